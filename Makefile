@@ -38,7 +38,7 @@ test-asan: deps
 	cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang $(CMAKE_COMMON) \
 		-DSKYLANE_SANITIZE=address,undefined -DSKYLANE_FUZZ=ON
 	cmake --build build-asan -j $(JOBS)
-	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(CTEST)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 $(CTEST)
 
 # ThreadSanitizer over the threaded tests only.
 test-tsan: deps
