@@ -1,0 +1,115 @@
+// skylane-host: a headless VST 2.4 host for the command line.
+#include <cstdio>
+#include <string>
+
+#include "host/fx_transfer.h"
+#include "host/host_callback.h"
+#include "host/loader.h"
+#include "host/options.h"
+#include "host/params.h"
+#include "host/runner.h"
+#include "host/sound_file.h"
+
+namespace {
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitLoad = 3 };
+
+int Report(int code, const std::string& message) {
+  std::fprintf(stderr, "skylane-host: %s\n", message.c_str());
+  return code;
+}
+
+// Program selection and file loads, then parameter settings.
+bool Prepare(const Plugin& plugin, const HostOptions& o, std::string* error) {
+  if (o.program >= 0) {
+    if (o.program >= plugin.effect()->numPrograms) {
+      *error = "--program " + std::to_string(o.program) + ": the plug-in has " +
+               std::to_string(plugin.effect()->numPrograms) + " programs";
+      return false;
+    }
+    plugin.Dispatch(effSetProgram, 0, o.program);
+  }
+  if (!o.loadFxb.empty() && !LoadBankFile(plugin, o.loadFxb, error)) return false;
+  if (!o.loadFxp.empty() && !LoadProgramFile(plugin, o.loadFxp, error)) return false;
+  for (const ParamSetting& s : o.settings) {
+    if (!ApplySetting(plugin, s, error)) return false;
+  }
+  return true;
+}
+
+bool Save(const Plugin& plugin, const HostOptions& o, std::string* error) {
+  if (!o.saveFxp.empty() && !SaveProgramFile(plugin, o.saveFxp, error)) return false;
+  if (!o.saveFxb.empty() && !SaveBankFile(plugin, o.saveFxb, error)) return false;
+  return true;
+}
+
+// Everything after loading; the plug-in is closed by the caller.
+int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const RunSettings& run,
+            SoundReader* input) {
+  std::string error;
+  plugin.Dispatch(effOpen);
+  plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, float(state->sampleRate));
+  plugin.Dispatch(effSetBlockSize, 0, state->blockSize);
+  if (!Prepare(plugin, o, &error)) return Report(kExitFailure, error);
+  if (o.list) PrintPluginInfo(plugin, stdout);
+  if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
+  if (o.WantsRun() && !RunAudio(plugin, state, run, input, &error)) {
+    return Report(kExitFailure, error);
+  }
+  if (o.verbose) {
+    std::fprintf(stderr, "host: %ld automations, %ld begin edits, %ld end edits, %ld events\n",
+                 state->automations.load(), state->beginEdits.load(), state->endEdits.load(),
+                 state->eventsReceived.load());
+  }
+  return kExitOk;
+}
+
+// Rate and length from the options, else from the input file.
+bool PlanRun(const HostOptions& o, const SoundReader* input, RunSettings* run, std::string* error) {
+  run->rate = o.rate > 0.0 ? o.rate : input ? input->rate() : kDefaultRate;
+  if (input && o.rate > 0.0 && o.rate != input->rate()) {
+    *error = o.input + " is at " + std::to_string(int(input->rate())) + " Hz, --rate asks for " +
+             std::to_string(int(o.rate));
+    return false;
+  }
+  run->seconds = o.seconds >= 0.0 ? o.seconds
+                 : input          ? double(input->frames()) / input->rate()
+                                  : kDefaultSeconds;
+  run->block = o.block;
+  run->fast = o.fast;
+  run->useDouble = o.useDouble;
+  run->quiet = o.quiet;
+  run->output = o.output;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  HostOptions o;
+  std::string error;
+  if (!ParseOptions(argc, argv, &o, &error)) return Report(kExitUsage, error + " (see --help)");
+  if (o.help) {
+    std::fputs(UsageText(), stdout);
+    return kExitOk;
+  }
+  SoundReader reader;
+  SoundReader* input = o.input.empty() ? nullptr : &reader;
+  if (input && !input->Open(o.input, &error)) return Report(kExitFailure, error);
+  RunSettings run;
+  if (!PlanRun(o, input, &run, &error)) return Report(kExitUsage, error);
+
+  HostState state;
+  state.sampleRate = run.rate;
+  state.blockSize = run.block;
+  state.verbose = o.verbose;
+  HostInstallState(&state);
+  Plugin plugin;
+  if (plugin.Load(o.pluginPath, HostCallback, &error) != LoadError::kNone) {
+    return Report(kExitLoad, error);
+  }
+  int code = Session(plugin, &state, o, run, input);
+  plugin.Close();
+  HostInstallState(nullptr);
+  return code;
+}

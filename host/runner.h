@@ -1,0 +1,26 @@
+// Runs audio through a loaded plug-in: blocks of silence or of an input file,
+// paced in real time or rendered as fast as possible, with one progress line
+// per second of audio and the outputs optionally written to a sound file.
+#pragma once
+
+#include <string>
+
+#include "host/host_callback.h"
+#include "host/loader.h"
+#include "host/sound_file.h"
+
+struct RunSettings {
+  double seconds = 0.0;
+  double rate = 44100.0;
+  int block = 512;
+  bool fast = false;       // offline rendering, no pacing
+  bool useDouble = false;  // processDoubleReplacing
+  bool quiet = false;      // no progress lines
+  std::string output;      // empty: outputs are measured only
+};
+
+// The plug-in must already have the rate and block size. Turns it on, runs,
+// turns it off. False with *error when the plug-in cannot process as asked
+// or the output cannot be written.
+bool RunAudio(const Plugin& plugin, HostState* state, const RunSettings& settings,
+              SoundReader* input, std::string* error);
