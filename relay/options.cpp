@@ -1,0 +1,136 @@
+#include "relay/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "relay/device.h"
+
+namespace relay {
+
+namespace {
+
+bool ParseInt(const char* text, int low, int high, int* out) {
+  if (!*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (*end || errno || value < low || value > high) return false;
+  *out = static_cast<int>(value);
+  return true;
+}
+
+bool CheckName(const std::string& name, const Options& options, std::string* error) {
+  if (name.empty()) {
+    *error = "a device name must not be empty";
+  } else if (name.size() > kMaxTextLength) {
+    *error = "device name longer than " + std::to_string(kMaxTextLength) + " bytes: " + name;
+  } else {
+    for (const SourceSpec& s : options.sources)
+      if (s.name == name) *error = "device name used twice: " + name;
+  }
+  return error->empty();
+}
+
+bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* options, std::string* error) {
+  SourceSpec spec{kind, argument, ""};
+  if (kind == SourceSpec::Kind::kFile) {
+    const size_t equals = argument.find('=');
+    if (equals == std::string::npos || equals + 1 == argument.size()) {
+      *error = "--file wants NAME=PATH, got: " + argument;
+      return false;
+    }
+    spec.name = argument.substr(0, equals);
+    spec.path = argument.substr(equals + 1);
+  }
+  if (kind == SourceSpec::Kind::kStdin)
+    for (const SourceSpec& s : options->sources)
+      if (s.kind == SourceSpec::Kind::kStdin) *error = "--stdin may be given once";
+  if (!error->empty() || !CheckName(spec.name, *options, error)) return false;
+  if (options->sources.size() == kMaxDevices) {
+    *error = "at most " + std::to_string(kMaxDevices) + " devices";
+    return false;
+  }
+  options->sources.push_back(spec);
+  return true;
+}
+
+struct SourceOption {
+  const char* flag;
+  SourceSpec::Kind kind;
+};
+
+constexpr SourceOption kSourceOptions[] = {
+    {"--tone", SourceSpec::Kind::kTone},         {"--impulse", SourceSpec::Kind::kImpulse},
+    {"--file", SourceSpec::Kind::kFile},         {"--stdin", SourceSpec::Kind::kStdin},
+    {"--loopback", SourceSpec::Kind::kLoopback},
+};
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* error) {
+  *out = Options();
+  error->clear();
+  for (int i = 1; i < argc; ++i) {
+    const std::string flag = argv[i];
+    if (flag == "--help" || flag == "-h") {
+      out->help = true;
+      continue;
+    }
+    if (flag == "--stats") {
+      out->stats = true;
+      continue;
+    }
+    const SourceOption* source = nullptr;
+    for (const SourceOption& option : kSourceOptions)
+      if (flag == option.flag) source = &option;
+    if (!source && flag != "--port" && flag != "--block") {
+      *error = (flag.rfind('-', 0) == 0 ? "unknown option: " : "unexpected argument: ") + flag;
+      return false;
+    }
+    if (i + 1 >= argc) {
+      *error = flag + " wants a value";
+      return false;
+    }
+    const char* value = argv[++i];
+    if (source)
+      AddSource(source->kind, value, out, error);
+    else if (flag == "--port" && !ParseInt(value, 0, 65535, &out->port))
+      *error = std::string("bad port: ") + value;
+    else if (flag == "--block" && !ParseInt(value, 8, 512, &out->blockFrames))
+      *error = std::string("--block wants 8-512 frames, got: ") + value;
+    if (!error->empty()) return false;
+  }
+  return true;
+}
+
+const char* UsageText() {
+  return "Usage: skylane-relay [options] [sources]\n"
+         "Serves audio devices to Skylane plug-ins on 127.0.0.1 (TCP).\n"
+         "\n"
+         "Sources (each makes one device, in the order given; at most 16):\n"
+         "  --tone NAME         test tone: 440 Hz left, 660 Hz right, -12 dBFS\n"
+         "  --impulse NAME      latency marker: one full-scale sample (1.0 on both\n"
+         "                      sides) every 44100 frames, silence between\n"
+         "  --file NAME=PATH    a sound file (any format libsndfile reads), converted\n"
+         "                      to 44100 Hz when needed, played in a loop\n"
+         "  --stdin NAME        raw interleaved float32 stereo at 44100 Hz from\n"
+         "                      standard input (native byte order)\n"
+         "  --loopback NAME     returns the audio a plug-in sends in its effects loop\n"
+         "With no source, one tone device named \"Skylane Demo Tone\" is served.\n"
+         "\n"
+         "Each device has four channels: Stereo, Left (on both sides), Right (on both\n"
+         "sides), Mono (the mix). Device IDs are derived from the names, so they stay\n"
+         "the same from one run to the next.\n"
+         "\n"
+         "Options:\n"
+         "  --port N     TCP port (default 53669; 0 picks a free one, printed at start)\n"
+         "  --block N    frames per audio packet, 8-512 (default 512, about 11.6 ms)\n"
+         "  --stats      print a line of statistics every second\n"
+         "  -h, --help   print this text\n"
+         "\n"
+         "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened,\n"
+         "2 for a bad command line or an unreadable file.\n";
+}
+
+}  // namespace relay
