@@ -1,0 +1,73 @@
+// The functions the host calls directly through the AEffect record: the three
+// process entries and parameter get and set. They run on the host's audio
+// thread and never allocate once the block size is set.
+
+#include "plug/trace.h"
+#include "vst2/iplug_vst.h"
+
+namespace {
+
+IPlugVST* Instance(AEffect* pEffect)
+{
+  return pEffect ? (IPlugVST*)pEffect->object : nullptr;
+}
+
+}  // namespace
+
+template <class T> void IPlugVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames)
+{
+  if (DoesMIDI()) HostCall(audioMasterWantMidi);
+  AttachInputBuffers(0, NInChannels(), inputs, nFrames);
+  AttachOutputBuffers(0, NOutChannels(), outputs);
+}
+
+void IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+{
+  IPlugVST* pPlug = Instance(pEffect);
+  if (!pPlug) return;
+  IMutexLock lock(pPlug);
+  pPlug->VSTPrepProcess(inputs, outputs, nFrames);
+  pPlug->ProcessBuffersAccumulating(0.0f, nFrames);
+}
+
+void IPlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
+                                   VstInt32 nFrames)
+{
+  IPlugVST* pPlug = Instance(pEffect);
+  if (!pPlug) return;
+  IMutexLock lock(pPlug);
+  pPlug->VSTPrepProcess(inputs, outputs, nFrames);
+  pPlug->ProcessBuffers(0.0f, nFrames);
+}
+
+void IPlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
+                                         VstInt32 nFrames)
+{
+  IPlugVST* pPlug = Instance(pEffect);
+  if (!pPlug) return;
+  IMutexLock lock(pPlug);
+  pPlug->VSTPrepProcess(inputs, outputs, nFrames);
+  pPlug->ProcessBuffers(0.0, nFrames);
+}
+
+float IPlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
+{
+  Trace(__func__, __LINE__, "%d", idx);
+  IPlugVST* pPlug = Instance(pEffect);
+  if (!pPlug) return 0.0f;
+  IMutexLock lock(pPlug);
+  IParam* pParam = pPlug->GetParam(idx);
+  return pParam ? (float)pParam->GetNormalized() : 0.0f;
+}
+
+void IPlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
+{
+  Trace(__func__, __LINE__, "%d:%f", idx, value);
+  IPlugVST* pPlug = Instance(pEffect);
+  if (!pPlug) return;
+  IMutexLock lock(pPlug);
+  IParam* pParam = pPlug->GetParam(idx);
+  if (!pParam) return;
+  pParam->SetNormalized(value);
+  pPlug->OnParamChange(idx);
+}
