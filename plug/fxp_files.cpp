@@ -306,3 +306,8 @@ bool LoadBankFromFXB(IPlugBase* pPlug, const WDL_String& path)
   pPlug->RestorePreset((int)current);
   return FinishLoad(pPlug);
 }
+
+bool IPlugBase::SaveProgramAsFXP(const WDL_String& path) { return ::SaveProgramAsFXP(this, path); }
+bool IPlugBase::SaveBankAsFXB(const WDL_String& path) { return ::SaveBankAsFXB(this, path); }
+bool IPlugBase::LoadProgramFromFXP(const WDL_String& path) { return ::LoadProgramFromFXP(this, path); }
+bool IPlugBase::LoadBankFromFXB(const WDL_String& path) { return ::LoadBankFromFXB(this, path); }

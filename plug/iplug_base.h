@@ -193,6 +193,12 @@ public:
   // Writes a MakePresetFromBlob call with the current slot's state as source text.
   bool DumpPresetBlob(const char* filename);
 
+  // Program (FXP) and bank (FXB) files; each returns true on success.
+  bool SaveProgramAsFXP(const WDL_String& path);
+  bool SaveBankAsFXB(const WDL_String& path);
+  bool LoadProgramFromFXP(const WDL_String& path);
+  bool LoadBankFromFXB(const WDL_String& path);
+
   // A scoped lock on the plug-in's mutex; Destroy releases it early.
   class IMutexLock
   {
