@@ -1,0 +1,33 @@
+// Coverage-map blending shared by the free glyph functions and the font cache.
+#pragma once
+
+#include "raster/lice_util_p.h"
+
+enum LiceGlyphKind {
+  kLiceGlyphScaled,  // weight ia x c / 256, source alpha from the colour
+  kLiceGlyphNormal,  // weight c + 1 at full opacity, source alpha 255
+  kLiceGlyphMono,    // every covered pixel at weight ia
+  kLiceGlyphEffect,  // coverage 255 in the text colour, other coverage in the effect colour
+};
+
+// One clipped coverage map: (x, y) is the first destination pixel in image
+// rows, cov the first coverage byte drawn.
+struct LiceGlyphDraw {
+  LiceRows rows;
+  int x, y;
+  const unsigned char* cov;
+  int span, w, h;
+  LICE_pixel fg, fx;
+  int ia;  // integer weight, 1..256
+};
+
+// Blends the map with the solid class of mode; false when the mode draws nothing.
+bool lice_draw_coverage(const LiceGlyphDraw& g, int mode, LiceGlyphKind kind);
+// Stores fg (or fx for effect coverage below 255) in every covered pixel.
+void lice_store_coverage(const LiceGlyphDraw& g, LiceGlyphKind kind);
+
+// Rewrites a coverage map after rasterisation (font effects).
+void lice_glyph_threshold(unsigned char* cov, int count);
+void lice_glyph_border(unsigned char* cov, int w, int h, bool outline);
+// Rotates a w x h map into out (h x w); bottomUp picks the direction.
+void lice_glyph_rotate(const unsigned char* in, unsigned char* out, int w, int h, bool bottomUp);

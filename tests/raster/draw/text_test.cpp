@@ -1,0 +1,348 @@
+// Cached-font text: layout, alignment, clipping, background cells, effects,
+// UTF-8 decoding, native rendering and the free coverage-map functions.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "gdi/swell.h"
+#include "raster/lice.h"
+#include "raster/lice_text.h"
+#include "../reference.h"
+#include "../test_bitmap.h"
+
+// fontconfig keeps the configuration it parses at start-up for the life of
+// the process; LeakSanitizer would report it at exit.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace {
+
+constexpr LICE_pixel kBlack = 0x000000FFu;  // opaque black (alpha byte 255)
+const LICE_pixel kWhite = LICE_PackRGBA(255, 255, 255, 255);
+
+HFONT Sans(int size) {
+  return CreateFont(size, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "sans-serif");
+}
+
+struct FontFixture : ::testing::Test {
+  LICE_CachedFont font;
+  void SetUp() override {
+    font.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT);
+    font.SetTextColor(kWhite);
+  }
+  RECT Measure(const char* s, unsigned flags = 0) {
+    RECT r{10, 20, 10, 20};
+    font.DrawText(nullptr, s, -1, &r, flags | DT_CALCRECT);
+    return r;
+  }
+};
+
+void Clear(TestBitmap& b, LICE_pixel c) {
+  for (int y = 0; y < b.getHeight(); ++y)
+    for (int x = 0; x < b.getWidth(); ++x) b.at(x, y) = c;
+}
+
+// Bounding box of pixels differing from c, or an empty rect.
+RECT InkBox(TestBitmap& b, LICE_pixel c) {
+  RECT r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (int y = 0; y < b.getHeight(); ++y)
+    for (int x = 0; x < b.getWidth(); ++x)
+      if (b.at(x, y) != c) {
+        r.left = std::min(r.left, x);
+        r.top = std::min(r.top, y);
+        r.right = std::max(r.right, x + 1);
+        r.bottom = std::max(r.bottom, y + 1);
+      }
+  return r;
+}
+
+bool Same(TestBitmap& a, TestBitmap& b) {
+  for (int y = 0; y < a.getHeight(); ++y)
+    for (int x = 0; x < a.getWidth(); ++x)
+      if (a.at(x, y) != b.at(x, y)) return false;
+  return true;
+}
+
+TEST_F(FontFixture, MeasuresLinesAndEmptyText) {
+  EXPECT_GT(font.GetLineHeight(), 10);
+  RECT empty = Measure("");
+  EXPECT_EQ(empty.right, 10);
+  EXPECT_EQ(empty.bottom, 20);
+  TestBitmap bm(40, 20);
+  RECT r{0, 0, 40, 20};
+  EXPECT_EQ(font.DrawText(&bm, "", -1, &r, 0), 0);
+
+  const RECT one = Measure("Hello");
+  EXPECT_GT(one.right - one.left, 20);
+  const RECT two = Measure("Hello\nHello");
+  EXPECT_EQ(two.right, one.right);
+  EXPECT_EQ(two.bottom - two.top, font.GetLineHeight() + (one.bottom - one.top));
+  // Single line: LF is drawn as a space; CR is skipped.
+  const RECT lf = Measure("ab\ncd", DT_SINGLELINE), sp = Measure("ab cd");
+  EXPECT_EQ(lf.right, sp.right);
+  EXPECT_EQ(lf.bottom, sp.bottom);
+  EXPECT_EQ(Measure("ab\r\rcd").right, Measure("abcd").right);
+  // A length limits the bytes read.
+  RECT limited{10, 20, 10, 20};
+  font.DrawText(nullptr, "abcdEFGH", 4, &limited, DT_CALCRECT);
+  EXPECT_EQ(Measure("abcd").right, limited.right);
+}
+
+TEST_F(FontFixture, DecodesUtf8AsStated) {
+  // 2-byte sequence: one glyph of its own, not two Latin-1 ones.
+  EXPECT_NE(Measure("\xC3\xA9").right, Measure("\xC3").right + Measure("\xA9").right - 10);
+  // A 4-byte sequence is one space.
+  EXPECT_EQ(Measure("a\xF0\x9F\x98\x80" "b").right, Measure("a b").right);
+  // A lead byte cut off by the length stands for itself.
+  RECT cut{0, 0, 0, 0};
+  font.DrawText(nullptr, "\xC3\xA9", 1, &cut, DT_CALCRECT);
+  RECT lone{0, 0, 0, 0};
+  font.DrawText(nullptr, "\xC3", -1, &lone, DT_CALCRECT);
+  EXPECT_EQ(cut.right, lone.right);
+}
+
+TEST_F(FontFixture, RightAlignedTextEndsAtTheRectangleEdge) {
+  const RECT m = Measure("Level 42");
+  const int tw = m.right - m.left;
+  TestBitmap right(120, 30), left(120, 30);
+  Clear(right, kBlack);
+  Clear(left, kBlack);
+  RECT r{0, 0, 100, 30};
+  font.DrawText(&right, "Level 42", -1, &r, DT_RIGHT);
+  RECT l{100 - tw, 0, 100, 30};
+  font.DrawText(&left, "Level 42", -1, &l, 0);
+  EXPECT_TRUE(Same(right, left));
+  const RECT ink = InkBox(right, kBlack);
+  EXPECT_LE(ink.right, 100);
+  EXPECT_GE(ink.right, 100 - 3);
+  EXPECT_GE(ink.left, 100 - tw);
+
+  // Centring splits the spare width.
+  TestBitmap centred(120, 30);
+  Clear(centred, kBlack);
+  RECT c{0, 0, 100, 30};
+  font.DrawText(&centred, "Level 42", -1, &c, DT_CENTER);
+  TestBitmap manual(120, 30);
+  Clear(manual, kBlack);
+  RECT mc{(100 - tw) / 2, 0, 100, 30};
+  font.DrawText(&manual, "Level 42", -1, &mc, 0);
+  EXPECT_TRUE(Same(centred, manual));
+}
+
+TEST_F(FontFixture, ClipsToTheRectangleUnlessNoClip) {
+  TestBitmap bm(100, 40), free(100, 40);
+  Clear(bm, kBlack);
+  Clear(free, kBlack);
+  RECT r{5, 5, 25, 40};
+  font.DrawText(&bm, "WWWWWW", -1, &r, 0);
+  const RECT ink = InkBox(bm, kBlack);
+  EXPECT_GE(ink.left, 5);
+  EXPECT_LE(ink.right, 25);
+  RECT r2{5, 5, 25, 40};
+  font.DrawText(&free, "WWWWWW", -1, &r2, DT_NOCLIP);
+  EXPECT_GT(InkBox(free, kBlack).right, 40);
+}
+
+TEST_F(FontFixture, PartlyClippedGlyphDrawsOnlyItsVisibleColumns) {
+  RECT all{0, 0, 60, 40};
+  TestBitmap measure(60, 40);
+  font.DrawText(&measure, "M", -1, &all, DT_CALCRECT);  // caches the glyph
+  TestBitmap full(60, 40), part(60, 40);
+  Clear(full, kBlack);
+  Clear(part, kBlack);
+  RECT clipAll{0, 0, 60, 40}, clipPart{14, 0, 60, 40};
+  ASSERT_TRUE(font.DrawGlyph(&full, 'M', 10, 5, &clipAll));
+  ASSERT_TRUE(font.DrawGlyph(&part, 'M', 10, 5, &clipPart));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(part.at(x, y), x < 14 ? kBlack : full.at(x, y));
+  RECT outside{40, 0, 60, 40};
+  EXPECT_FALSE(font.DrawGlyph(&part, 'M', 10, 5, &outside));
+  EXPECT_FALSE(font.DrawGlyph(&part, 0x4E2D, 10, 5, &clipAll));  // never rendered
+  // Off the bitmap's edges nothing outside it is touched.
+  TestBitmap small(6, 6, 2, true);
+  Clear(small, kBlack);
+  RECT huge{-100, -100, 100, 100};
+  font.DrawGlyph(&small, 'M', -3, -4, &huge);
+  EXPECT_TRUE(small.paddingIntact());
+}
+
+TEST_F(FontFixture, BackgroundModeFillsOnlyGlyphCells) {
+  const LICE_pixel red = LICE_PackRGBA(255, 0, 0, 255);
+  font.SetBkMode(1);
+  font.SetBkColor(red);
+  TestBitmap bm(120, 50);
+  Clear(bm, kBlack);
+  RECT r{4, 6, 120, 50};
+  font.DrawText(&bm, "ab", -1, &r, 0);
+  const RECT m = Measure("ab");
+  const int tw = m.right - m.left, th = m.bottom - m.top;
+  int redCount = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 120; ++x) {
+      const bool inBox = x >= 4 && x < 4 + tw && y >= 6 && y < 6 + th;
+      if (!inBox) {
+        ASSERT_EQ(bm.at(x, y), kBlack) << x << "," << y;
+      }
+      redCount += bm.at(x, y) == red;
+    }
+  EXPECT_GT(redCount, tw * th / 3);
+  EXPECT_EQ(bm.at(4, 6), red);
+}
+
+TEST_F(FontFixture, FixedSetSkipsCodesAbove127) {
+  LICE_CachedFont fixed;
+  fixed.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_PRECALCALL);
+  RECT a{0, 0, 0, 0}, b{0, 0, 0, 0};
+  fixed.DrawText(nullptr, "a", -1, &a, DT_CALCRECT);
+  fixed.DrawText(nullptr, "a\xC3\xA9\xE4\xB8\xAD", -1, &b, DT_CALCRECT);
+  EXPECT_GT(a.right, 0);
+  EXPECT_EQ(a.right, b.right);
+  // The same text without the flag does get the extra glyphs.
+  EXPECT_GT(Measure("a\xC3\xA9").right, Measure("a").right);
+}
+
+TEST_F(FontFixture, MonoAndOutlineStoreOnlyTheirColours) {
+  const LICE_pixel blue = LICE_PackRGBA(0, 0, 255, 255);
+  for (int flags : {LICE_FONT_FLAG_FX_MONO, LICE_FONT_FLAG_FX_OUTLINE, LICE_FONT_FLAG_FX_SHADOW}) {
+    LICE_CachedFont fx;
+    fx.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | flags);
+    fx.SetTextColor(kWhite);
+    fx.SetEffectColor(blue);
+    TestBitmap bm(80, 30);
+    Clear(bm, kBlack);
+    RECT r{0, 0, 80, 30};
+    fx.DrawText(&bm, "Ox", -1, &r, 0);
+    int white = 0, effect = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 80; ++x) {
+        const LICE_pixel p = bm.at(x, y);
+        ASSERT_TRUE(p == kBlack || p == kWhite || (p == blue && flags != LICE_FONT_FLAG_FX_MONO))
+            << flags << " " << std::hex << p;
+        white += p == kWhite;
+        effect += p == blue;
+      }
+    EXPECT_GT(white, 10);
+    if (flags != LICE_FONT_FLAG_FX_MONO) {
+      EXPECT_GT(effect, 10);
+    }
+  }
+}
+
+TEST_F(FontFixture, VerticalTextSwapsTheBox) {
+  LICE_CachedFont down, up;
+  down.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_VERTICAL);
+  up.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_VERTICAL |
+                                LICE_FONT_FLAG_VERTICAL_BOTTOMUP);
+  const RECT h = Measure("Gain");
+  RECT v{0, 0, 0, 0};
+  const int ret = down.DrawText(nullptr, "Gain", -1, &v, DT_CALCRECT);
+  EXPECT_EQ(ret, v.right);
+  EXPECT_LT(v.right, h.bottom - h.top + 2);
+  EXPECT_GE(v.bottom, h.right - h.left - 2);
+  // Downward text starts at the top, upward text at the bottom.
+  TestBitmap a(30, 80), b(30, 80);
+  Clear(a, kBlack);
+  Clear(b, kBlack);
+  down.SetTextColor(kWhite);
+  up.SetTextColor(kWhite);
+  RECT ra{0, 0, 30, 80}, rb{0, 0, 30, 80};
+  down.DrawText(&a, "Gain", -1, &ra, 0);
+  up.DrawText(&b, "Gain", -1, &rb, 0);
+  EXPECT_LT(InkBox(a, kBlack).top, 5);
+  EXPECT_GT(InkBox(b, kBlack).bottom, 75);
+}
+
+TEST_F(FontFixture, OpacityFromTheTextColourAndCombineModes) {
+  TestBitmap bm(60, 30);
+  Clear(bm, kBlack);
+  RECT r{0, 0, 60, 30};
+  font.SetTextColor(LICE_PackRGBA(255, 255, 255, 0));
+  EXPECT_EQ(font.DrawText(&bm, "Hi", -1, &r, LICE_DT_USEFGALPHA), 0);
+  EXPECT_EQ(InkBox(bm, kBlack).right, INT32_MIN);
+  font.SetTextColor(LICE_PackRGBA(255, 255, 255, 128));
+  EXPECT_GT(font.DrawText(&bm, "Hi", -1, &r, LICE_DT_USEFGALPHA), 0);
+  int maxRed = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 60; ++x) maxRed = std::max<int>(maxRed, LICE_GETR(bm.at(x, y)));
+  EXPECT_GT(maxRed, 100);
+  EXPECT_LT(maxRed, 140);
+  // An unsupported combine mode draws nothing.
+  TestBitmap none(60, 30);
+  Clear(none, kBlack);
+  font.SetCombineMode(9, 1.0f);
+  font.DrawText(&none, "Hi", -1, &r, 0);
+  EXPECT_EQ(InkBox(none, kBlack).right, INT32_MIN);
+}
+
+TEST_F(FontFixture, NativeRenderingThroughATemporaryBitmap) {
+  LICE_CachedFont native;
+  native.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
+  native.SetTextColor(kWhite);
+  TestBitmap bm(100, 30);
+  Clear(bm, kBlack);
+  RECT r{10, 0, 90, 30};
+  EXPECT_GT(native.DrawText(&bm, "Native", -1, &r, DT_RIGHT | DT_VCENTER), 0);
+  const RECT ink = InkBox(bm, kBlack);
+  EXPECT_LE(ink.right, 90);
+  EXPECT_GE(ink.left, 10);
+  EXPECT_GT(ink.right, 80);
+  RECT m{0, 0, 0, 0};
+  native.DrawText(nullptr, "Native", -1, &m, DT_CALCRECT);
+  HDC dc = SWELL_CreateMemContext(nullptr, 4, 4);
+  HGDIOBJ old = SelectObject(dc, native.GetHFont());
+  RECT g{0, 0, 0, 0};
+  SWELL_DrawText(dc, "Native", -1, &g, DT_CALCRECT);
+  SelectObject(dc, old);
+  SWELL_DeleteGfxContext(dc);
+  EXPECT_EQ(m.right, g.right);
+  EXPECT_EQ(m.bottom, g.bottom);
+  // A system bitmap is drawn through its own device context.
+  LICE_SysBitmap sys(100, 30);
+  RECT rs{0, 0, 100, 30};
+  native.DrawText(&sys, "Native", -1, &rs, 0);
+  int lit = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 100; ++x) lit += LICE_GETR(sys.getBits()[y * sys.getRowSpan() + x]) > 0;
+  EXPECT_GT(lit, 20);
+}
+
+// Coverage maps: the real code against the plain reference, clipped at every edge.
+TEST(DrawGlyphEx, MatchesReferenceOnRandomMaps) {
+  std::mt19937 rng(5);
+  uint32_t checksum = 0;
+  for (int iter = 0; iter < 400; ++iter) {
+    TestBitmap bm(1 + rng() % 20, 1 + rng() % 20, rng() % 3, rng() % 2);
+    FillRandom(bm, rng);
+    Img ref = ImgOf(bm);
+    const int w = rng() % 12, h = rng() % 12, span = w + rng() % 3;
+    std::vector<unsigned char> cov((size_t)span * h + 1);
+    for (auto& c : cov) c = rng() % 3 == 0 ? 0 : (unsigned char)rng();
+    const int x = (int)(rng() % 30) - 8, y = (int)(rng() % 30) - 8;
+    const LICE_pixel colour = RandomPixel(rng);
+    const float alphas[] = {1.0f, 0.5f, 0.3f, 0.0f, 2.0f};
+    const float alpha = alphas[rng() % 5];
+    const int mode = (int)(rng() % 7) | (rng() % 2 ? LICE_USE_SOURCE_ALPHA : 0);
+    LICE_DrawGlyphEx(&bm, x, y, colour, cov.data(), w, span, h, alpha, mode);
+    int ia = RefWeight(alpha);
+    if (ia > 256) ia = 256;
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i) {
+        const int c = cov[(size_t)j * span + i];
+        if (!c || ia <= 0 || !ref.inside(x + i, y + j)) continue;
+        const RefClass cls = RefSolidClass(mode, ia);
+        ref.at(x + i, y + j) = RefCombine(ref.at(x + i, y + j), LICE_GETR(colour), LICE_GETG(colour),
+                                          LICE_GETB(colour), LICE_GETA(colour), ia * c / 256, cls,
+                                          false);
+      }
+    for (int j = 0; j < ref.h; ++j)
+      for (int i = 0; i < ref.w; ++i) {
+        ASSERT_EQ(bm.at(i, j), ref.at(i, j)) << "iter " << iter << " at " << i << "," << j;
+        checksum = checksum * 31 + ref.at(i, j);
+      }
+    ASSERT_TRUE(bm.paddingIntact());
+  }
+  EXPECT_NE(checksum, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// Gradient fill, multiply-add, blur and halving against the reference.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "random_case.h"
+#include "raster/lice.h"
+#include "raster/lice_blit.h"
+#include "reference.h"
+
+namespace {
+
+TEST(GradRect, MatchesReferenceOnRandomCases) {
+  std::mt19937 rng(41);
+  int drawn = 0;
+  for (int iter = 0; iter < 2000; ++iter) {
+    std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 30, 20));
+    CaseGen g(rng);
+    Img ref = ImgOf(*dest);
+    const Img before = ref;
+    const int x = g.pos(dest->getWidth()), y = g.pos(dest->getHeight());
+    const int w = g.size(dest->getWidth()), h = g.size(dest->getHeight());
+    float st[4], dx[4], dy[4];
+    for (int k = 0; k < 4; ++k) {
+      st[k] = g.real(-0.5f, 1.5f);
+      dx[k] = g.real(-0.05f, 0.05f);
+      dy[k] = g.real(-0.05f, 0.05f);
+    }
+    if (rng() % 4 == 0) {
+      st[3] = 1.0f;
+      dx[3] = dy[3] = 0;
+    }
+    const int mode = (int)(rng() % 8);
+    LICE_GradRect(dest.get(), x, y, w, h, st[0], st[1], st[2], st[3], dx[0], dx[1], dx[2], dx[3],
+                  dy[0], dy[1], dy[2], dy[3], mode);
+    RefGradRect(ref, x, y, w, h, st, dx, dy, mode);
+    ASSERT_TRUE(ImgOf(*dest).px == ref.px)
+        << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << " mode " << mode;
+    ASSERT_TRUE(dest->paddingIntact());
+    drawn += ref.px != before.px;
+  }
+  EXPECT_GT(drawn, 400) << "too few cases drew anything (" << drawn << ")";
+}
+
+TEST(GradRect, OpaqueRampWritesExactColours) {
+  TestBitmap bm(4, 1);
+  LICE_Clear(&bm, 0);
+  LICE_GradRect(&bm, 0, 0, 4, 1, 0, 0.5f, 1, 1, 0.25f, 0, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(LICE_GETR(bm.at(0, 0)), 0u);
+  EXPECT_EQ(LICE_GETR(bm.at(2, 0)), 127u);  // 2 x 0.25 x 255 = 127.5, truncated
+  EXPECT_EQ(LICE_GETG(bm.at(3, 0)), 127u);
+  EXPECT_EQ(LICE_GETB(bm.at(3, 0)), 255u);
+  EXPECT_EQ(LICE_GETA(bm.at(3, 0)), 255u);  // 256 clamped
+}
+
+TEST(MultiplyAddRect, MatchesReferenceOnRandomCases) {
+  std::mt19937 rng(42);
+  int drawn = 0;
+  for (int iter = 0; iter < 1500; ++iter) {
+    std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 30, 20));
+    CaseGen g(rng);
+    Img ref = ImgOf(*dest);
+    const Img before = ref;
+    const int x = g.pos(dest->getWidth()), y = g.pos(dest->getHeight());
+    const int w = g.size(dest->getWidth()), h = g.size(dest->getHeight());
+    float sc[4], add[4];
+    for (int k = 0; k < 4; ++k) {
+      sc[k] = g.real(-1, 3);
+      add[k] = g.real(-300, 300);
+    }
+    LICE_MultiplyAddRect(dest.get(), x, y, w, h, sc[0], sc[1], sc[2], sc[3], add[0], add[1], add[2],
+                         add[3]);
+    RefMultiplyAdd(ref, x, y, w, h, sc, add);
+    ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;
+    drawn += ref.px != before.px;
+  }
+  EXPECT_GT(drawn, 300) << "too few cases drew anything (" << drawn << ")";
+}
+
+TEST(Blur, UniformInteriorLosesOnlyTruncation) {
+  TestBitmap src(5, 5), dest(5, 5);
+  LICE_Clear(&src, 0xFFFFFFFF);
+  LICE_Blur(&dest, &src, 0, 0, 0, 0, 5, 5);
+  EXPECT_EQ(dest.at(2, 2), 0xFBFBFBFBu);  // 127 + 4 x 31 = 251
+  EXPECT_EQ(dest.at(0, 2), 0xFCFCFCFCu);  // 127 + 63 + 31 + 31
+  EXPECT_EQ(dest.at(0, 0), 0xFDFDFDFDu);  // 127 + 63 + 63
+}
+
+TEST(Blur, MatchesReferenceIncludingInPlace) {
+  std::mt19937 rng(43);
+  int drawn = 0;
+  for (int iter = 0; iter < 4000; ++iter) {
+    std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 30, 20)), src(RandomBitmap(rng, 30, 20));
+    const bool inPlace = rng() % 3 == 0;
+    TestBitmap* s = inPlace ? dest.get() : src.get();
+    CaseGen g(rng);
+    Img ref = ImgOf(*dest);
+    const Img before = ref;
+    const Img simg = ImgOf(*s);
+    const int dx = g.pos(dest->getWidth()), dy = g.pos(dest->getHeight());
+    const int sx = g.pos(s->getWidth()), sy = g.pos(s->getHeight());
+    const int sw = g.size(s->getWidth()), sh = g.size(s->getHeight());
+    LICE_Blur(dest.get(), s, dx, dy, sx, sy, sw, sh);
+    RefBlur(ref, simg, dx, dy, sx, sy, sw, sh);
+    ASSERT_TRUE(ImgOf(*dest).px == ref.px)
+        << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << (inPlace ? " in place" : "");
+    ASSERT_TRUE(dest->paddingIntact());
+    drawn += ref.px != before.px;
+  }
+  EXPECT_GT(drawn, 300) << "too few cases drew anything (" << drawn << ")";
+}
+
+TEST(HalveBlitAA, AveragesBlocksAndMatchesReference) {
+  TestBitmap src(5, 4), dest(4, 4);
+  LICE_Clear(&src, 0x80808080);
+  LICE_Clear(&dest, 1);
+  LICE_HalveBlitAA(&dest, &src);
+  EXPECT_EQ(dest.at(1, 1), 0x80808080u);
+  EXPECT_EQ(dest.at(2, 0), 1u);  // a 5-wide source gives 2 columns
+  std::mt19937 rng(44);
+  for (int iter = 0; iter < 300; ++iter) {
+    TestBitmap s(1 + rng() % 30, 1 + rng() % 30, rng() % 3),
+        d(1 + rng() % 20, 1 + rng() % 20, rng() % 2);
+    FillRandom(s, rng);
+    FillRandom(d, rng);
+    Img ref = ImgOf(d);
+    LICE_HalveBlitAA(&d, &s);
+    RefHalve(ref, ImgOf(s));
+    ASSERT_TRUE(ImgOf(d).px == ref.px) << FirstDiff(ImgOf(d), ref);
+    ASSERT_TRUE(d.paddingIntact());
+  }
+}
+
+}  // namespace
