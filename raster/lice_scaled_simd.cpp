@@ -1,0 +1,1 @@
+// Vector kernels for scaled blits.
