@@ -1,0 +1,56 @@
+#include "plugin/effects_loop.h"
+
+#include <cstdint>
+
+#include "plugin/relay_stream.h"
+
+namespace {
+
+// Keeps a margin below the packet limit for the resampler's carried position.
+constexpr int kOutputFramesAim = kMaxPacketFrames - 16;
+constexpr int kMinResampledFrames = 8;
+
+// Splits frames into `pieces` nearly equal parts; returns the size of part i.
+int pieceSize(int frames, int pieces, int i) { return frames / pieces + (i < frames % pieces ? 1 : 0); }
+
+}  // namespace
+
+int EffectsLoopPieceFrames(float ratio) {
+  const double fit = static_cast<double>(kOutputFramesAim) * ratio;
+  if (!(fit < EffectsLoopSender::kMaxResampledPieceFrames)) return EffectsLoopSender::kMaxResampledPieceFrames;
+  return fit < kMinResampledFrames ? kMinResampledFrames : static_cast<int>(fit);
+}
+
+void EffectsLoopSender::Interleave(const double* left, const double* right, int frames) {
+  for (int i = 0; i < frames; ++i) {
+    mInterleaved[2 * i] = static_cast<float>(left[i]);
+    mInterleaved[2 * i + 1] = static_cast<float>(right[i]);
+  }
+}
+
+void EffectsLoopSender::SendPacket(RelayLink& link, const float* interleaved, int frames) {
+  if (frames < 1 || frames > kMaxPacketFrames) return;
+  const int32_t count = frames;
+  const RelayLink::SendResult result =
+    link.Send(&count, sizeof count, interleaved, sizeof(float) * 2 * static_cast<size_t>(frames));
+  if (result == RelayLink::SendResult::kDropped) mDropped.fetch_add(1, std::memory_order_relaxed);
+}
+
+void EffectsLoopSender::Send(RelayLink& link, Resampler& resampler, const double* left, const double* right,
+                             int frames) {
+  const float ratio = resampler.ratio.load(std::memory_order_relaxed);
+  const bool resampling = ratio != 1.0f;
+  const int most = resampling ? EffectsLoopPieceFrames(ratio) : kMaxPieceFrames;
+  const int pieces = (frames + most - 1) / most;
+  for (int i = 0, done = 0; i < pieces; ++i) {
+    const int size = pieceSize(frames, pieces, i);
+    Interleave(left + done, right + done, size);
+    done += size;
+    if (resampling) {
+      const int produced = resample_stereo(&resampler, mInterleaved, 2 * size);
+      SendPacket(link, resample_buffer(&resampler), produced / 2);
+    } else {
+      SendPacket(link, mInterleaved, size);
+    }
+  }
+}

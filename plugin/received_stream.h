@@ -1,0 +1,27 @@
+// ReceivedStream: what the plug-in does with the relay's stream. Audio is
+// resampled from 44100 Hz to the host rate (in pieces the resampler accepts)
+// and queued in the FIFO; control messages update the device table and keep the
+// relay's last message text.
+#pragma once
+
+#include "plugin/device_table.h"
+#include "plugin/relay_stream.h"
+#include "plugin/resampler.h"
+#include "plugin/sample_fifo.h"
+#include "plugin/status_text.h"
+
+class ReceivedStream : public StreamHandler {
+ public:
+  ReceivedStream(DeviceTable& devices, SampleFifo& fifo, Resampler& resampler, StatusText& relayMessage)
+    : mDevices(devices), mFifo(fifo), mResampler(resampler), mRelayMessage(relayMessage) {}
+
+  void OnAudio(const float* interleaved, int frames) override;
+  void OnControl(const ControlMessage& message) override;
+  bool KeepReading() override { return true; }
+
+ private:
+  DeviceTable& mDevices;
+  SampleFifo& mFifo;
+  Resampler& mResampler;
+  StatusText& mRelayMessage;
+};
