@@ -58,7 +58,7 @@ bench: deps
 	done
 
 demo: build
-	@echo "The demo needs the plug-in and the relay, which are not built yet."
+	tools/demo.sh build
 
 clean:
 	rm -rf build build-asan build-tsan build-bench
