@@ -1,0 +1,75 @@
+// The opaque bilinear and box-reduction kernels against the reference on
+// bitmaps wide enough for every vector width, their tails and the source edges.
+#include <gtest/gtest.h>
+
+#include "random_case.h"
+#include "raster/lice.h"
+#include "raster/lice_blit.h"
+#include "raster/lice_cpu_p.h"
+#include "reference.h"
+
+namespace {
+
+// Scales a random source of sw x sh to dw x dh at offset (sx, sy), at every
+// vector level, and compares each result with the reference.
+void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw, int dh, float sx,
+                   float sy, float srcw, float srch) {
+  const bool flipped = rng() % 2;
+  TestBitmap src(sw, sh, (int)(rng() % 3), flipped);
+  FillRandom(src, rng);
+  TestBitmap start(dw + 5, dh + 3, (int)(rng() % 3), !flipped);
+  FillRandom(start, rng);
+  Img ref = ImgOf(start);
+  RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
+                LICE_FILTER_BILINEAR);
+  for (LiceSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
+    lice_limit_simd(level);
+    TestBitmap dest(dw + 5, dh + 3, 0, !flipped);
+    LICE_Copy(&dest, &start);
+    LICE_ScaledBlit(&dest, &src, dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
+                    LICE_FILTER_BILINEAR);
+    ASSERT_TRUE(ImgOf(dest).px == ref.px)
+        << FirstDiff(ImgOf(dest), ref) << " level " << lice_simd() << " src " << sw << "x" << sh
+        << " at " << sx << "," << sy << " size " << srcw << "x" << srch << " dst " << dstx << ","
+        << dsty << " " << dw << "x" << dh;
+  }
+  lice_limit_simd(kLiceAvx2);
+}
+
+TEST(ScaledKernels, UpscalingMatchesReferenceAtEveryLevel) {
+  std::mt19937 rng(31);
+  for (int iter = 0; iter < 60; ++iter) {
+    const int sw = 2 + (int)(rng() % 40), sh = 2 + (int)(rng() % 20);
+    const int dw = sw + (int)(rng() % (3 * sw + 20)), dh = sh + (int)(rng() % (2 * sh + 5));
+    // Whole source (reaching its last column and row), or a fractional window.
+    const bool whole = rng() % 2;
+    const float sx = whole ? 0.0f : (float)(rng() % 1000) / 997.0f;
+    const float sy = whole ? 0.0f : (float)(rng() % 1000) / 991.0f;
+    ExpectMatches(rng, sw, sh, (int)(rng() % 5) - 2, (int)(rng() % 3), dw, dh, sx, sy,
+                  (float)sw - sx, (float)sh - sy);
+  }
+}
+
+TEST(ScaledKernels, MildReductionMatchesReferenceAtEveryLevel) {
+  std::mt19937 rng(32);
+  for (int iter = 0; iter < 40; ++iter) {
+    const int sw = 16 + (int)(rng() % 60), sh = 4 + (int)(rng() % 20);
+    const int dw = sw * 2 / 3 + (int)(rng() % (sw / 3)), dh = sh * 2 / 3 + 1;
+    ExpectMatches(rng, sw, sh, 0, 0, dw, dh, 0.25f, 0.5f, (float)sw - 0.25f, (float)sh - 0.5f);
+  }
+}
+
+TEST(ScaledKernels, BoxReductionsMatchReferenceAtEveryLevel) {
+  std::mt19937 rng(33);
+  for (int iter = 0; iter < 80; ++iter) {
+    const int dw = 1 + (int)(rng() % 40), dh = 1 + (int)(rng() % 12);
+    // By exactly two (its own kernel), and by factors between 1.7 and 3.
+    const float k = iter % 2 ? 2.0f : 1.7f + (float)(rng() % 130) / 100.0f;
+    const int sw = (int)((float)dw * k) + (int)(rng() % 3), sh = (int)((float)dh * k) + 1;
+    const float sx = iter % 4 < 2 ? 0.0f : (float)(rng() % 3);
+    ExpectMatches(rng, sw, sh, (int)(rng() % 3) - 1, 0, dw, dh, sx, 0.0f, (float)dw * k,
+                  (float)dh * k);
+  }
+}
+
+}  // namespace
