@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "plug/iplug_base.h"
+#include "plug/sample_convert_p.h"
 #include "plug/trace.h"
 
 namespace {
@@ -18,6 +19,15 @@ void ZeroDoubles(WDL_TypedBuf<double>* pBuf, int n)
 {
   if (n > pBuf->GetSize()) n = pBuf->GetSize();
   if (n > 0) memset(pBuf->Get(), 0, n * sizeof(double));
+}
+
+// Resizes a scratch buffer to blockSize zeroed samples; returns the smaller of
+// reached and the samples it now holds.
+int ResizeScratch(WDL_TypedBuf<double>* pBuf, int blockSize, int reached)
+{
+  pBuf->Resize(blockSize, true);
+  ZeroDoubles(pBuf, blockSize);
+  return pBuf->GetSize() < reached ? pBuf->GetSize() : reached;
 }
 
 }  // namespace
@@ -114,24 +124,24 @@ void IPlugBase::SetBlockSize(int blockSize)
 {
   if (blockSize < 0) blockSize = 0;
   if (blockSize == mBlockSize) return;
-  // Entries that designate a scratch buffer follow it to its new storage.
+  // Entries that designate a scratch buffer follow it to its new storage. The
+  // stored size is what every buffer holds, so a failed growth is never overrun.
+  int reached = blockSize;
   for (int i = 0; i < NInChannels(); ++i)
   {
     InChannel* pChannel = mInChannels.Get(i);
     bool onScratch = !pChannel->mConnected || *pChannel->mSrc == pChannel->mScratchBuf.Get();
-    pChannel->mScratchBuf.Resize(blockSize, true);
-    ZeroDoubles(&pChannel->mScratchBuf, blockSize);
+    reached = ResizeScratch(&pChannel->mScratchBuf, blockSize, reached);
     if (onScratch) *pChannel->mSrc = pChannel->mScratchBuf.Get();
   }
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* pChannel = mOutChannels.Get(i);
     bool onScratch = !pChannel->mConnected || *pChannel->mDest == pChannel->mScratchBuf.Get();
-    pChannel->mScratchBuf.Resize(blockSize, true);
-    ZeroDoubles(&pChannel->mScratchBuf, blockSize);
+    reached = ResizeScratch(&pChannel->mScratchBuf, blockSize, reached);
     if (onScratch) *pChannel->mDest = pChannel->mScratchBuf.Get();
   }
-  mBlockSize = blockSize;
+  mBlockSize = reached;
 }
 
 void IPlugBase::ZeroScratchBuffers()
@@ -177,7 +187,7 @@ void IPlugBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames)
     double* pScratch = pChannel->mScratchBuf.Get();
     int count = nFrames < pChannel->mScratchBuf.GetSize() ? nFrames : pChannel->mScratchBuf.GetSize();
     if (pHost)
-      for (int s = 0; s < count; ++s) pScratch[s] = pHost[s];
+      sample_convert::FloatsToDoubles(pScratch, pHost, count);
     else
       ZeroDoubles(&pChannel->mScratchBuf, count);
     *pChannel->mSrc = pScratch;

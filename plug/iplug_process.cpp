@@ -3,6 +3,29 @@
 #include <cstring>
 
 #include "plug/iplug_base.h"
+#include "plug/sample_convert_p.h"
+
+namespace {
+
+// Silences the host's outputs of a block that the scratch buffers could not grow
+// to hold: the float buffers of a single-precision block, otherwise the host's
+// double buffers (never a scratch buffer, which is shorter than the block).
+void SilenceHostOutputs(const WDL_PtrList<IPlugBase::OutChannel>& channels, bool floats,
+                        int nFrames)
+{
+  for (int i = 0; i < channels.GetSize(); ++i)
+  {
+    const IPlugBase::OutChannel* pChannel = channels.Get(i);
+    double* pData = *pChannel->mDest;
+    if (!pChannel->mConnected) continue;
+    if (floats && pChannel->mFDest)
+      memset(pChannel->mFDest, 0, nFrames * sizeof(float));
+    else if (!floats && pData && pData != pChannel->mScratchBuf.Get())
+      memset(pData, 0, nFrames * sizeof(double));
+  }
+}
+
+}  // namespace
 
 void IPlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
 {
@@ -26,16 +49,17 @@ void IPlugBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFra
 
 void IPlugBase::ConvertOutputs(bool accumulate, int nFrames)
 {
-  for (int i = 0; i < NOutChannels(); ++i)
+  OutChannel* const* ppChannels = mOutChannels.GetList();
+  for (int i = 0, n = NOutChannels(); i < n; ++i)
   {
-    OutChannel* pChannel = mOutChannels.Get(i);
+    const OutChannel* pChannel = ppChannels[i];
     float* pDest = pChannel->mFDest;
     const double* pSrc = *pChannel->mDest;
     if (!pChannel->mConnected || !pDest || !pSrc) continue;
     if (accumulate)
-      for (int s = 0; s < nFrames; ++s) pDest[s] += (float)pSrc[s];
+      sample_convert::AddDoublesToFloats(pDest, pSrc, nFrames);
     else
-      for (int s = 0; s < nFrames; ++s) pDest[s] = (float)pSrc[s];
+      sample_convert::DoublesToFloats(pDest, pSrc, nFrames);
   }
 }
 
@@ -43,12 +67,15 @@ void IPlugBase::ProcessBuffers(double, int nFrames)
 {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
+  if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
 }
 
 void IPlugBase::ProcessBuffers(float, int nFrames)
 {
   if (nFrames <= 0) return;
+  GrowScratchFor(nFrames);
+  if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);
   ProcessBuffers(0.0, nFrames);
   ConvertOutputs(false, nFrames);
 }
@@ -56,6 +83,8 @@ void IPlugBase::ProcessBuffers(float, int nFrames)
 void IPlugBase::ProcessBuffersAccumulating(float, int nFrames)
 {
   if (nFrames <= 0) return;
+  GrowScratchFor(nFrames);
+  if (nFrames > mBlockSize) return;  // nothing rendered, nothing added
   ProcessBuffers(0.0, nFrames);
   ConvertOutputs(true, nFrames);
 }
@@ -64,6 +93,7 @@ void IPlugBase::PassThroughBuffers(double, int nFrames)
 {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
+  if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
   if (mLatency && mDelay)
     mDelay->ProcessBlock(mInData.Get(), mOutData.Get(), nFrames);
   else
@@ -73,6 +103,8 @@ void IPlugBase::PassThroughBuffers(double, int nFrames)
 void IPlugBase::PassThroughBuffers(float, int nFrames)
 {
   if (nFrames <= 0) return;
+  GrowScratchFor(nFrames);
+  if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);
   PassThroughBuffers(0.0, nFrames);
   ConvertOutputs(false, nFrames);
 }
