@@ -1,7 +1,6 @@
 // Cached font: settings, the glyph records and lazy rasterisation of each
 // character through the GDI layer into an 8-bit coverage cache.
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "gdi/swell.h"
@@ -140,13 +139,18 @@ bool LICE_CachedFont::RenderGlyph(unsigned short c) {
 }
 
 // Copies the red channel of the rasterised cell into the cache, trims unused
-// columns and applies the font's effects.
+// columns and applies the font's effects. The map is preceded by its ink box.
 bool LICE_CachedFont::storeCoverage(charEnt* ent, int w, int h) {
   LICE_SysBitmap* tmp = lice_font_tempbitmap(1);
-  const int start = m_cachestore.GetSize();
-  if ((long long)w * h > INT_MAX - 1 - start) return ent->base_offset = -1, false;
+  const int head = (int)sizeof(LiceInkBox);
+  const int start = m_cachestore.GetSize() + head;
+  // Room for the map and, for vertical text, its rotated copy.
+  if ((long long)w * h * 2 > INT_MAX - 1 - start) return ent->base_offset = -1, false;
   unsigned char* dst = m_cachestore.ResizeOK(start + w * h, false);
-  if (!dst) return ent->base_offset = -1, false;
+  if (!dst) {
+    m_cachestore.Resize(start - head, false);
+    return ent->base_offset = -1, false;
+  }
   dst += start;
   const LiceRows rows = lice_rows(tmp);
   const int invert = (m_flags & LICE_FONT_FLAG_FX_INVERT) ? 255 : 0;
@@ -160,21 +164,27 @@ bool LICE_CachedFont::storeCoverage(charEnt* ent, int w, int h) {
     }
   }
   for (int y = 1; y < h; ++y) memmove(dst + y * used, dst + y * w, (size_t)used);
-  dst = m_cachestore.Resize(start + used * h, false) + start;
   int gw = used, gh = h;
   if (m_flags & LICE_FONT_FLAG_VERTICAL) {
-    unsigned char* turned = (unsigned char*)malloc((size_t)gw * gh);
-    if (!turned) return ent->base_offset = -1, false;
-    lice_glyph_rotate(dst, turned, gw, gh, (m_flags & LICE_FONT_FLAG_VERTICAL_BOTTOMUP) != 0);
-    memcpy(dst, turned, (size_t)gw * gh);
-    free(turned);
+    // Rotated through the space just past the map, then moved back.
+    dst = m_cachestore.ResizeOK(start + 2 * gw * gh, false);
+    if (!dst) {
+      m_cachestore.Resize(start - head, false);
+      return ent->base_offset = -1, false;
+    }
+    dst += start;
+    lice_glyph_rotate(dst, dst + gw * gh, gw, gh, (m_flags & LICE_FONT_FLAG_VERTICAL_BOTTOMUP) != 0);
+    memcpy(dst, dst + gw * gh, (size_t)gw * gh);
     const int t = gw;
     gw = gh;
     gh = t;
   }
+  dst = m_cachestore.Resize(start + gw * gh, false) + start;
   if (m_flags & LICE_FONT_FLAG_FX_MONO) lice_glyph_threshold(dst, gw * gh);
   if (m_flags & (LICE_FONT_FLAG_FX_SHADOW | LICE_FONT_FLAG_FX_OUTLINE))
     lice_glyph_border(dst, gw, gh, (m_flags & LICE_FONT_FLAG_FX_OUTLINE) != 0);
+  const LiceInkBox ink = lice_ink_box(dst, gw, gh);
+  memcpy(dst - head, &ink, sizeof(ink));
   ent->base_offset = start + 1;
   ent->width = gw;
   ent->height = gh;

@@ -1,5 +1,6 @@
 // Cached font drawing: glyph blending, text layout, measuring and alignment.
 #include <cstdint>
+#include <cstring>
 
 #include "gdi/swell.h"
 #include "raster/lice.h"
@@ -29,19 +30,26 @@ bool LICE_CachedFont::DrawGlyph(LICE_IBitmap* bm, unsigned short c, int x, int y
   box = intersect(intersect(box, *clip), RECT{0, 0, bm->getWidth(), bm->getHeight()});
   const LiceRows rows = lice_rows(bm);
   if (box.right <= box.left || box.bottom <= box.top || !rows.base) return false;
-  const int bw = box.right - box.left, bh = box.bottom - box.top;
   if (m_bgmode == 1)
-    LICE_FillRect(bm, box.left, box.top, bw, bh, m_bg, m_alpha, m_comb & ~LICE_USE_SOURCE_ALPHA);
+    LICE_FillRect(bm, box.left, box.top, box.right - box.left, box.bottom - box.top, m_bg, m_alpha,
+                  m_comb & ~LICE_USE_SOURCE_ALPHA);
   int ia = lice_weight(m_alpha);
   if (ia <= 0) return true;
+  // Only the inked part of the cell can change a pixel.
+  const unsigned char* map = m_cachestore.Get() + e->base_offset - 1;
+  LiceInkBox ink;
+  memcpy(&ink, map - sizeof(ink), sizeof(ink));
+  box = intersect(box, RECT{saturate((int64_t)x + ink.left), saturate((int64_t)y + ink.top),
+                            saturate((int64_t)x + ink.right), saturate((int64_t)y + ink.bottom)});
+  if (box.right <= box.left || box.bottom <= box.top) return true;
   const LiceGlyphKind kind = (m_flags & LICE_FONT_FLAG_FX_MONO) ? kLiceGlyphMono
                              : (m_flags & (LICE_FONT_FLAG_FX_SHADOW | LICE_FONT_FLAG_FX_OUTLINE))
                                  ? kLiceGlyphEffect
                                  : kLiceGlyphNormal;
   if (kind != kLiceGlyphNormal && ia > 256) ia = 256;
-  const unsigned char* cov = m_cachestore.Get() + e->base_offset - 1 +
-                             (ptrdiff_t)(box.top - y) * e->width + (box.left - x);
-  const LiceGlyphDraw g{rows, box.left, box.top, cov, e->width, bw, bh, m_fg, m_effectcol, ia};
+  const unsigned char* cov = map + (ptrdiff_t)(box.top - y) * e->width + (box.left - x);
+  const LiceGlyphDraw g{rows,     box.left, box.top, cov,          e->width, box.right - box.left,
+                        box.bottom - box.top, m_fg, m_effectcol, ia};
   if (kind != kLiceGlyphNormal && m_alpha == 1.0f && (m_comb & 0xff) == 0)
     lice_store_coverage(g, kind);
   else

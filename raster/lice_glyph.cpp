@@ -43,6 +43,12 @@ bool dispatchKind(const LiceGlyphDraw& g, int mode) {
 }  // namespace
 
 bool lice_draw_coverage(const LiceGlyphDraw& g, int mode, LiceGlyphKind kind) {
+  if ((mode & 0xff) == LICE_COMBINE_COPY && (kind == kLiceGlyphNormal || kind == kLiceGlyphScaled)) {
+    const bool normal = kind == kLiceGlyphNormal;
+    const LICE_pixel src =
+        normal ? LICE_PackRGBA(LICE_GETR(g.fg), LICE_GETG(g.fg), LICE_GETB(g.fg), 255) : g.fg;
+    if (lice_glyph_copy_rows_simd(g, src, normal && g.ia == 256)) return true;
+  }
   switch (kind) {
     case kLiceGlyphScaled: return dispatchKind<kLiceGlyphScaled>(g, mode);
     case kLiceGlyphNormal: return dispatchKind<kLiceGlyphNormal>(g, mode);

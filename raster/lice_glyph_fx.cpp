@@ -1,5 +1,6 @@
 // Coverage rewrites applied once when a glyph is cached: rotation for
-// vertical text, monochrome threshold, shadow and outline borders.
+// vertical text, monochrome threshold, shadow and outline borders, and the
+// ink box kept with each map.
 #include "raster/lice_glyph_p.h"
 
 void lice_glyph_threshold(unsigned char* cov, int count) {
@@ -28,4 +29,17 @@ void lice_glyph_rotate(const unsigned char* in, unsigned char* out, int w, int h
     for (int ox = 0; ox < h; ++ox)
       out[(ptrdiff_t)oy * h + ox] =
           bottomUp ? in[(ptrdiff_t)ox * w + (w - 1 - oy)] : in[(ptrdiff_t)(h - 1 - ox) * w + oy];
+}
+
+LiceInkBox lice_ink_box(const unsigned char* cov, int w, int h) {
+  LiceInkBox ink{w, h, 0, 0};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (!cov[(ptrdiff_t)y * w + x]) continue;
+      if (x < ink.left) ink.left = x;
+      if (x >= ink.right) ink.right = x + 1;
+      if (y < ink.top) ink.top = y;
+      ink.bottom = y + 1;
+    }
+  return ink;
 }

@@ -25,6 +25,19 @@ struct LiceGlyphDraw {
 bool lice_draw_coverage(const LiceGlyphDraw& g, int mode, LiceGlyphKind kind);
 // Stores fg (or fx for effect coverage below 255) in every covered pixel.
 void lice_store_coverage(const LiceGlyphDraw& g, LiceGlyphKind kind);
+// Copy-class blend of src through the map with vector instructions, at weight
+// c + 1 (full) or g.ia x c / 256; false (nothing drawn) when no vector unit
+// serves or g.ia lies outside 1..256.
+bool lice_glyph_copy_rows_simd(const LiceGlyphDraw& g, LICE_pixel src, bool full);
+
+// Columns and rows of a coverage map that hold non-zero bytes (right and
+// bottom exclusive; left >= right when the map is empty). The font cache
+// stores it just before each map's first byte, so drawing skips the empty
+// margins of the cell.
+struct LiceInkBox {
+  int left, top, right, bottom;
+};
+LiceInkBox lice_ink_box(const unsigned char* cov, int w, int h);
 
 // Rewrites a coverage map after rasterisation (font effects).
 void lice_glyph_threshold(unsigned char* cov, int count);

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "gdi/swell.h"
 #include "raster/lice.h"
+#include "raster/lice_cpu_p.h"
+#include "raster/lice_glyph_p.h"
 #include "raster/lice_text.h"
 #include "../reference.h"
 #include "../test_bitmap.h"
@@ -305,6 +308,190 @@ TEST_F(FontFixture, NativeRenderingThroughATemporaryBitmap) {
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 100; ++x) lit += LICE_GETR(sys.getBits()[y * sys.getRowSpan() + x]) > 0;
   EXPECT_GT(lit, 20);
+}
+
+// Weight of one coverage value as the font's plain formula states it.
+int RefGlyphWeight(LiceGlyphKind kind, int ia, int c) {
+  if (kind == kLiceGlyphScaled) return ia * c / 256;
+  return ia == 256 ? c + 1 : std::min(ia * c / 256, 256);
+}
+
+void RefCoverage(Img& ref, int x, int y, const unsigned char* cov, int w, int span, int h,
+                 LICE_pixel colour, int alpha, int ia, int mode, LiceGlyphKind kind) {
+  const RefClass cls = RefSolidClass(mode, ia);
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      const int c = cov[(size_t)j * span + i];
+      if (!c || !ref.inside(x + i, y + j)) continue;
+      uint32_t& p = ref.at(x + i, y + j);
+      p = RefCombine(p, LICE_GETR(colour), LICE_GETG(colour), LICE_GETB(colour), alpha,
+                     RefGlyphWeight(kind, ia, c), cls, false);
+    }
+}
+
+// The vector copy rows against the scalar loop and the reference, over every
+// row length (so each tail size runs), both weights and flipped bitmaps.
+TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
+  std::mt19937 rng(17);
+  const int weights[] = {256, 1, 2, 128, 255, 0, 300};
+  int vectorRuns = 0;
+  for (int iter = 0; iter < 600; ++iter) {
+    const int w = iter % 20, h = 1 + rng() % 4, span = w + rng() % 3;
+    const bool flipped = rng() % 2;
+    TestBitmap scalar(w + 2, h + 1, rng() % 2, flipped), vec(w + 2, h + 1, rng() % 2, flipped);
+    FillRandom(scalar, rng);
+    for (int y = 0; y < h + 1; ++y)
+      for (int x = 0; x < w + 2; ++x) vec.at(x, y) = scalar.at(x, y);
+    Img ref = ImgOf(scalar);
+    std::vector<unsigned char> cov((size_t)span * h + 1);
+    for (auto& c : cov) c = rng() % 4 == 0 ? 0 : rng() % 4 == 0 ? 255 : (unsigned char)rng();
+    const LiceGlyphKind kind = rng() % 2 ? kLiceGlyphNormal : kLiceGlyphScaled;
+    int ia = iter % 3 ? weights[rng() % 7] : 1 + (int)(rng() % 256);
+    if (kind == kLiceGlyphScaled && ia > 256) ia = 256;
+    const LICE_pixel colour = RandomPixel(rng);
+    const int alpha = kind == kLiceGlyphNormal ? 255 : (int)LICE_GETA(colour);
+    auto draw = [&](TestBitmap& bm) {
+      const LiceGlyphDraw g{lice_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
+      return lice_draw_coverage(g, LICE_COMBINE_COPY, kind);
+    };
+    lice_limit_simd(kLiceScalar);
+    const bool drew = draw(scalar);
+    lice_limit_simd(kLiceAvx2);
+    ASSERT_EQ(draw(vec), drew);
+    if (ia > 0) RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
+    for (int y = 0; y < h + 1; ++y)
+      for (int x = 0; x < w + 2; ++x) {
+        ASSERT_EQ(scalar.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
+        ASSERT_EQ(vec.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
+      }
+    ASSERT_TRUE(vec.paddingIntact());
+    if (lice_simd() >= kLiceSse2 && ia >= 1 && ia <= 256) {
+      const LiceGlyphDraw g{lice_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
+      ASSERT_TRUE(lice_glyph_copy_rows_simd(g, colour, false));
+      ++vectorRuns;
+    }
+  }
+  if (lice_simd() >= kLiceSse2) {
+    EXPECT_GT(vectorRuns, 300);
+  }
+}
+
+TEST(GlyphInkBox, BoundsTheNonZeroBytes) {
+  const unsigned char empty[6] = {0, 0, 0, 0, 0, 0};
+  const LiceInkBox none = lice_ink_box(empty, 3, 2);
+  EXPECT_GE(none.left, none.right);
+  EXPECT_GE(none.top, none.bottom);
+  EXPECT_GE(lice_ink_box(nullptr, 0, 0).left, lice_ink_box(nullptr, 0, 0).right);
+  const unsigned char corners[12] = {0, 0, 0, 9, 0, 0, 0, 0, 1, 0, 0, 0};
+  const LiceInkBox c = lice_ink_box(corners, 4, 3);  // (3, 0) and (0, 2)
+  EXPECT_EQ(c.left, 0);
+  EXPECT_EQ(c.top, 0);
+  EXPECT_EQ(c.right, 4);
+  EXPECT_EQ(c.bottom, 3);
+  const unsigned char one[12] = {0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0};
+  const LiceInkBox o = lice_ink_box(one, 4, 3);  // (2, 1)
+  EXPECT_EQ(o.left, 2);
+  EXPECT_EQ(o.top, 1);
+  EXPECT_EQ(o.right, 3);
+  EXPECT_EQ(o.bottom, 2);
+}
+
+// Cached glyphs against the plain per-pixel formula: each glyph's coverage is
+// read back by adding white onto transparent black (at full opacity the add
+// class gives 255 x (c + 1) / 256 = c), then random draws are checked at every
+// vector level.
+TEST_F(FontFixture, GlyphsMatchThePlainReference) {
+  const char chars[] = "MWgil.5!";
+  struct Map {
+    int w, h;
+    std::vector<unsigned char> cov;
+  };
+  std::vector<Map> maps;
+  int lit = 0;
+  font.SetCombineMode(LICE_COMBINE_ADD, 1.0f);
+  for (const char* p = chars; *p; ++p) {
+    RECT m{0, 0, 0, 0};
+    font.DrawText(nullptr, std::string(1, *p).c_str(), -1, &m, DT_CALCRECT);
+    TestBitmap probe(m.right, m.bottom);  // one character: the box is its cell
+    Clear(probe, 0);
+    RECT clip{0, 0, probe.getWidth(), probe.getHeight()};
+    ASSERT_TRUE(font.DrawGlyph(&probe, (unsigned char)*p, 0, 0, &clip));
+    const RECT ink = InkBox(probe, 0);
+    ASSERT_GT(ink.right, 0) << *p;
+    Map map{probe.getWidth(), probe.getHeight(), {}};
+    for (int y = 0; y < map.h; ++y)
+      for (int x = 0; x < map.w; ++x) {
+        const LICE_pixel px = probe.at(x, y);
+        ASSERT_EQ(LICE_GETR(px), LICE_GETA(px));
+        map.cov.push_back((unsigned char)LICE_GETR(px));
+        lit += LICE_GETR(px) == 255;
+      }
+    // The same character drawn by the GDI layer, white on black, as cached.
+    LICE_SysBitmap gdi(64, 64);
+    LICE_FillRect(&gdi, 0, 0, 64, 64, 0, 1.0f, 0);
+    HDC dc = gdi.getDC();
+    ::SetTextColor(dc, 0xFFFFFF);
+    ::SetBkMode(dc, OPAQUE);
+    ::SetBkColor(dc, 0);
+    HGDIOBJ old = SelectObject(dc, font.GetHFont());
+    RECT cell{0, 0, 0, 0};
+    SWELL_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    cell.right += 2;  // the cell's padding at this size
+    SWELL_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    for (int y = 0; y < map.h; ++y)
+      for (int x = 0; x < map.w; ++x)
+        ASSERT_EQ(map.cov[(size_t)y * map.w + x], LICE_GETR(gdi.getBits()[y * gdi.getRowSpan() + x]))
+            << *p << " at " << x << "," << y;
+    maps.push_back(map);
+  }
+  EXPECT_GT(lit, 0);  // solid strokes, for the fully covered fast path
+  std::mt19937 rng(23);
+  const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 1.5f, 0.01f};
+  const LiceSimd levels[] = {kLiceScalar, kLiceSse2, kLiceAvx2};
+  for (int iter = 0; iter < 300; ++iter) {
+    const int k = (int)(rng() % maps.size());
+    const Map& map = maps[k];
+    TestBitmap bm(10 + rng() % 20, 10 + rng() % 20, rng() % 2, rng() % 2);
+    FillRandom(bm, rng);
+    const LICE_pixel fg = RandomPixel(rng), bg = RandomPixel(rng);
+    const int mode = iter % 2 ? LICE_COMBINE_COPY : (int)(rng() % 7);
+    const float alpha = alphas[rng() % 6];
+    const int bgmode = rng() % 4 == 0;
+    const int x = (int)(rng() % 30) - 10, y = (int)(rng() % 30) - 10;
+    RECT clip{(int)(rng() % 12) - 2, (int)(rng() % 12) - 2, 0, 0};
+    clip.right = clip.left + (int)(rng() % 30);
+    clip.bottom = clip.top + (int)(rng() % 30);
+
+    Img ref = ImgOf(bm);
+    const int l = std::max({x, (int)clip.left, 0}), t = std::max({y, (int)clip.top, 0});
+    const int r = std::min({x + map.w, (int)clip.right, ref.w});
+    const int b = std::min({y + map.h, (int)clip.bottom, ref.h});
+    if (r > l && b > t) {
+      if (bgmode) RefFillRect(ref, l, t, r - l, b - t, bg, alpha, mode);
+      const int ia = RefWeight(alpha);
+      if (ia > 0)
+        RefCoverage(ref, l, t, map.cov.data() + (size_t)(t - y) * map.w + (l - x), r - l, map.w,
+                    b - t, fg, 255, ia, mode, kLiceGlyphNormal);
+    }
+    for (LiceSimd level : levels) {
+      TestBitmap out(bm.getWidth(), bm.getHeight());
+      for (int j = 0; j < out.getHeight(); ++j)
+        for (int i = 0; i < out.getWidth(); ++i) out.at(i, j) = bm.at(i, j);
+      font.SetTextColor(fg);
+      font.SetBkColor(bg);
+      font.SetBkMode(bgmode);
+      font.SetCombineMode(mode, alpha);
+      lice_limit_simd(level);
+      RECT c = clip;
+      EXPECT_EQ(font.DrawGlyph(&out, (unsigned char)chars[k], x, y, &c), r > l && b > t);
+      lice_limit_simd(kLiceAvx2);
+      for (int j = 0; j < ref.h; ++j)
+        for (int i = 0; i < ref.w; ++i)
+          ASSERT_EQ(out.at(i, j), ref.at(i, j))
+              << "iter " << iter << " level " << level << " at " << i << "," << j;
+    }
+  }
 }
 
 // Coverage maps: the real code against the plain reference, clipped at every edge.
