@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-WDL_HeapBuf::WDL_HeapBuf(int granularity) : m_granularity(granularity > 0 ? granularity : 1) {}
+SkyHeapBuf::SkyHeapBuf(int granularity) : m_granularity(granularity > 0 ? granularity : 1) {}
 
-WDL_HeapBuf::~WDL_HeapBuf() { free(m_buf); }
+SkyHeapBuf::~SkyHeapBuf() { free(m_buf); }
 
 // The allocation for newSize: half as much again (at least the granularity);
 // large granularities allocate whole 4096-byte pages less 96 bytes.
 // Returns -1 when the count would not fit an int.
-int WDL_HeapBuf::NewAllocation(int newSize) const {
+int SkyHeapBuf::NewAllocation(int newSize) const {
   if (newSize < 1) return 0;
   int64_t g = std::max(newSize / 2, m_granularity);
   int64_t count;
@@ -24,7 +24,7 @@ int WDL_HeapBuf::NewAllocation(int newSize) const {
   return count > INT32_MAX ? -1 : static_cast<int>(count);
 }
 
-void* WDL_HeapBuf::Resize(int newSize, bool allowShrink) {
+void* SkyHeapBuf::Resize(int newSize, bool allowShrink) {
   if (newSize < 0) newSize = 0;
   if (newSize == m_size) return Get();
 
@@ -57,7 +57,7 @@ void* WDL_HeapBuf::Resize(int newSize, bool allowShrink) {
   return Get();
 }
 
-void* WDL_HeapBuf::ResizeOK(int newSize, bool allowShrink) {
+void* SkyHeapBuf::ResizeOK(int newSize, bool allowShrink) {
   void* p = Resize(newSize, allowShrink);
   return m_size == std::max(newSize, 0) ? p : nullptr;
 }

@@ -1,16 +1,16 @@
-// Growable heap blocks: WDL_HeapBuf (raw bytes) and WDL_TypedBuf (an array of T).
+// Growable heap blocks: SkyHeapBuf (raw bytes) and SkyTypedBuf (an array of T).
 // All growth in the framework goes through one allocation rule (see Resize).
 #pragma once
 
 #include <cstring>
 #include <type_traits>
 
-class WDL_HeapBuf {
+class SkyHeapBuf {
  public:
-  explicit WDL_HeapBuf(int granularity = 4096);
-  ~WDL_HeapBuf();
-  WDL_HeapBuf(const WDL_HeapBuf&) = delete;
-  WDL_HeapBuf& operator=(const WDL_HeapBuf&) = delete;
+  explicit SkyHeapBuf(int granularity = 4096);
+  ~SkyHeapBuf();
+  SkyHeapBuf(const SkyHeapBuf&) = delete;
+  SkyHeapBuf& operator=(const SkyHeapBuf&) = delete;
 
   // Sets the logical size (negative counts as 0). Grows geometrically; with
   // allowShrink, reallocates smaller only when the size falls well below the
@@ -34,13 +34,13 @@ class WDL_HeapBuf {
   int m_granularity;
 };
 
-// An array of trivially copyable T over a WDL_HeapBuf; sizes count elements.
+// An array of trivially copyable T over a SkyHeapBuf; sizes count elements.
 template <class T>
-class WDL_TypedBuf {
+class SkyTypedBuf {
   static_assert(std::is_trivially_copyable<T>::value, "elements are moved with memmove");
 
  public:
-  explicit WDL_TypedBuf(int granularity = 4096) : m_hb(granularity) {}
+  explicit SkyTypedBuf(int granularity = 4096) : m_hb(granularity) {}
 
   T* Get() const { return static_cast<T*>(m_hb.Get()); }
   int GetSize() const { return m_hb.GetSize() / static_cast<int>(sizeof(T)); }
@@ -72,5 +72,5 @@ class WDL_TypedBuf {
  private:
   static constexpr int MaxCount() { return 0x7fffffff / static_cast<int>(sizeof(T)); }
 
-  WDL_HeapBuf m_hb;
+  SkyHeapBuf m_hb;
 };

@@ -1,6 +1,6 @@
 #include "base/mutex.h"
 
-WDL_Mutex::WDL_Mutex() {
+SkyMutex::SkyMutex() {
   pthread_mutexattr_t attr;
   pthread_mutexattr_init(&attr);
   pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
@@ -8,14 +8,14 @@ WDL_Mutex::WDL_Mutex() {
   pthread_mutexattr_destroy(&attr);
 }
 
-WDL_Mutex::~WDL_Mutex() { pthread_mutex_destroy(&m_mutex); }
+SkyMutex::~SkyMutex() { pthread_mutex_destroy(&m_mutex); }
 
-void WDL_Mutex::Enter() {
+void SkyMutex::Enter() {
   pthread_mutex_lock(&m_mutex);
   ++m_enterCount;
 }
 
-void WDL_Mutex::Leave() {
+void SkyMutex::Leave() {
   --m_enterCount;
   pthread_mutex_unlock(&m_mutex);
 }

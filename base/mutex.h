@@ -1,14 +1,14 @@
-// WDL_Mutex: a recursive POSIX mutex; WDL_MutexLock: a scoped lock on one.
+// SkyMutex: a recursive POSIX mutex; SkyMutexLock: a scoped lock on one.
 #pragma once
 
 #include <pthread.h>
 
-class WDL_Mutex {
+class SkyMutex {
  public:
-  WDL_Mutex();
-  ~WDL_Mutex();
-  WDL_Mutex(const WDL_Mutex&) = delete;
-  WDL_Mutex& operator=(const WDL_Mutex&) = delete;
+  SkyMutex();
+  ~SkyMutex();
+  SkyMutex(const SkyMutex&) = delete;
+  SkyMutex& operator=(const SkyMutex&) = delete;
 
   void Enter();
   void Leave();
@@ -21,17 +21,17 @@ class WDL_Mutex {
 };
 
 // Enters the mutex on construction and leaves it on destruction; a null mutex is ignored.
-class WDL_MutexLock {
+class SkyMutexLock {
  public:
-  explicit WDL_MutexLock(WDL_Mutex* mutex) : m_mutex(mutex) {
+  explicit SkyMutexLock(SkyMutex* mutex) : m_mutex(mutex) {
     if (m_mutex) m_mutex->Enter();
   }
-  ~WDL_MutexLock() {
+  ~SkyMutexLock() {
     if (m_mutex) m_mutex->Leave();
   }
-  WDL_MutexLock(const WDL_MutexLock&) = delete;
-  WDL_MutexLock& operator=(const WDL_MutexLock&) = delete;
+  SkyMutexLock(const SkyMutexLock&) = delete;
+  SkyMutexLock& operator=(const SkyMutexLock&) = delete;
 
  private:
-  WDL_Mutex* m_mutex;
+  SkyMutex* m_mutex;
 };

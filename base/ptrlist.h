@@ -1,4 +1,4 @@
-// WDL_PtrList: a list of pointers to T. It owns the pointer array, not the items,
+// SkyPtrList: a list of pointers to T. It owns the pointer array, not the items,
 // unless a deleting operation is asked to delete them.
 #pragma once
 
@@ -7,11 +7,11 @@
 #include "base/heapbuf.h"
 
 template <class T>
-class WDL_PtrList {
+class SkyPtrList {
  public:
   using Deleter = void (*)(void*);
 
-  explicit WDL_PtrList(int granularity = 4096) : m_hb(granularity) {}
+  explicit SkyPtrList(int granularity = 4096) : m_hb(granularity) {}
 
   T** GetList() const { return static_cast<T**>(m_hb.Get()); }
   int GetSize() const { return m_hb.GetSize() / static_cast<int>(sizeof(T*)); }
@@ -93,5 +93,5 @@ class WDL_PtrList {
     }
   }
 
-  WDL_HeapBuf m_hb;
+  SkyHeapBuf m_hb;
 };

@@ -3,7 +3,7 @@
 
 #include "base/heapbuf.h"
 #include "gdi/image_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
@@ -62,13 +62,13 @@ void StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
   if (!ClipAxis(&dy, &dh, &ps.y, &ps.h, src->ctx.height)) return;
 
   // Drawing a context into itself reads from a copy of the source region.
-  WDL_HeapBuf* tmp = nullptr;
+  SkyHeapBuf* tmp = nullptr;
   if (src == dest) {
-    tmp = SWELL_GDP_GetTmpBuf();
+    tmp = GDI_GDP_GetTmpBuf();
     const int64_t bytes = ps.w * ps.h * 4;
     void* p = tmp && bytes <= 0x7fffffff ? tmp->ResizeOK(static_cast<int>(bytes), false) : nullptr;
     if (!p) {
-      SWELL_GDP_DisposeTmpBuf(tmp);
+      GDI_GDP_DisposeTmpBuf(tmp);
       return;
     }
     unsigned char* out = static_cast<unsigned char*>(p);
@@ -78,7 +78,7 @@ void StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, i
     ps = GdiPixelSource{out, static_cast<int>(ps.w), 0, 0, ps.w, ps.h};
   }
   GdiDrawPixels(&dest->ctx, ps, dx, dy, dw, dh, rop == SRCCOPY_USEALPHACHAN);
-  SWELL_GDP_DisposeTmpBuf(tmp);
+  GDI_GDP_DisposeTmpBuf(tmp);
 }
 
 void BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int sx, int sy, unsigned rop) {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ const int kMaxSide = 65536;
 const int64_t kMaxBytes = int64_t(1) << 30;
 
 HDC__* NewContext() {
-  HDC__* ct = SWELL_GDP_CTX_NEW();
+  HDC__* ct = GDI_GDP_CTX_NEW();
   if (!ct) return nullptr;
   ct->curtextcol = 0;
   ct->curtextcol_color = CreateColor(0, 1.0f);
@@ -51,7 +51,7 @@ RECT GdiDeviceClip(const GdiContext* c) {
   return Intersect(c->state.clip, RECT{0, 0, c->width, c->height});
 }
 
-HDC SWELL_CreateMemContext(HDC, int w, int h) {
+HDC GDI_CreateMemContext(HDC, int w, int h) {
   if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) return nullptr;
   const int64_t bytes = int64_t(w) * h * 4;
   if (bytes > kMaxBytes) return nullptr;
@@ -68,7 +68,7 @@ HDC SWELL_CreateMemContext(HDC, int w, int h) {
   return ct;
 }
 
-HDC SWELL_CreateGfxContext(void* bits, int w, int h, int rowspan) {
+HDC GDI_CreateGfxContext(void* bits, int w, int h, int rowspan) {
   if (!bits || w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide || rowspan < w) return nullptr;
   HDC__* ct = NewContext();
   if (!ct) return nullptr;
@@ -76,25 +76,25 @@ HDC SWELL_CreateGfxContext(void* bits, int w, int h, int rowspan) {
   return ct;
 }
 
-void* SWELL_GetCtxFrameBuffer(HDC ctx) {
+void* GDI_GetCtxFrameBuffer(HDC ctx) {
   if (!HDC_VALID(ctx) || !ctx->ownedData) return nullptr;
   return ctx->ctx.bits;
 }
 
-void SWELL_DeleteGfxContext(HDC ctx) {
+void GDI_DeleteGfxContext(HDC ctx) {
   if (!HDC_VALID(ctx)) return;
   free(ctx->ownedData);
-  SWELL_GDP_CTX_DELETE(ctx);
+  GDI_GDP_CTX_DELETE(ctx);
 }
 
-void SWELL_PushClipRegion(HDC ctx) {
+void GDI_PushClipRegion(HDC ctx) {
   if (!HDC_VALID(ctx)) return;
   GdiContext& c = ctx->ctx;
   if (c.nsaved < kGdiMaxSavedStates) c.saved[c.nsaved] = c.state;
   if (c.nsaved < 0x7fffffff) ++c.nsaved;
 }
 
-void SWELL_PopClipRegion(HDC ctx) {
+void GDI_PopClipRegion(HDC ctx) {
   if (!HDC_VALID(ctx)) return;
   GdiContext& c = ctx->ctx;
   if (c.nsaved <= 0) return;
@@ -102,13 +102,13 @@ void SWELL_PopClipRegion(HDC ctx) {
   if (c.nsaved < kGdiMaxSavedStates) c.state = c.saved[c.nsaved];
 }
 
-void SWELL_SetClipRegion(HDC ctx, const RECT* r) {
+void GDI_SetClipRegion(HDC ctx, const RECT* r) {
   if (!HDC_VALID(ctx) || !r) return;
   ctx->ctx.state.clip = Intersect(ctx->ctx.state.clip, *r);
 }
 
 // Surfaces here are addressed in device pixels: one unit is always one pixel.
-bool SWELL_IsRetinaDC(HDC ctx) {
+bool GDI_IsRetinaDC(HDC ctx) {
   HDC_VALID(ctx);
   return false;
 }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gdi/swell.h"
+#include "gdi/gdi.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void DoubleRow(int* d0, int* d1, const int* s, int w) {
 
 }  // namespace
 
-void SWELL_fastDoubleUpImage(int* dest, const int* src, int w, int h, int srcspan, int destspan) {
+void GDI_fastDoubleUpImage(int* dest, const int* src, int w, int h, int srcspan, int destspan) {
   if (!dest || !src || w <= 0 || h <= 0) return;
   for (int y = 0; y < h; ++y) {
     int* d0 = dest + static_cast<ptrdiff_t>(2 * y) * destspan;

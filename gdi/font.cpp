@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "gdi/font_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 

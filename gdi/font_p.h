@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 struct GdiFont;
 

@@ -21,11 +21,11 @@ struct FontNameEntry {
 // Enough for any program's set of face names; beyond it names are resolved uncached.
 const int kMaxCacheEntries = 4096;
 
-WDL_Mutex& s_fontnamecache_mutex() {
-  static WDL_Mutex m;
+SkyMutex& s_fontnamecache_mutex() {
+  static SkyMutex m;
   return m;
 }
-WDL_PtrList<FontNameEntry>* s_fontnamecache;
+SkyPtrList<FontNameEntry>* s_fontnamecache;
 
 bool CopyString(char* dst, size_t size, const FcChar8* src) {
   if (!src) return false;
@@ -105,8 +105,8 @@ void AddEntry(int pos, const char* name, bool found, const GdiFontFile& file) {
 
 bool GdiResolveFontName(const char* name, GdiFontFile* out) {
   if (!name) name = "";
-  WDL_MutexLock lock(&s_fontnamecache_mutex());
-  if (!s_fontnamecache) s_fontnamecache = new (std::nothrow) WDL_PtrList<FontNameEntry>(4096);
+  SkyMutexLock lock(&s_fontnamecache_mutex());
+  if (!s_fontnamecache) s_fontnamecache = new (std::nothrow) SkyPtrList<FontNameEntry>(4096);
   if (!s_fontnamecache) return QueryFontconfig(name, out);
   const int idx = FindEntry(name);
   if (idx >= 0) {

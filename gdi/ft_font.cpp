@@ -16,7 +16,7 @@
 
 struct GdiFont {
   FT_Face face = nullptr;
-  WDL_Mutex lock;
+  SkyMutex lock;
   GdiFontMetrics metrics = {0, 0, 0};
   char display[256] = {0};
   float advance[128];  // cached advances of ASCII, negative when not measured yet
@@ -26,8 +26,8 @@ namespace {
 
 const FT_Int32 kLoadFlags = FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP;
 
-WDL_Mutex& FtLibMutex() {
-  static WDL_Mutex m;
+SkyMutex& FtLibMutex() {
+  static SkyMutex m;
   return m;
 }
 
@@ -56,7 +56,7 @@ GdiFont* OpenFace(const GdiFontFile& file, double size) {
   if (!f) return nullptr;
   for (float& a : f->advance) a = -1.0f;
   snprintf(f->display, sizeof(f->display), "%s", file.display);
-  WDL_MutexLock lock(&FtLibMutex());
+  SkyMutexLock lock(&FtLibMutex());
   FT_Library lib = FtLib();
   if (!lib || FT_New_Face(lib, file.path, file.index, &f->face)) {
     delete f;
@@ -143,7 +143,7 @@ GdiFont* GdiFontCreate(const char* name, double size) {
 void GdiFontRelease(GdiFont* f) {
   if (!f) return;
   {
-    WDL_MutexLock lock(&FtLibMutex());
+    SkyMutexLock lock(&FtLibMutex());
     FT_Done_Face(f->face);
   }
   delete f;
@@ -159,7 +159,7 @@ const GdiFontMetrics& GdiFontGetMetrics(const GdiFont* f) { return f->metrics; }
 const char* GdiFontDisplayName(const GdiFont* f) { return f->display; }
 
 double GdiFontMeasure(GdiFont* f, const uint32_t* cps, int n) {
-  WDL_MutexLock lock(&f->lock);
+  SkyMutexLock lock(&f->lock);
   double w = 0.0;
   for (int i = 0; i < n; ++i) w += Advance(f, cps[i]);
   return w;
@@ -168,7 +168,7 @@ double GdiFontMeasure(GdiFont* f, const uint32_t* cps, int n) {
 void GdiFontDraw(GdiFont* f, const uint32_t* cps, int n, double x, double baseline,
                  const GdiGlyphTarget& t) {
   if (t.clip.left >= t.clip.right || t.clip.top >= t.clip.bottom) return;
-  WDL_MutexLock lock(&f->lock);
+  SkyMutexLock lock(&f->lock);
   for (int i = 0; i < n; ++i) {
     if (FT_Load_Glyph(f->face, FT_Get_Char_Index(f->face, cps[i]), kLoadFlags)) continue;
     FT_GlyphSlot slot = f->face->glyph;

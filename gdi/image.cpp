@@ -5,10 +5,10 @@
 
 #include "base/ptrlist.h"
 #include "gdi/image_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 struct ImageList {
-  WDL_PtrList<HGDIOBJ__> images;
+  SkyPtrList<HGDIOBJ__> images;
 };
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 // A zero-filled w x h image, or null for a bad size or no memory.
 GdiImage* GdiImageCreate(int w, int h);

@@ -3,7 +3,7 @@
 
 #include "gdi/font_p.h"
 #include "gdi/image_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ void DeleteObject(HGDIOBJ obj) {
   GDP_OBJECT_DELETE(obj);
 }
 
-HGDIOBJ SWELL_CloneGDIObject(HGDIOBJ obj) {
+HGDIOBJ GDI_CloneGDIObject(HGDIOBJ obj) {
   if (IsStock(obj) || !HGDIOBJ_VALID(obj)) return obj;
   ++obj->additional_refcnt;
   return obj;

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "base/heapbuf.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 struct GdiPoint {
   double x, y;
@@ -29,5 +29,5 @@ class GdiPathFill {
   };
   void AccumulateRow(int y, int x0, int width, float* cov, Crossing* xs) const;
 
-  WDL_TypedBuf<Edge> m_edges;
+  SkyTypedBuf<Edge> m_edges;
 };

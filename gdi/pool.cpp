@@ -11,23 +11,23 @@
 #include "base/heapbuf.h"
 #include "base/mutex.h"
 #include "base/ptrlist.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
 const int kQuarantine = 8192;
 
 // Created on first use and never destroyed: quarantined records stay reachable.
-WDL_Mutex* m_ctxpool_mutex() {
-  static WDL_Mutex* m = new WDL_Mutex;
+SkyMutex* m_ctxpool_mutex() {
+  static SkyMutex* m = new SkyMutex;
   return m;
 }
-WDL_PtrList<HDC__>* m_ctxpool_debug;
-WDL_PtrList<HGDIOBJ__>* m_objpool_debug;
-WDL_HeapBuf* m_tmpbuf_pool;  // chain linked through the first bytes of each block
+SkyPtrList<HDC__>* m_ctxpool_debug;
+SkyPtrList<HGDIOBJ__>* m_objpool_debug;
+SkyHeapBuf* m_tmpbuf_pool;  // chain linked through the first bytes of each block
 
 template <class T>
-T* TakeRecord(WDL_PtrList<T>* list) {
+T* TakeRecord(SkyPtrList<T>* list) {
   if (list && list->GetSize() > kQuarantine) {
     T* rec = list->Get(0);
     list->Delete(0);
@@ -38,35 +38,35 @@ T* TakeRecord(WDL_PtrList<T>* list) {
 }
 
 template <class T>
-void QuarantineRecord(WDL_PtrList<T>*& list, T* rec) {
+void QuarantineRecord(SkyPtrList<T>*& list, T* rec) {
   memset(rec, 0, offsetof(T, _infreelist));
   rec->_infreelist = 1;
-  if (!list) list = new (std::nothrow) WDL_PtrList<T>(4096);
+  if (!list) list = new (std::nothrow) SkyPtrList<T>(4096);
   if (!list || !list->Add(rec)) free(rec);  // cannot quarantine: give it back
 }
 
 }  // namespace
 
-HDC__* SWELL_GDP_CTX_NEW() {
-  WDL_MutexLock lock(m_ctxpool_mutex());
+HDC__* GDI_GDP_CTX_NEW() {
+  SkyMutexLock lock(m_ctxpool_mutex());
   return TakeRecord(m_ctxpool_debug);
 }
 
-void SWELL_GDP_CTX_DELETE(HDC__* ct) {
+void GDI_GDP_CTX_DELETE(HDC__* ct) {
   if (!ct) return;
-  WDL_MutexLock lock(m_ctxpool_mutex());
+  SkyMutexLock lock(m_ctxpool_mutex());
   assert(!ct->_infreelist);
   QuarantineRecord(m_ctxpool_debug, ct);
 }
 
 HGDIOBJ__* GDP_OBJECT_NEW() {
-  WDL_MutexLock lock(m_ctxpool_mutex());
+  SkyMutexLock lock(m_ctxpool_mutex());
   return TakeRecord(m_objpool_debug);
 }
 
 void GDP_OBJECT_DELETE(HGDIOBJ__* p) {
   if (!p) return;
-  WDL_MutexLock lock(m_ctxpool_mutex());
+  SkyMutexLock lock(m_ctxpool_mutex());
   assert(!p->_infreelist);
   QuarantineRecord(m_objpool_debug, p);
 }
@@ -86,37 +86,37 @@ bool HGDIOBJ_VALID(const HGDIOBJ__* p, int reqType) {
   return true;
 }
 
-int SWELL_GDP_FreeCtxCount() {
-  WDL_MutexLock lock(m_ctxpool_mutex());
+int GDI_GDP_FreeCtxCount() {
+  SkyMutexLock lock(m_ctxpool_mutex());
   return m_ctxpool_debug ? m_ctxpool_debug->GetSize() : 0;
 }
 
-int SWELL_GDP_FreeObjCount() {
-  WDL_MutexLock lock(m_ctxpool_mutex());
+int GDI_GDP_FreeObjCount() {
+  SkyMutexLock lock(m_ctxpool_mutex());
   return m_objpool_debug ? m_objpool_debug->GetSize() : 0;
 }
 
-WDL_HeapBuf* SWELL_GDP_GetTmpBuf() {
+SkyHeapBuf* GDI_GDP_GetTmpBuf() {
   {
-    WDL_MutexLock lock(m_ctxpool_mutex());
-    WDL_HeapBuf* buf = m_tmpbuf_pool;
+    SkyMutexLock lock(m_ctxpool_mutex());
+    SkyHeapBuf* buf = m_tmpbuf_pool;
     if (buf) {
-      memcpy(&m_tmpbuf_pool, buf->Get(), sizeof(WDL_HeapBuf*));
+      memcpy(&m_tmpbuf_pool, buf->Get(), sizeof(SkyHeapBuf*));
       return buf;
     }
   }
-  return new (std::nothrow) WDL_HeapBuf(4096);
+  return new (std::nothrow) SkyHeapBuf(4096);
 }
 
-void SWELL_GDP_DisposeTmpBuf(WDL_HeapBuf* buf) {
+void GDI_GDP_DisposeTmpBuf(SkyHeapBuf* buf) {
   if (!buf) return;
-  const int link = static_cast<int>(sizeof(WDL_HeapBuf*));
+  const int link = static_cast<int>(sizeof(SkyHeapBuf*));
   void* p = buf->ResizeOK(link, true);
   if (!p) {
     delete buf;
     return;
   }
-  WDL_MutexLock lock(m_ctxpool_mutex());
-  memcpy(p, &m_tmpbuf_pool, sizeof(WDL_HeapBuf*));
+  SkyMutexLock lock(m_ctxpool_mutex());
+  memcpy(p, &m_tmpbuf_pool, sizeof(SkyHeapBuf*));
   m_tmpbuf_pool = buf;
 }

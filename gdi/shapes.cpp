@@ -4,7 +4,7 @@
 #include <new>
 
 #include "gdi/path_fill_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
@@ -86,15 +86,15 @@ void StrokeLine(HDC__* ct, const POINT* pts, int n) {
 
 }  // namespace
 
-void SWELL_FillRect(HDC ctx, const RECT* r, HBRUSH br) {
+void GDI_FillRect(HDC ctx, const RECT* r, HBRUSH br) {
   if (!CanDraw(ctx) || !r) return;
   const HGDIOBJ__* brush = Drawing(br, TYPE_BRUSH);
   if (brush) FillBox(ctx, r->left, r->top, r->right, r->bottom, brush->color);
 }
 
-void SWELL_FillDialogBackground(HDC ctx, const RECT* r, int) {
+void GDI_FillDialogBackground(HDC ctx, const RECT* r, int) {
   HBRUSH br = CreateSolidBrush(GetSysColor(2));
-  SWELL_FillRect(ctx, r, br);
+  GDI_FillRect(ctx, r, br);
   DeleteObject(br);
 }
 
@@ -118,7 +118,7 @@ void Ellipse(HDC ctx, int l, int t, int r, int b) {
   StrokePath(ctx, pts, n, true, 2.0 * h);
 }
 
-void SWELL_Polygon(HDC ctx, const POINT* pts, int npts) {
+void GDI_Polygon(HDC ctx, const POINT* pts, int npts) {
   if (!CanDraw(ctx) || !pts || npts < 2 || npts > kMaxPoints) return;
   std::unique_ptr<GdiPoint[]> p(new (std::nothrow) GdiPoint[npts]);
   if (!p) return;
@@ -131,7 +131,7 @@ void RoundRect(HDC ctx, int l, int t, int r, int b, int xrnd, int yrnd) {
   const int xr = xrnd / 3, yr = yrnd / 3;
   const POINT pts[8] = {{l, t + yr}, {l + xr, t}, {r - xr, t}, {r, t + yr},
                         {r, b - yr}, {r - xr, b}, {l + xr, b}, {l, b - yr}};
-  SWELL_Polygon(ctx, pts, 8);
+  GDI_Polygon(ctx, pts, 8);
 }
 
 void MoveToEx(HDC ctx, int x, int y, POINT* op) {
@@ -141,7 +141,7 @@ void MoveToEx(HDC ctx, int x, int y, POINT* op) {
   ctx->lastpos_y = static_cast<float>(y);
 }
 
-void SWELL_LineTo(HDC ctx, int x, int y) {
+void GDI_LineTo(HDC ctx, int x, int y) {
   if (!HDC_VALID(ctx)) return;
   const POINT pts[2] = {{static_cast<int>(ctx->lastpos_x), static_cast<int>(ctx->lastpos_y)}, {x, y}};
   if (GdiHasSurface(ctx)) StrokeLine(ctx, pts, 2);
@@ -181,7 +181,7 @@ void PolyPolyline(HDC ctx, const POINT* pts, const int* cnts, int nseg) {
   }
 }
 
-void SWELL_SetPixel(HDC ctx, int x, int y, int c) {
+void GDI_SetPixel(HDC ctx, int x, int y, int c) {
   if (!CanDraw(ctx)) return;
   const RECT clip = GdiDeviceClip(&ctx->ctx);
   if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) return;

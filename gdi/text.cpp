@@ -7,7 +7,7 @@
 #include <new>
 
 #include "gdi/font_p.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 #include "gdi/text_p.h"
 
 namespace {
@@ -134,7 +134,7 @@ int GetTextFace(HDC ctx, int size, char* buf) {
   return static_cast<int>(strlen(buf));
 }
 
-int SWELL_DrawText(HDC ctx, const char* text, int len, RECT* r, int flags) {
+int GDI_DrawText(HDC ctx, const char* text, int len, RECT* r, int flags) {
   if (!HDC_VALID(ctx) || !text || !r) return 0;
   std::unique_ptr<GdiPreparedText> prep(new (std::nothrow) GdiPreparedText);
   if (!prep) return 0;

@@ -1,5 +1,5 @@
 // Prefix, line-break and UTF-8 rules applied before text is laid out.
-#include "gdi/swell_types.h"
+#include "gdi/gdi_types.h"
 #include "gdi/text_p.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 
 int ByteChunk::PutBytes(const void* pSrc, int n)
 {
@@ -28,7 +28,7 @@ int ByteChunk::PutStr(const char* str)
   return PutBytes(str, len);
 }
 
-int ByteChunk::GetStr(WDL_String* pStr, int startPos) const
+int ByteChunk::GetStr(SkyString* pStr, int startPos) const
 {
   int32_t len = 0;
   int pos = Get(&len, startPos);

@@ -6,7 +6,7 @@
 
 #include "base/heapbuf.h"
 
-class WDL_String;
+class SkyString;
 
 class ByteChunk
 {
@@ -30,7 +30,7 @@ public:
   int PutStr(const char* str);
   // Reads a text written by PutStr into pStr (kept unchanged for a zero length);
   // returns the position after it, or -1 when the length is negative or runs past the end.
-  int GetStr(WDL_String* pStr, int startPos) const;
+  int GetStr(SkyString* pStr, int startPos) const;
   int PutBool(bool b);
   // Reads one byte; any non-zero byte is true.
   int GetBool(bool* pB, int startPos) const;
@@ -45,5 +45,5 @@ public:
   void Clear() { mBytes.Resize(0, true); }
 
 private:
-  WDL_TypedBuf<uint8_t> mBytes;
+  SkyTypedBuf<uint8_t> mBytes;
 };

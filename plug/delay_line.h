@@ -18,7 +18,7 @@ public:
   void ProcessBlock(double** inputs, double** outputs, int nFrames);
 
 private:
-  WDL_TypedBuf<double> mBuffer;
+  SkyTypedBuf<double> mBuffer;
   uint32_t mWriteAddress;
   uint32_t mNInChans, mNOutChans;
   uint32_t mDTSamples;

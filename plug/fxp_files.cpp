@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 #include "plug/fx_bytes_p.h"
-#include "plug/iplug_base.h"
+#include "plug/plug_base.h"
 
 namespace {
 
@@ -68,14 +68,14 @@ bool GetHeader(const ByteChunk& in, int* pPos, FxHeader* pH)
   return true;
 }
 
-FxHeader MakeHeader(IPlugBase* pPlug, uint32_t kind, uint32_t version, int count)
+FxHeader MakeHeader(PlugBase* pPlug, uint32_t kind, uint32_t version, int count)
 {
   return FxHeader{kCcnK, 0, kind, version, pPlug->GetUniqueID(), pPlug->GetEffectVersion(true),
                   count};
 }
 
 // A program record of parameter values; values[i] is parameter i's normalised value.
-bool PutParamProgram(IPlugBase* pPlug, ByteChunk* pOut, const char* name, const double* values)
+bool PutParamProgram(PlugBase* pPlug, ByteChunk* pOut, const char* name, const double* values)
 {
   bool ok = PutHeader(pOut, MakeHeader(pPlug, kFxProgramParams, 1, pPlug->NParams())) &&
             PutName(pOut, name);
@@ -84,12 +84,12 @@ bool PutParamProgram(IPlugBase* pPlug, ByteChunk* pOut, const char* name, const 
 }
 
 // Whether the bytes from pos hold one big-endian single per parameter.
-bool HoldsParamValues(IPlugBase* pPlug, const ByteChunk& in, int pos)
+bool HoldsParamValues(PlugBase* pPlug, const ByteChunk& in, int pos)
 {
   return (int64_t)in.Size() - pos >= (int64_t)pPlug->NParams() * 4;
 }
 
-void ApplyParamValues(IPlugBase* pPlug, const ByteChunk& in, int* pPos)
+void ApplyParamValues(PlugBase* pPlug, const ByteChunk& in, int* pPos)
 {
   for (int i = 0; i < pPlug->NParams(); ++i)
   {
@@ -102,9 +102,9 @@ void ApplyParamValues(IPlugBase* pPlug, const ByteChunk& in, int* pPos)
 // Reads one slot of a serialised preset list (name, flag, state) at *pPos and
 // stores its parameter values, normalised; the state is taken as one double per
 // parameter from its start, and a value that cannot be read counts as 0.
-bool NextSlotValues(IPlugBase* pPlug, const ByteChunk& presets, int* pPos, double* values)
+bool NextSlotValues(PlugBase* pPlug, const ByteChunk& presets, int* pPos, double* values)
 {
-  WDL_String name;
+  SkyString name;
   bool initialized = false;
   int pos = presets.GetStr(&name, *pPos);
   pos = presets.GetBool(&initialized, pos);
@@ -127,12 +127,12 @@ struct Snapshot
   ByteChunk state, presets;
   int currentIdx;
 
-  explicit Snapshot(IPlugBase* pPlug) : currentIdx(pPlug->GetCurrentPresetIdx())
+  explicit Snapshot(PlugBase* pPlug) : currentIdx(pPlug->GetCurrentPresetIdx())
   {
     pPlug->SerializeState(&state);
     pPlug->SerializePresets(&presets);
   }
-  void Restore(IPlugBase* pPlug)
+  void Restore(PlugBase* pPlug)
   {
     pPlug->UnserializePresets(&presets, 0);
     pPlug->RestorePreset(currentIdx);
@@ -140,29 +140,29 @@ struct Snapshot
   }
 };
 
-bool FinishLoad(IPlugBase* pPlug)
+bool FinishLoad(PlugBase* pPlug)
 {
   pPlug->InformHostOfProgramChange();
   return true;
 }
 
-bool LoadStateChunk(IPlugBase* pPlug, ByteChunk* pFile, int pos)
+bool LoadStateChunk(PlugBase* pPlug, ByteChunk* pFile, int pos)
 {
   uint32_t chunkSize;  // the chunk runs to the end of the file whatever this says
   if (!GetBE32(*pFile, &pos, &chunkSize)) return false;
-  IPlugBase::GetIPlugVerFromChunk(pFile, &pos);
+  PlugBase::GetPlugVerFromChunk(pFile, &pos);
   return pPlug->UnserializeState(pFile, pos) >= 0;
 }
 
-bool LoadBankChunk(IPlugBase* pPlug, ByteChunk* pFile, int pos)
+bool LoadBankChunk(PlugBase* pPlug, ByteChunk* pFile, int pos)
 {
   uint32_t chunkSize;
   if (!GetBE32(*pFile, &pos, &chunkSize)) return false;
-  IPlugBase::GetIPlugVerFromChunk(pFile, &pos);
+  PlugBase::GetPlugVerFromChunk(pFile, &pos);
   return pPlug->UnserializePresets(pFile, pos) >= 0;
 }
 
-bool LoadProgramList(IPlugBase* pPlug, const ByteChunk& file, int pos, int nPrograms)
+bool LoadProgramList(PlugBase* pPlug, const ByteChunk& file, int pos, int nPrograms)
 {
   for (int i = 0; i < nPrograms; ++i)
   {
@@ -181,7 +181,7 @@ bool LoadProgramList(IPlugBase* pPlug, const ByteChunk& file, int pos, int nProg
 
 }  // namespace
 
-bool SaveProgramAsFXP(IPlugBase* pPlug, const WDL_String& path)
+bool SaveProgramAsFXP(PlugBase* pPlug, const SkyString& path)
 {
   if (!path.GetLength()) return false;
   ByteChunk out;
@@ -189,7 +189,7 @@ bool SaveProgramAsFXP(IPlugBase* pPlug, const WDL_String& path)
   if (pPlug->DoesStateChunks())
   {
     ByteChunk state;
-    IPlugBase::InitChunkWithIPlugVer(&state);
+    PlugBase::InitChunkWithPlugVer(&state);
     if (!pPlug->SerializeState(&state)) return false;
     FxHeader h = MakeHeader(pPlug, kFxProgramChunk, 1, pPlug->NParams());
     h.byteSize = (uint32_t)state.Size() + kFxpHeaderSize + 4;
@@ -199,7 +199,7 @@ bool SaveProgramAsFXP(IPlugBase* pPlug, const WDL_String& path)
   }
   else
   {
-    WDL_TypedBuf<double> values(4096);
+    SkyTypedBuf<double> values(4096);
     values.Resize(pPlug->NParams());
     for (int i = 0; i < pPlug->NParams(); ++i) values.Get()[i] = pPlug->GetParam(i)->GetNormalized();
     if (!PutParamProgram(pPlug, &out, name, values.Get())) return false;
@@ -207,7 +207,7 @@ bool SaveProgramAsFXP(IPlugBase* pPlug, const WDL_String& path)
   return WriteChunkToFile(path.Get(), out);
 }
 
-bool SaveBankAsFXB(IPlugBase* pPlug, const WDL_String& path)
+bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path)
 {
   if (!path.GetLength()) return false;
   ByteChunk out;
@@ -216,7 +216,7 @@ bool SaveBankAsFXB(IPlugBase* pPlug, const WDL_String& path)
   ByteChunk bank;
   if (chunks)
   {
-    IPlugBase::InitChunkWithIPlugVer(&bank);
+    PlugBase::InitChunkWithPlugVer(&bank);
     if (!pPlug->SerializePresets(&bank)) return false;
     h.byteSize = (uint32_t)bank.Size() + kFxbHeaderSize + 4;
   }
@@ -233,7 +233,7 @@ bool SaveBankAsFXB(IPlugBase* pPlug, const WDL_String& path)
   {
     ByteChunk presets;
     if (!pPlug->SerializePresets(&presets)) return false;
-    WDL_TypedBuf<double> values(4096);
+    SkyTypedBuf<double> values(4096);
     values.Resize(pPlug->NParams());
     for (int i = 0, pos = 0; i < pPlug->NPresets(); ++i)
     {
@@ -245,7 +245,7 @@ bool SaveBankAsFXB(IPlugBase* pPlug, const WDL_String& path)
   return WriteChunkToFile(path.Get(), out);
 }
 
-bool LoadProgramFromFXP(IPlugBase* pPlug, const WDL_String& path)
+bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path)
 {
   ByteChunk file;
   if (!path.GetLength() || !ReadFileToChunk(path.Get(), &file)) return false;
@@ -280,7 +280,7 @@ bool LoadProgramFromFXP(IPlugBase* pPlug, const WDL_String& path)
   return FinishLoad(pPlug);
 }
 
-bool LoadBankFromFXB(IPlugBase* pPlug, const WDL_String& path)
+bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path)
 {
   ByteChunk file;
   if (!path.GetLength() || !ReadFileToChunk(path.Get(), &file)) return false;
@@ -307,7 +307,7 @@ bool LoadBankFromFXB(IPlugBase* pPlug, const WDL_String& path)
   return FinishLoad(pPlug);
 }
 
-bool IPlugBase::SaveProgramAsFXP(const WDL_String& path) { return ::SaveProgramAsFXP(this, path); }
-bool IPlugBase::SaveBankAsFXB(const WDL_String& path) { return ::SaveBankAsFXB(this, path); }
-bool IPlugBase::LoadProgramFromFXP(const WDL_String& path) { return ::LoadProgramFromFXP(this, path); }
-bool IPlugBase::LoadBankFromFXB(const WDL_String& path) { return ::LoadBankFromFXB(this, path); }
+bool PlugBase::SaveProgramAsFXP(const SkyString& path) { return ::SaveProgramAsFXP(this, path); }
+bool PlugBase::SaveBankAsFXB(const SkyString& path) { return ::SaveBankAsFXB(this, path); }
+bool PlugBase::LoadProgramFromFXP(const SkyString& path) { return ::LoadProgramFromFXP(this, path); }
+bool PlugBase::LoadBankFromFXB(const SkyString& path) { return ::LoadBankFromFXB(this, path); }

@@ -4,17 +4,17 @@
 // parameter values. Program names occupy a 28-byte field: at most 27
 // characters are written, and a name filling all 28 bytes is read as such.
 
-class IPlugBase;
-class WDL_String;
+class PlugBase;
+class SkyString;
 
 // Writes the current program. False for an empty path or a file that cannot be
 // written; then nothing is left behind.
-bool SaveProgramAsFXP(IPlugBase* pPlug, const WDL_String& path);
+bool SaveProgramAsFXP(PlugBase* pPlug, const SkyString& path);
 // Writes every preset slot and the current index, with the same failure rules.
-bool SaveBankAsFXB(IPlugBase* pPlug, const WDL_String& path);
+bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path);
 // Loads a program into the current slot. A refused file (wrong magic, kind,
 // format version, plug-in, parameter count, or too short) leaves the plug-in unchanged.
-bool LoadProgramFromFXP(IPlugBase* pPlug, const WDL_String& path);
+bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path);
 // Loads a bank. A refused chunk bank leaves the plug-in unchanged; in a
 // program-list bank the records before a bad one stay applied.
-bool LoadBankFromFXB(IPlugBase* pPlug, const WDL_String& path);
+bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path);

@@ -76,7 +76,7 @@ private:
   char mLabel[MAX_PARAM_NAME_LEN];
   char mParamGroup[MAX_PARAM_NAME_LEN];
   bool mNegateDisplay;
-  WDL_TypedBuf<DisplayText> mDisplayTexts;
+  SkyTypedBuf<DisplayText> mDisplayTexts;
 };
 
 // Maps a plain value in min..max to 0..1 through the inverse of the shape curve.

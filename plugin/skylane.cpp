@@ -18,8 +18,8 @@ constexpr int kMfrId = 0x536B794C;     // 'SkyL'
 
 }  // namespace
 
-Skylane::Skylane(IPlugInstanceInfo instanceInfo)
-  : IPlugVST(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000, kUniqueId,
+Skylane::Skylane(PlugInstanceInfo instanceInfo)
+  : PlugVST(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000, kUniqueId,
              kMfrId, 0, false, false, false, 0),
     mSettings(RelaySettings::FromEnvironment()) {
   cbf_init(&mFifo, kFifoCapacity);

@@ -17,7 +17,7 @@
 #include "plugin/sample_fifo.h"
 #include "plugin/status_text.h"
 #include "plugin/stop_signal.h"
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 
 enum ESkylaneParams {
   kParamChannel = 0,
@@ -34,9 +34,9 @@ struct SkylaneStatus {
   int effectsLoop, linkUp, watchTicks, processCalls, connections, droppedPackets;
 };
 
-class Skylane : public IPlugVST {
+class Skylane : public PlugVST {
  public:
-  explicit Skylane(IPlugInstanceInfo instanceInfo);
+  explicit Skylane(PlugInstanceInfo instanceInfo);
   // Stops and joins both threads; returns promptly in every link state.
   ~Skylane() override;
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "plug/trace.h"
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 #include "vst2/vst_text_p.h"
 
 namespace {
@@ -20,12 +20,12 @@ const VstIntPtr kMaxBlockSize = 1 << 20;
 // Longest text accepted from the host for a parameter value.
 const int kHostValueTextSize = 256;
 
-IPlugVST* Instance(AEffect* pEffect)
+PlugVST* Instance(AEffect* pEffect)
 {
-  return pEffect ? (IPlugVST*)pEffect->object : nullptr;
+  return pEffect ? (PlugVST*)pEffect->object : nullptr;
 }
 
-bool ParamIdxValid(IPlugBase* pPlug, VstIntPtr idx)
+bool ParamIdxValid(PlugBase* pPlug, VstIntPtr idx)
 {
   return idx >= 0 && idx < pPlug->NParams();
 }
@@ -37,10 +37,10 @@ int ClampChannels(int n, int nChannels)
 
 }  // namespace
 
-VstIntPtr IPlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx,
+VstIntPtr PlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx,
                                   VstIntPtr value, void* ptr, float opt)
 {
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return 0;
   IMutexLock lock(pPlug);
   if (opCode == effEditIdle || opCode == effIdle) return 0;
@@ -56,7 +56,7 @@ VstIntPtr IPlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 id
   return pPlug->Dispatch(opCode, idx, value, ptr, opt);
 }
 
-VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
+VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
 {
   char* text = (char*)ptr;
   switch (opCode)
@@ -168,11 +168,11 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
   }
 }
 
-VstIntPtr IPlugVST::GetChunk(bool isBank, void* ptr)
+VstIntPtr PlugVST::GetChunk(bool isBank, void* ptr)
 {
   if (!ptr) return 0;
   ByteChunk* pChunk = isBank ? &mBankChunk : &mStateChunk;
-  InitChunkWithIPlugVer(pChunk);
+  InitChunkWithPlugVer(pChunk);
   bool savedOK;
   if (isBank)
   {
@@ -188,7 +188,7 @@ VstIntPtr IPlugVST::GetChunk(bool isBank, void* ptr)
   return pChunk->Size();
 }
 
-VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
+VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
 {
   if (!ptr || size < 0 || size > 0x7FFFFFFF) return 0;
   ByteChunk* pChunk = isBank ? &mBankChunk : &mStateChunk;
@@ -211,8 +211,8 @@ VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
   }
 
   int pos = 0;
-  int iplugVer = GetIPlugVerFromChunk(pChunk, &pos);
-  if (isBank && iplugVer >= 0x10000)
+  int plugVer = GetPlugVerFromChunk(pChunk, &pos);
+  if (isBank && plugVer >= 0x10000)
   {
     pos = UnserializePresets(pChunk, pos);
   }
@@ -226,7 +226,7 @@ VstIntPtr IPlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
   return 1;
 }
 
-VstIntPtr IPlugVST::ProcessEvents(const VstEvents* pEvents)
+VstIntPtr PlugVST::ProcessEvents(const VstEvents* pEvents)
 {
   if (!pEvents) return 0;
   // The list is declared with two slots but allocated as long as the host needs.
@@ -254,7 +254,7 @@ VstIntPtr IPlugVST::ProcessEvents(const VstEvents* pEvents)
   return 1;
 }
 
-VstIntPtr IPlugVST::StringToParameter(int idx, const char* text)
+VstIntPtr PlugVST::StringToParameter(int idx, const char* text)
 {
   if (!ParamIdxValid(this, idx)) return 0;
   if (!text) return 1;
@@ -276,7 +276,7 @@ VstIntPtr IPlugVST::StringToParameter(int idx, const char* text)
   return 1;
 }
 
-VstIntPtr IPlugVST::GetPinProperties(bool input, int idx, VstPinProperties* pPin)
+VstIntPtr PlugVST::GetPinProperties(bool input, int idx, VstPinProperties* pPin)
 {
   int nChannels = input ? NInChannels() : NOutChannels();
   if (!pPin || idx < 0 || idx >= nChannels) return 0;
@@ -290,7 +290,7 @@ VstIntPtr IPlugVST::GetPinProperties(bool input, int idx, VstPinProperties* pPin
   return 1;
 }
 
-VstIntPtr IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
+VstIntPtr PlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
                                           const VstSpeakerArrangement* pOut)
 {
   if (pIn)
@@ -308,7 +308,7 @@ VstIntPtr IPlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
   return 1;
 }
 
-VstIntPtr IPlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float opt)
+VstIntPtr PlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float opt)
 {
   if (idx == 7 && ptr)
   {
@@ -328,7 +328,7 @@ VstIntPtr IPlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float op
   return 0;
 }
 
-VstIntPtr IPlugVST::CanDo(const char* text)
+VstIntPtr PlugVST::CanDo(const char* text)
 {
   if (!text) return 0;
   Trace(__func__, __LINE__, "VSTCanDo(%.64s)", text);
@@ -346,13 +346,13 @@ VstIntPtr IPlugVST::CanDo(const char* text)
   }
   if (!strcmp(text, "hasVendorViewAsConfig"))
   {
-    mHostExtensions |= kHostExtCocoaView;
+    mHostExtensions |= kHostExtVendorView;
     return kVendorCanDoAnswer;
   }
   return 0;
 }
 
-VstIntPtr IPlugVST::GetMidiKeyName(MidiKeyName* pKey)
+VstIntPtr PlugVST::GetMidiKeyName(MidiKeyName* pKey)
 {
   if (!pKey) return 0;
   // The plug-in writes into a roomy buffer; the host's field gets a bounded copy.

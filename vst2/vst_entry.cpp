@@ -7,18 +7,18 @@
 namespace {
 
 // Created on first use, destroyed at process exit.
-WDL_Mutex& CreationMutex()
+SkyMutex& CreationMutex()
 {
-  static WDL_Mutex sMutex;
+  static SkyMutex sMutex;
   return sMutex;
 }
 
 }  // namespace
 
-AEffect* VSTCreateEffect(audioMasterCallback hostCallback, IPlugVSTFactory factory)
+AEffect* VSTCreateEffect(audioMasterCallback hostCallback, PlugVSTFactory factory)
 {
-  WDL_MutexLock lock(&CreationMutex());
-  IPlugVST* pPlug = nullptr;
+  SkyMutexLock lock(&CreationMutex());
+  PlugVST* pPlug = nullptr;
   // Nothing may throw into the host: a failed allocation is a failed load.
   try
   {

@@ -5,22 +5,22 @@
 //
 //   SKYLANE_VST2_ENTRY(MyPlug)
 //
-// MyPlug derives from IPlugVST and has a constructor MyPlug(IPlugInstanceInfo).
+// MyPlug derives from PlugVST and has a constructor MyPlug(PlugInstanceInfo).
 // The macro defines the two entry points hosts look for, `VSTPluginMain` and
 // `main`, both with C linkage and default visibility. Build the object with
 // hidden visibility and hide the static libraries' symbols, so that these two
 // are its only exports (the CMake function skylane_vst2_module does both).
 
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 
-typedef IPlugVST* (*IPlugVSTFactory)(IPlugInstanceInfo instanceInfo);
+typedef PlugVST* (*PlugVSTFactory)(PlugInstanceInfo instanceInfo);
 
 // Creates one instance under a process-wide lock, makes sure it has a default
 // preset and at least one program, and returns its record; null on failure.
-AEffect* VSTCreateEffect(audioMasterCallback hostCallback, IPlugVSTFactory factory);
+AEffect* VSTCreateEffect(audioMasterCallback hostCallback, PlugVSTFactory factory);
 
 #define SKYLANE_VST2_ENTRY(PLUG_CLASS)                                                    \
-  static IPlugVST* SkylaneVST2Make(IPlugInstanceInfo instanceInfo)                        \
+  static PlugVST* SkylaneVST2Make(PlugInstanceInfo instanceInfo)                        \
   {                                                                                       \
     return new PLUG_CLASS(instanceInfo);                                                  \
   }                                                                                       \

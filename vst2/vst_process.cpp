@@ -3,67 +3,67 @@
 // thread and never allocate once the block size is set.
 
 #include "plug/trace.h"
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 
 namespace {
 
-IPlugVST* Instance(AEffect* pEffect)
+PlugVST* Instance(AEffect* pEffect)
 {
-  return pEffect ? (IPlugVST*)pEffect->object : nullptr;
+  return pEffect ? (PlugVST*)pEffect->object : nullptr;
 }
 
 }  // namespace
 
-template <class T> void IPlugVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames)
+template <class T> void PlugVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames)
 {
   if (DoesMIDI()) HostCall(audioMasterWantMidi);
   AttachInputBuffers(0, NInChannels(), inputs, nFrames);
   AttachOutputBuffers(0, NOutChannels(), outputs);
 }
 
-void IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
+void PlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
 {
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
   pPlug->VSTPrepProcess(inputs, outputs, nFrames);
   pPlug->ProcessBuffersAccumulating(0.0f, nFrames);
 }
 
-void IPlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
+void PlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
                                    VstInt32 nFrames)
 {
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
   pPlug->VSTPrepProcess(inputs, outputs, nFrames);
   pPlug->ProcessBuffers(0.0f, nFrames);
 }
 
-void IPlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
+void PlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
                                          VstInt32 nFrames)
 {
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
   pPlug->VSTPrepProcess(inputs, outputs, nFrames);
   pPlug->ProcessBuffers(0.0, nFrames);
 }
 
-float IPlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
+float PlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
 {
   Trace(__func__, __LINE__, "%d", idx);
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return 0.0f;
   IMutexLock lock(pPlug);
   IParam* pParam = pPlug->GetParam(idx);
   return pParam ? (float)pParam->GetNormalized() : 0.0f;
 }
 
-void IPlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
+void PlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
 {
   Trace(__func__, __LINE__, "%d:%f", idx, value);
-  IPlugVST* pPlug = Instance(pEffect);
+  PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
   IParam* pParam = pPlug->GetParam(idx);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "gdi/swell.h"
+#include "gdi/gdi.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ void BM_PlainDoubleUp(benchmark::State& state) {
 void BM_FastDoubleUp(benchmark::State& state) {
   Images im;
   for (auto _ : state) {
-    SWELL_fastDoubleUpImage(im.dest, im.src.data(), kW, kH, kW, kDestSpan);
+    GDI_fastDoubleUpImage(im.dest, im.src.data(), kW, kH, kW, kDestSpan);
     benchmark::ClobberMemory();
   }
   state.SetItemsProcessed(state.iterations() * kW * kH);

@@ -4,19 +4,19 @@
 
 #include <cstdio>
 
-#include "gdi/swell.h"
+#include "gdi/gdi.h"
 
 namespace {
 
 double g_fill = 0, g_measure = 0, g_draw = 0;
 
 struct Label {
-  HDC dc = SWELL_CreateMemContext(nullptr, 200, 24);
+  HDC dc = GDI_CreateMemContext(nullptr, 200, 24);
   HFONT font = CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   HBRUSH brush = CreateSolidBrush(0x808080);
   Label() { SelectObject(dc, font); }
   ~Label() {
-    SWELL_DeleteGfxContext(dc);
+    GDI_DeleteGfxContext(dc);
     DeleteObject(font);
     DeleteObject(brush);
   }
@@ -27,7 +27,7 @@ const char* kText = "Connected: Device - Channel 1";
 void BM_FillBox(benchmark::State& state) {
   Label l;
   RECT r{0, 0, 200, 24};
-  for (auto _ : state) SWELL_FillRect(l.dc, &r, l.brush);
+  for (auto _ : state) GDI_FillRect(l.dc, &r, l.brush);
 }
 
 void BM_MeasureText(benchmark::State& state) {

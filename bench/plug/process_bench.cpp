@@ -6,14 +6,14 @@
 #include <chrono>
 #include <vector>
 
-#include "plug/iplug_base.h"
+#include "plug/plug_base.h"
 
 namespace {
 
-class PassPlug : public IPlugBase
+class PassPlug : public PlugBase
 {
 public:
-  PassPlug() : IPlugBase(1, "2-2", 1, "bench", "bench", "bench", 0x10000, 1, 1, 0, false, false,
+  PassPlug() : PlugBase(1, "2-2", 1, "bench", "bench", "bench", 0x10000, 1, 1, 0, false, false,
                          false, kAPIVST2)
   {
     SetInputChannelConnections(0, 2, true);

@@ -75,14 +75,14 @@ void runBlocks(benchmark::State& state, Skylane& plug, double rate) {
 
 void BM_Process44100(benchmark::State& state) {
   DrainingRelay relay;  // nobody is accepted: the link stays down
-  Skylane plug(IPlugInstanceInfo{nullptr});
+  Skylane plug(PlugInstanceInfo{nullptr});
   plug.OnParamReset();
   runBlocks(state, plug, 44100.0);
 }
 
 void BM_Process48000EffectsLoop(benchmark::State& state) {
   DrainingRelay relay;
-  auto plug = std::make_unique<Skylane>(IPlugInstanceInfo{nullptr});
+  auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   plug->OnParamReset();
   plug->SetSampleRate(48000.0);
   if (!relay.AcceptPlugin() || !WaitFor([&] { return plug->Status().linkUp && plug->Status().connections; })) {

@@ -11,26 +11,26 @@
 #include <cstring>
 #include <random>
 
-#include "raster/lice.h"
-#include "raster/lice_blit.h"
+#include "raster/raster.h"
+#include "raster/blit/blit.h"
 
 namespace {
 
 constexpr int kW = 500, kH = 332;
 
-void FillNoise(LICE_IBitmap* bm, unsigned seed) {
+void FillNoise(PX_IBitmap* bm, unsigned seed) {
   std::mt19937 rng(seed);
-  LICE_pixel* p = bm->getBits();
+  PX_pixel* p = bm->getBits();
   for (int y = 0; y < bm->getHeight(); ++y)
     for (int x = 0; x < bm->getWidth(); ++x) {
-      LICE_pixel v = (LICE_pixel)rng();
+      PX_pixel v = (PX_pixel)rng();
       if (x % 7 == 0) v &= 0xFFFFFF00u;  // some transparent pixels
       if (x % 5 == 0) v |= 0xFFu;        // and some opaque ones
       p[(size_t)y * bm->getRowSpan() + x] = v;
     }
 }
 
-pixman_image_t* Wrap(LICE_IBitmap* bm) {
+pixman_image_t* Wrap(PX_IBitmap* bm) {
   return pixman_image_create_bits(PIXMAN_a8r8g8b8, bm->getWidth(), bm->getHeight(),
                                   (uint32_t*)bm->getBits(), bm->getRowSpan() * 4);
 }
@@ -61,7 +61,7 @@ void Pair(benchmark::State& state, A ours, B peer) {
 }
 
 struct Scene {
-  LICE_MemBitmap dest{kW, kH, 4}, src{kW, kH, 4}, peerDest{kW, kH, 4};
+  PX_MemBitmap dest{kW, kH, 4}, src{kW, kH, 4}, peerDest{kW, kH, 4};
   Scene() {
     FillNoise(&dest, 1);
     FillNoise(&src, 2);
@@ -72,7 +72,7 @@ struct Scene {
 void BM_BlitCopyVsMemcpy(benchmark::State& state) {
   Scene s;
   Pair(
-      state, [&] { LICE_Blit(&s.dest, &s.src, 0, 0, nullptr, 1.0f, 0); },
+      state, [&] { PX_Blit(&s.dest, &s.src, 0, 0, nullptr, 1.0f, 0); },
       [&] {
         for (int y = 0; y < kH; ++y)
           memcpy(s.peerDest.getBits() + (size_t)y * s.peerDest.getRowSpan(),
@@ -87,7 +87,7 @@ void SourceAlphaVsOver(benchmark::State& state, float alpha) {
   pixman_color_t c = {0, 0, 0, (uint16_t)(alpha * 65535)};
   pixman_image_t* mask = alpha < 1.0f ? pixman_image_create_solid_fill(&c) : nullptr;
   Pair(
-      state, [&] { LICE_Blit(&s.dest, &s.src, 0, 0, nullptr, alpha, LICE_USE_SOURCE_ALPHA); },
+      state, [&] { PX_Blit(&s.dest, &s.src, 0, 0, nullptr, alpha, PX_USE_SOURCE_ALPHA); },
       [&] { pixman_image_composite32(PIXMAN_OP_OVER, ps, mask, pd, 0, 0, 0, 0, 0, 0, kW, kH); });
   if (mask) pixman_image_unref(mask);
   pixman_image_unref(ps);
@@ -98,7 +98,7 @@ void BM_SourceAlphaHalfVsPixmanOver(benchmark::State& state) { SourceAlphaVsOver
 
 void ScaledVsPixman(benchmark::State& state, int sw, int sh) {
   Scene s;
-  LICE_MemBitmap src(sw, sh, 4);
+  PX_MemBitmap src(sw, sh, 4);
   FillNoise(&src, 3);
   pixman_image_t *ps = Wrap(&src), *pd = Wrap(&s.peerDest);
   pixman_transform_t t;
@@ -109,8 +109,8 @@ void ScaledVsPixman(benchmark::State& state, int sw, int sh) {
   Pair(
       state,
       [&] {
-        LICE_ScaledBlit(&s.dest, &src, 0, 0, kW, kH, 0, 0, (float)sw, (float)sh, 1.0f,
-                        LICE_FILTER_BILINEAR);
+        PX_ScaledBlit(&s.dest, &src, 0, 0, kW, kH, 0, 0, (float)sw, (float)sh, 1.0f,
+                        PX_FILTER_BILINEAR);
       },
       [&] { pixman_image_composite32(PIXMAN_OP_SRC, ps, nullptr, pd, 0, 0, 0, 0, 0, 0, kW, kH); });
   pixman_image_unref(ps);
@@ -124,7 +124,7 @@ void BM_BilinearDownByTwoVsPixman(benchmark::State& state) {
 void BM_FillRectVsPixmanFill(benchmark::State& state) {
   Scene s;
   Pair(
-      state, [&] { LICE_FillRect(&s.dest, 0, 0, kW, kH, 0x80402010, 1.0f, 0); },
+      state, [&] { PX_FillRect(&s.dest, 0, 0, kW, kH, 0x80402010, 1.0f, 0); },
       [&] {
         pixman_fill((uint32_t*)s.peerDest.getBits(), s.peerDest.getRowSpan(), 32, 0, 0, kW, kH,
                     0x80402010);

@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 
 namespace {
 
 const int kFrames = 512;
 
-class PassThroughPlug : public IPlugVST
+class PassThroughPlug : public PlugVST
 {
 public:
   PassThroughPlug()
-    : IPlugVST({nullptr}, 0, "2-2", 1, "Pass", "", "", 0x10000, 0x50617373, 0, 0, false, false,
+    : PlugVST({nullptr}, 0, "2-2", 1, "Pass", "", "", 0x10000, 0x50617373, 0, 0, false, false,
                false)
   {
   }

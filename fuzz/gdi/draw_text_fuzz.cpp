@@ -2,10 +2,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "gdi/swell.h"
+#include "gdi/gdi.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static HDC dc = SWELL_CreateMemContext(nullptr, 64, 32);
+  static HDC dc = GDI_CreateMemContext(nullptr, 64, 32);
   static HFONT fonts[2] = {CreateFont(11, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"),
                            CreateFont(30, 0, 0, 0, FW_BOLD, 1, 0, 0, 0, 0, 0, 3, 0, "Arial")};
   if (size < 12) return 0;

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   chunk.PutBytes(data, (int)size);
 
   int pos = 0;
-  int version = IPlugBase::GetIPlugVerFromChunk(&chunk, &pos);
+  int version = PlugBase::GetPlugVerFromChunk(&chunk, &pos);
   if (version > 0xFFFF)
     plug.UnserializePresets(&chunk, pos);
   else

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "raster/lice_png.h"
+#include "raster/png/png_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1u << 20)) return 0;
-  delete LICE_LoadPNGFromMemory(data, (int)size, nullptr);
-  LICE_MemBitmap mine(3, 3, 4);
-  LICE_LoadPNGFromMemory(data, (int)size, &mine);
+  delete PX_LoadPNGFromMemory(data, (int)size, nullptr);
+  PX_MemBitmap mine(3, 3, 4);
+  PX_LoadPNGFromMemory(data, (int)size, &mine);
   return 0;
 }

@@ -7,18 +7,18 @@
 #include <cstdio>
 #include <string>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 #include "plug/fxp_files.h"
 #include "tests/vst2/example_plug.h"
 
 namespace {
 
 // The example's parameters with its chunk switch turned off.
-class ParamsPlug : public IPlugVST
+class ParamsPlug : public PlugVST
 {
 public:
   ParamsPlug()
-    : IPlugVST({nullptr}, 3, "2-2", 2, "Params", "", "", 0x10000, EXAMPLE_UNIQUE_ID, 0, 0, false,
+    : PlugVST({nullptr}, 3, "2-2", 2, "Params", "", "", 0x10000, EXAMPLE_UNIQUE_ID, 0, 0, false,
                false, false)
   {
     for (int i = 0; i < NParams(); ++i) GetParam(i)->InitDouble("P", 0.0, -1.0, 1.0, 0.01);
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   if (!f) return 0;
   fwrite(data + 1, 1, size - 1, f);
   fclose(f);
-  IPlugBase* pPlug = (data[0] & 1) ? (IPlugBase*)sChunks : (IPlugBase*)sParams;
-  WDL_String path(sPath.c_str());
+  PlugBase* pPlug = (data[0] & 1) ? (PlugBase*)sChunks : (PlugBase*)sParams;
+  SkyString path(sPath.c_str());
   LoadProgramFromFXP(pPlug, path);
   LoadBankFromFXB(pPlug, path);
   return 0;

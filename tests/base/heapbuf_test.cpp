@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 TEST(HeapBuf, AllocationRuleFollowsPagedGrowth) {
-  WDL_HeapBuf hb(4096);
+  SkyHeapBuf hb(4096);
   hb.Resize(100);
   EXPECT_EQ(hb.GetAllocated(), 4000);
   hb.Resize(4001);
   EXPECT_EQ(hb.GetAllocated(), 8096);
 
-  WDL_HeapBuf big(4096);
+  SkyHeapBuf big(4096);
   big.Resize(1000000);
   EXPECT_EQ(big.GetAllocated(), 1499040);
   big.Resize(749520, true);
@@ -20,7 +20,7 @@ TEST(HeapBuf, AllocationRuleFollowsPagedGrowth) {
 }
 
 TEST(HeapBuf, SmallGranularityAddsHalfOrGranularity) {
-  WDL_HeapBuf hb(128);
+  SkyHeapBuf hb(128);
   hb.Resize(4);
   EXPECT_EQ(hb.GetAllocated(), 132);
   hb.Resize(1000);
@@ -28,7 +28,7 @@ TEST(HeapBuf, SmallGranularityAddsHalfOrGranularity) {
 }
 
 TEST(HeapBuf, SameSizeAndZeroSize) {
-  WDL_HeapBuf hb;
+  SkyHeapBuf hb;
   hb.Resize(100);
   void* before = hb.Get();
   EXPECT_EQ(hb.Resize(100, true), before);
@@ -46,7 +46,7 @@ TEST(HeapBuf, SameSizeAndZeroSize) {
 }
 
 TEST(HeapBuf, GrowthKeepsContentsAndHugeRequestsFailCleanly) {
-  WDL_HeapBuf hb;
+  SkyHeapBuf hb;
   unsigned char* p = static_cast<unsigned char*>(hb.Resize(300));
   for (int i = 0; i < 300; ++i) p[i] = static_cast<unsigned char>(i);
   p = static_cast<unsigned char*>(hb.Resize(20000));
@@ -58,7 +58,7 @@ TEST(HeapBuf, GrowthKeepsContentsAndHugeRequestsFailCleanly) {
 }
 
 TEST(TypedBuf, InsertAtEdgesAndOutOfRange) {
-  WDL_TypedBuf<int> tb;
+  SkyTypedBuf<int> tb;
   EXPECT_NE(tb.Add(2), nullptr);
   EXPECT_NE(tb.Insert(0, 0), nullptr);
   EXPECT_NE(tb.Insert(1, 1), nullptr);

@@ -5,18 +5,18 @@
 #include <thread>
 
 TEST(Mutex, RecursiveEntryAndExclusion) {
-  WDL_Mutex m;
+  SkyMutex m;
   {
-    WDL_MutexLock outer(&m);
-    WDL_MutexLock inner(&m);
+    SkyMutexLock outer(&m);
+    SkyMutexLock inner(&m);
     EXPECT_EQ(m.GetEnterCount(), 2);
   }
-  WDL_MutexLock none(nullptr);
+  SkyMutexLock none(nullptr);
 
   long counter = 0;
   auto work = [&] {
     for (int i = 0; i < 20000; ++i) {
-      WDL_MutexLock lock(&m);
+      SkyMutexLock lock(&m);
       ++counter;
     }
   };

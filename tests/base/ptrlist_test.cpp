@@ -7,7 +7,7 @@
 namespace {
 std::vector<int> g_disposed;
 std::vector<int> g_seenSizes;
-WDL_PtrList<int>* g_list = nullptr;
+SkyPtrList<int>* g_list = nullptr;
 
 void Record(void* p) {
   g_disposed.push_back(*static_cast<int*>(p));
@@ -18,7 +18,7 @@ void Record(void* p) {
 
 TEST(PtrList, InsertClampsAndDeleteShifts) {
   int a = 1, b = 2, c = 3, d = 4;
-  WDL_PtrList<int> list;
+  SkyPtrList<int> list;
   EXPECT_EQ(list.Get(0), nullptr);
   list.Add(&b);
   list.Insert(100, &c);  // above the count appends
@@ -44,7 +44,7 @@ TEST(PtrList, InsertClampsAndDeleteShifts) {
 }
 
 TEST(PtrList, EmptyDisposesLastFirstAndSkipsNull) {
-  WDL_PtrList<int> list;
+  SkyPtrList<int> list;
   list.Add(new int(1));
   list.Add(nullptr);
   list.Add(new int(3));
@@ -59,7 +59,7 @@ TEST(PtrList, EmptyDisposesLastFirstAndSkipsNull) {
 }
 
 TEST(PtrList, DeleteWithDeleteOwnsTheItem) {
-  WDL_PtrList<int> list;
+  SkyPtrList<int> list;
   list.Add(new int(5));
   list.Add(new int(6));
   list.Delete(0, true);  // destroyed with delete; the sanitizer build checks for leaks

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "base/heapbuf.h"
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
 struct Ctx {
   HDC dc;
   int w, h;
-  Ctx(int w_, int h_) : dc(SWELL_CreateMemContext(nullptr, w_, h_)), w(w_), h(h_) {}
-  ~Ctx() { SWELL_DeleteGfxContext(dc); }
+  Ctx(int w_, int h_) : dc(GDI_CreateMemContext(nullptr, w_, h_)), w(w_), h(h_) {}
+  ~Ctx() { GDI_DeleteGfxContext(dc); }
   unsigned char* Px(int x, int y) const {
-    return static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(dc)) + (y * w + x) * 4;
+    return static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(dc)) + (y * w + x) * 4;
   }
   void Randomize(std::mt19937& rng) const {
     for (int y = 0; y < h; ++y)
@@ -25,7 +25,7 @@ struct Ctx {
         for (int i = 0; i < 4; ++i) Px(x, y)[i] = static_cast<unsigned char>(rng());
   }
   std::vector<unsigned char> Copy() const {
-    auto* p = static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(dc));
+    auto* p = static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(dc));
     return std::vector<unsigned char>(p, p + w * h * 4);
   }
 };
@@ -149,10 +149,10 @@ TEST(GdiBlit, InvalidArgumentsDoNothing) {
   StretchBlt(dst.dc, 0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff, src.dc, 0, 0, 4, 4, SRCCOPY);
   EXPECT_EQ(dst.Copy(), before);
   uint32_t px[4] = {};
-  HDC wrapped = SWELL_CreateGfxContext(px, 2, 2, 2);
+  HDC wrapped = GDI_CreateGfxContext(px, 2, 2, 2);
   StretchBlt(dst.dc, 0, 0, 2, 2, wrapped, 0, 0, 2, 2, SRCCOPY);  // source must be a memory context
   EXPECT_EQ(dst.Copy(), before);
-  SWELL_DeleteGfxContext(wrapped);
+  GDI_DeleteGfxContext(wrapped);
 }
 
 TEST(GdiDoubleUp, MatchesPlainDoublingForAnyAlignment) {
@@ -166,24 +166,24 @@ TEST(GdiDoubleUp, MatchesPlainDoublingForAnyAlignment) {
       for (int x = 0; x < w; ++x)
         for (int k = 0; k < 4; ++k)
           ref[doff + (2 * y + k / 2) * destspan + 2 * x + k % 2] = src[soff + y * srcspan + x];
-    SWELL_fastDoubleUpImage(dst.data() + doff, src.data() + soff, w, h, srcspan, destspan);
+    GDI_fastDoubleUpImage(dst.data() + doff, src.data() + soff, w, h, srcspan, destspan);
     ASSERT_EQ(dst, ref) << "case " << iter;
   }
-  SWELL_fastDoubleUpImage(nullptr, nullptr, 4, 4, 4, 8);
+  GDI_fastDoubleUpImage(nullptr, nullptr, 4, 4, 4, 8);
 }
 
 TEST(GdiPool, TmpBuffersAreRecycled) {
-  WDL_HeapBuf* a = SWELL_GDP_GetTmpBuf();
+  SkyHeapBuf* a = GDI_GDP_GetTmpBuf();
   ASSERT_NE(a, nullptr);
   EXPECT_NE(a->ResizeOK(10000), nullptr);
-  SWELL_GDP_DisposeTmpBuf(a);
-  WDL_HeapBuf* b = SWELL_GDP_GetTmpBuf();
+  GDI_GDP_DisposeTmpBuf(a);
+  SkyHeapBuf* b = GDI_GDP_GetTmpBuf();
   EXPECT_EQ(a, b);
-  WDL_HeapBuf* c = SWELL_GDP_GetTmpBuf();
+  SkyHeapBuf* c = GDI_GDP_GetTmpBuf();
   EXPECT_NE(c, b);
-  SWELL_GDP_DisposeTmpBuf(b);
-  SWELL_GDP_DisposeTmpBuf(c);
-  SWELL_GDP_DisposeTmpBuf(nullptr);
+  GDI_GDP_DisposeTmpBuf(b);
+  GDI_GDP_DisposeTmpBuf(c);
+  GDI_GDP_DisposeTmpBuf(nullptr);
 }
 
 }  // namespace

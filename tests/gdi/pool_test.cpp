@@ -3,33 +3,33 @@
 
 #include <cstdint>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
 HGDIOBJ Placeholder(int type) { return reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(type)); }
 
 TEST(GdiPool, FreedContextIsQuarantinedUntil8192MoreAreFreed) {
-  HDC first = SWELL_CreateMemContext(nullptr, 1, 1);
+  HDC first = GDI_CreateMemContext(nullptr, 1, 1);
   ASSERT_NE(first, nullptr);
-  SWELL_DeleteGfxContext(first);
+  GDI_DeleteGfxContext(first);
   EXPECT_EQ(first->_infreelist, 1);
   int freedAfter = 0;
   bool reused = false;
   while (!reused && freedAfter < 40000) {
-    HDC__* ct = SWELL_GDP_CTX_NEW();
+    HDC__* ct = GDI_GDP_CTX_NEW();
     reused = ct == first;
-    SWELL_GDP_CTX_DELETE(ct);
+    GDI_GDP_CTX_DELETE(ct);
     if (!reused) ++freedAfter;
   }
   EXPECT_TRUE(reused);
   EXPECT_GE(freedAfter, 8192);
   EXPECT_EQ(first->_infreelist, 1);
-  EXPECT_LE(SWELL_GDP_FreeCtxCount(), 8193);
+  EXPECT_LE(GDI_GDP_FreeCtxCount(), 8193);
 }
 
 TEST(GdiPool, ReusedRecordComesBackCleared) {
-  for (int i = SWELL_GDP_FreeObjCount(); i <= 8192; ++i) GDP_OBJECT_DELETE(GDP_OBJECT_NEW());
+  for (int i = GDI_GDP_FreeObjCount(); i <= 8192; ++i) GDP_OBJECT_DELETE(GDP_OBJECT_NEW());
   HGDIOBJ__* p = GDP_OBJECT_NEW();  // taken from the front of the free list
   ASSERT_NE(p, nullptr);
   EXPECT_EQ(p->_infreelist, 0);
@@ -52,10 +52,10 @@ using GdiPoolDeathTest = ::testing::Test;
 
 TEST_F(GdiPoolDeathTest, UseOfFreedHandlesStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  HDC dc = SWELL_CreateMemContext(nullptr, 4, 4);
-  SWELL_DeleteGfxContext(dc);
+  HDC dc = GDI_CreateMemContext(nullptr, 4, 4);
+  GDI_DeleteGfxContext(dc);
   EXPECT_DEATH(SetTextColor(dc, 0), "!ct->_infreelist");
-  EXPECT_DEATH(SWELL_DeleteGfxContext(dc), "!ct->_infreelist");
+  EXPECT_DEATH(GDI_DeleteGfxContext(dc), "!ct->_infreelist");
   HBRUSH br = CreateSolidBrush(0);
   DeleteObject(br);
   EXPECT_DEATH(DeleteObject(br), "!p->_infreelist");
@@ -66,7 +66,7 @@ TEST_F(GdiPoolDeathTest, UseOfFreedHandlesStops) {
 }
 
 TEST(GdiObjects, SelectReturnsTypeNumberThenPrevious) {
-  HDC dc = SWELL_CreateMemContext(nullptr, 2, 2);
+  HDC dc = GDI_CreateMemContext(nullptr, 2, 2);
   HFONT font = CreateFont(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   HFONT font2 = CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   EXPECT_EQ(SelectObject(dc, font), Placeholder(TYPE_FONT));
@@ -91,7 +91,7 @@ TEST(GdiObjects, SelectReturnsTypeNumberThenPrevious) {
   EXPECT_EQ(SelectObject(nullptr, pen), nullptr);
   EXPECT_EQ(SelectObject(dc, nullptr), nullptr);
   for (HGDIOBJ o : {font, font2, pen, br, bm}) DeleteObject(o);
-  SWELL_DeleteGfxContext(dc);
+  GDI_DeleteGfxContext(dc);
 }
 
 TEST(GdiObjects, StockObjectsAreStaticAndNeverFreed) {
@@ -104,18 +104,18 @@ TEST(GdiObjects, StockObjectsAreStaticAndNeverFreed) {
   EXPECT_EQ(br->wid, -1);
   EXPECT_EQ(GetStockObject(0), nullptr);
   EXPECT_EQ(GetStockObject(3), nullptr);
-  const int freed = SWELL_GDP_FreeObjCount();
+  const int freed = GDI_GDP_FreeObjCount();
   DeleteObject(pen);
   DeleteObject(br);
-  EXPECT_EQ(SWELL_GDP_FreeObjCount(), freed);
+  EXPECT_EQ(GDI_GDP_FreeObjCount(), freed);
   EXPECT_EQ(pen->_infreelist, 0);
   EXPECT_EQ(GetStockObject(NULL_PEN), pen);
 }
 
 TEST(GdiObjects, CloneAddsReferencesThatDeleteConsumes) {
   HBRUSH br = CreateSolidBrush(0x123456);
-  EXPECT_EQ(SWELL_CloneGDIObject(br), br);
-  EXPECT_EQ(SWELL_CloneGDIObject(br), br);
+  EXPECT_EQ(GDI_CloneGDIObject(br), br);
+  EXPECT_EQ(GDI_CloneGDIObject(br), br);
   DeleteObject(br);
   DeleteObject(br);
   EXPECT_EQ(br->_infreelist, 0);

@@ -4,17 +4,17 @@
 #include <cstdint>
 #include <cstring>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 
 namespace {
 
 struct Canvas {
   HDC dc;
   int w, h;
-  Canvas(int w_, int h_) : dc(SWELL_CreateMemContext(nullptr, w_, h_)), w(w_), h(h_) {}
-  ~Canvas() { SWELL_DeleteGfxContext(dc); }
+  Canvas(int w_, int h_) : dc(GDI_CreateMemContext(nullptr, w_, h_)), w(w_), h(h_) {}
+  ~Canvas() { GDI_DeleteGfxContext(dc); }
   const unsigned char* Px(int x, int y) const {
-    return static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(dc)) + (y * w + x) * 4;
+    return static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(dc)) + (y * w + x) * 4;
   }
   int Count(int channel, int value) const {
     int n = 0;
@@ -28,7 +28,7 @@ TEST(GdiShapes, FillRectIsPixelExact) {
   Canvas c(10, 10);
   HBRUSH br = CreateSolidBrush(0x102030);
   const RECT r{2, 3, 7, 5};
-  SWELL_FillRect(c.dc, &r, br);
+  GDI_FillRect(c.dc, &r, br);
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) {
       const bool in = x >= 2 && x < 7 && y >= 3 && y < 5;
@@ -37,14 +37,14 @@ TEST(GdiShapes, FillRectIsPixelExact) {
       EXPECT_EQ(c.Px(x, y)[0], 0);
     }
   const RECT neg{7, 5, 2, 3}, outside{-50, -50, -10, -10}, huge{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-  SWELL_FillRect(c.dc, &neg, br);
-  SWELL_FillRect(c.dc, &outside, br);
+  GDI_FillRect(c.dc, &neg, br);
+  GDI_FillRect(c.dc, &outside, br);
   EXPECT_EQ(c.Count(1, 0x10), 10);
-  SWELL_FillRect(c.dc, &huge, br);
+  GDI_FillRect(c.dc, &huge, br);
   EXPECT_EQ(c.Count(1, 0x10), 100);
-  SWELL_FillRect(c.dc, &r, GetStockObject(NULL_BRUSH));
-  SWELL_FillRect(nullptr, &r, br);
-  SWELL_FillRect(c.dc, nullptr, br);
+  GDI_FillRect(c.dc, &r, GetStockObject(NULL_BRUSH));
+  GDI_FillRect(nullptr, &r, br);
+  GDI_FillRect(c.dc, nullptr, br);
   DeleteObject(br);
 }
 
@@ -52,7 +52,7 @@ TEST(GdiShapes, HalfAlphaBrushBlends) {
   Canvas c(2, 2);
   HBRUSH br = CreateSolidBrushAlpha(0xFF0000, 0.5f);
   const RECT r{0, 0, 2, 2};
-  SWELL_FillRect(c.dc, &r, br);
+  GDI_FillRect(c.dc, &r, br);
   EXPECT_EQ(c.Px(1, 1)[1], (255 * 128 + 127) / 255);
   DeleteObject(br);
 }
@@ -85,7 +85,7 @@ TEST(GdiShapes, LinesFollowThePen) {
   POINT old{-1, -1};
   MoveToEx(c.dc, 0, 4, &old);
   EXPECT_EQ(old.x, 0);
-  SWELL_LineTo(c.dc, 10, 4);
+  GDI_LineTo(c.dc, 10, 4);
   for (int x = 0; x < 10; ++x) {
     EXPECT_GT(c.Px(x, 4)[1], 100) << x;
     EXPECT_EQ(c.Px(x, 3)[1], 0) << x;
@@ -95,7 +95,7 @@ TEST(GdiShapes, LinesFollowThePen) {
   EXPECT_EQ(old.x, 10);
   EXPECT_EQ(old.y, 4);
   SelectObject(c.dc, GetStockObject(NULL_PEN));
-  SWELL_LineTo(c.dc, 9, 9);  // null pen draws nothing
+  GDI_LineTo(c.dc, 9, 9);  // null pen draws nothing
   EXPECT_EQ(c.Px(5, 5)[1], 0);
   DeleteObject(pen);
 }
@@ -111,10 +111,10 @@ TEST(GdiShapes, EllipsePolygonAndCurvesStayInBounds) {
   EXPECT_EQ(c.Px(10, 10)[1], 0);    // corner of the box outside the ellipse
   EXPECT_GT(c.Px(11, 20)[2], 200);  // outline on the left
   const POINT tri[3] = {{0, 0}, {39, 0}, {0, 39}};
-  SWELL_Polygon(c.dc, tri, 3);
+  GDI_Polygon(c.dc, tri, 3);
   EXPECT_EQ(c.Px(5, 5)[1], 255);
-  SWELL_Polygon(c.dc, tri, 1);
-  SWELL_Polygon(c.dc, nullptr, 3);
+  GDI_Polygon(c.dc, tri, 1);
+  GDI_Polygon(c.dc, nullptr, 3);
   RoundRect(c.dc, 2, 2, 38, 38, 9, 9);
   MoveToEx(c.dc, 0, 39, nullptr);
   const POINT bez[3] = {{-1000, -1000}, {1000, 1000}, {39, 39}};
@@ -125,9 +125,9 @@ TEST(GdiShapes, EllipsePolygonAndCurvesStayInBounds) {
   const POINT lines[4] = {{0, 0}, {39, 39}, {39, 0}, {0, 39}};
   const int counts[3] = {2, -5, 2};
   PolyPolyline(c.dc, lines, counts, 3);
-  SWELL_SetPixel(c.dc, 39, 39, 0x123456);
+  GDI_SetPixel(c.dc, 39, 39, 0x123456);
   EXPECT_EQ(c.Px(39, 39)[1], 0x12);
-  SWELL_SetPixel(c.dc, 40, 0, 0);  // outside: ignored
+  GDI_SetPixel(c.dc, 40, 0, 0);  // outside: ignored
   DeleteObject(pen);
   DeleteObject(br);
 }
@@ -135,7 +135,7 @@ TEST(GdiShapes, EllipsePolygonAndCurvesStayInBounds) {
 TEST(GdiShapes, DialogBackgroundUsesFaceColour) {
   Canvas c(3, 3);
   const RECT r{0, 0, 3, 3};
-  SWELL_FillDialogBackground(c.dc, &r, 0);
+  GDI_FillDialogBackground(c.dc, &r, 0);
   EXPECT_EQ(c.Count(1, 0xC0), 9);
 }
 

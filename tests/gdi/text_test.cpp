@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "gdi/swell_p.h"
+#include "gdi/gdi_p.h"
 #include "gdi/text_p.h"
 
 namespace {
@@ -20,15 +20,15 @@ struct TextCtx {
   HFONT font;
   int w, h;
   TextCtx(int w_, int h_, int size = 12, int quality = 0)
-      : dc(SWELL_CreateMemContext(nullptr, w_, h_)), font(Font(size, "Arial", FW_NORMAL, 0, quality)), w(w_), h(h_) {
+      : dc(GDI_CreateMemContext(nullptr, w_, h_)), font(Font(size, "Arial", FW_NORMAL, 0, quality)), w(w_), h(h_) {
     SelectObject(dc, font);
   }
   ~TextCtx() {
-    SWELL_DeleteGfxContext(dc);
+    GDI_DeleteGfxContext(dc);
     DeleteObject(font);
   }
   int Red(int x, int y) const {
-    return static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(dc))[(y * w + x) * 4 + 1];
+    return static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(dc))[(y * w + x) * 4 + 1];
   }
   // Bounding box of pixels whose red channel is set; empty when none.
   RECT Ink() const {
@@ -76,23 +76,23 @@ TEST(GdiText, MetricsOfArialFollowLiberationSans) {
 }
 
 TEST(GdiText, DefaultFontWhenNoneSelected) {
-  HDC dc = SWELL_CreateMemContext(nullptr, 4, 4);
+  HDC dc = GDI_CreateMemContext(nullptr, 4, 4);
   TEXTMETRIC tm;
   EXPECT_TRUE(GetTextMetrics(dc, &tm));
   EXPECT_GT(tm.tmHeight, 8);
   EXPECT_LT(tm.tmHeight, 16);
   char face[64];
   EXPECT_GT(GetTextFace(dc, sizeof(face), face), 0);
-  SWELL_DeleteGfxContext(dc);
+  GDI_DeleteGfxContext(dc);
 }
 
 TEST(GdiText, SizeRules) {
   auto height = [](HFONT f) {
-    HDC dc = SWELL_CreateMemContext(nullptr, 1, 1);
+    HDC dc = GDI_CreateMemContext(nullptr, 1, 1);
     SelectObject(dc, f);
     TEXTMETRIC tm;
     GetTextMetrics(dc, &tm);
-    SWELL_DeleteGfxContext(dc);
+    GDI_DeleteGfxContext(dc);
     DeleteObject(f);
     return tm.tmAscent * 1000 + tm.tmDescent;
   };
@@ -119,7 +119,7 @@ TEST(GdiText, FaceNamesResolveWithStyle) {
       {"Times New Roman", FW_NORMAL, 0, "Liberation Serif"},
   };
   for (const Case& c : cases) {
-    HDC dc = SWELL_CreateMemContext(nullptr, 1, 1);
+    HDC dc = GDI_CreateMemContext(nullptr, 1, 1);
     HFONT f = Font(12, c.name, c.weight, c.italic);
     SelectObject(dc, f);
     char face[128];
@@ -129,7 +129,7 @@ TEST(GdiText, FaceNamesResolveWithStyle) {
     char small[8];
     EXPECT_EQ(GetTextFace(dc, sizeof(small), small), 7);  // truncated copy
     EXPECT_EQ(std::string(small), std::string(c.expect, 7));
-    SWELL_DeleteGfxContext(dc);
+    GDI_DeleteGfxContext(dc);
     DeleteObject(f);
   }
   EXPECT_EQ(GetTextFace(nullptr, 10, nullptr), 0);
@@ -247,7 +247,7 @@ TEST(GdiText, DrawsInTextColourWithinRect) {
   int full = 0;
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 60; ++x) {
-      unsigned char* p = static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(t.dc)) + (y * 60 + x) * 4;
+      unsigned char* p = static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(t.dc)) + (y * 60 + x) * 4;
       EXPECT_EQ(p[2], 0);  // green and blue stay 0 for red text on black
       EXPECT_EQ(p[3], 0);
       EXPECT_EQ(p[0], 0);  // alpha byte untouched
@@ -312,7 +312,7 @@ TEST(GdiText, OpaqueBackgroundFillsLineBox) {
   RECT r{2, 3, 80, 40};
   DrawText(t.dc, "ab", -1, &r, 0);
   const RECT size = t.Measure("ab");
-  auto* fb = static_cast<unsigned char*>(SWELL_GetCtxFrameBuffer(t.dc));
+  auto* fb = static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(t.dc));
   EXPECT_EQ(fb[(3 * 80 + 2) * 4 + 2], 255);  // top-left of the box is background
   EXPECT_EQ(fb[(3 * 80 + 2 + size.right) * 4 + 2], 0);  // right of the box untouched
   EXPECT_EQ(fb[(2 * 80 + 2) * 4 + 2], 0);               // above the box untouched

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "gdi/swell.h"
+#include "gdi/gdi.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ TEST(GdiThreads, ConcurrentFontsAndText) {
   auto work = [&](int id) {
     int last = -1;
     for (int i = 0; i < 30; ++i) {
-      HDC dc = SWELL_CreateMemContext(nullptr, 64, 32);
+      HDC dc = GDI_CreateMemContext(nullptr, 64, 32);
       HFONT f = CreateFont(12 + (i % 3), 0, 0, 0, i % 2 ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0,
                            names[(id + i) % 4]);
       SelectObject(dc, f);
@@ -27,7 +27,7 @@ TEST(GdiThreads, ConcurrentFontsAndText) {
       HFONT shared = CreateFont(12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
       SelectObject(dc, shared);
       DrawText(dc, "World", -1, &r, 0);
-      SWELL_DeleteGfxContext(dc);
+      GDI_DeleteGfxContext(dc);
       DeleteObject(shared);
       DeleteObject(f);
     }
@@ -41,13 +41,13 @@ TEST(GdiThreads, ConcurrentFontsAndText) {
 
 TEST(GdiThreads, SharedFontMeasuredFromManyThreads) {
   HFONT f = CreateFont(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-  HDC ref = SWELL_CreateMemContext(nullptr, 1, 1);
+  HDC ref = GDI_CreateMemContext(nullptr, 1, 1);
   SelectObject(ref, f);
   RECT expect{0, 0, 0, 0};
   DrawText(ref, "Shared font", -1, &expect, DT_CALCRECT);
   std::vector<int> bad(4, 0);
   auto work = [&](int id) {
-    HDC dc = SWELL_CreateMemContext(nullptr, 100, 20);
+    HDC dc = GDI_CreateMemContext(nullptr, 100, 20);
     SelectObject(dc, f);
     for (int i = 0; i < 200; ++i) {
       RECT r{0, 0, 0, 0};
@@ -56,13 +56,13 @@ TEST(GdiThreads, SharedFontMeasuredFromManyThreads) {
       RECT d{0, 0, 100, 20};
       DrawText(dc, "Shared font", -1, &d, 0);
     }
-    SWELL_DeleteGfxContext(dc);
+    GDI_DeleteGfxContext(dc);
   };
   std::vector<std::thread> threads;
   for (int i = 0; i < 4; ++i) threads.emplace_back(work, i);
   for (std::thread& t : threads) t.join();
   for (int b : bad) EXPECT_EQ(b, 0);
-  SWELL_DeleteGfxContext(ref);
+  GDI_DeleteGfxContext(ref);
   DeleteObject(f);
 }
 

@@ -55,7 +55,7 @@ TEST(AllocationTest, CounterSeesAllocations)
   int counted;
   {
     CountAllocations count;
-    WDL_TypedBuf<double> buf(4096);
+    SkyTypedBuf<double> buf(4096);
     buf.Resize(100);
     counted = gAllocations;
   }

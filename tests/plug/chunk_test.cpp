@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 #include "plug/base64.h"
 #include "plug/byte_chunk.h"
 
@@ -80,7 +80,7 @@ TEST(ByteChunkTest, StringsRoundTripWithTheirLength)
   chunk.PutStr("");
   const std::vector<uint8_t> expected = {3, 0, 0, 0, 'a', 'b', 'c', 0, 0, 0, 0};
   EXPECT_EQ(expected, Bytes(chunk));
-  WDL_String s("previous");
+  SkyString s("previous");
   EXPECT_EQ(7, chunk.GetStr(&s, 0));
   EXPECT_STREQ("abc", s.Get());
   EXPECT_EQ(11, chunk.GetStr(&s, 7));
@@ -95,7 +95,7 @@ TEST(ByteChunkTest, CorruptStringLengthsFail)
     ByteChunk chunk;
     chunk.Put(&len);
     chunk.PutBytes("abcd", 4);
-    WDL_String s("kept");
+    SkyString s("kept");
     EXPECT_EQ(-1, chunk.GetStr(&s, 0)) << len;
     EXPECT_STREQ("kept", s.Get());
   }

@@ -64,7 +64,7 @@ TEST(PlugBaseTest, MidiGoesBackToTheHost)
   ASSERT_EQ(1u, plug.sent.size());
   EXPECT_EQ(60, plug.sent[0].NoteNumber());
 
-  WDL_TypedBuf<IMidiMsg> batch;
+  SkyTypedBuf<IMidiMsg> batch;
   batch.Add(IMidiMsg(0, 0x80, 1, 0));
   batch.Add(IMidiMsg(1, 0x80, 2, 0));
   EXPECT_TRUE(plug.SendMidiMsgs(&batch));
@@ -91,15 +91,15 @@ TEST(PlugBaseTest, SamplesPerBeatNeedsATempo)
 TEST(PlugBaseTest, LockIsRecursiveAndCanBeReleasedEarly)
 {
   TestPlug plug;
-  IPlugBase::IMutexLock outer(&plug);
+  PlugBase::IMutexLock outer(&plug);
   {
-    IPlugBase::IMutexLock inner(&plug);
+    PlugBase::IMutexLock inner(&plug);
     plug.Reset();
     plug.OnActivate(true);
   }
   outer.Destroy();
   outer.Destroy();
-  IPlugBase::IMutexLock none(nullptr);
+  PlugBase::IMutexLock none(nullptr);
 }
 
 TEST(PlugBaseTest, WithoutAnEditorTheEditorCallsDoNothing)

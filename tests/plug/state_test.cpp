@@ -33,7 +33,7 @@ TEST(StateTest, ProgramChunkIsHeaderAndNineDoubles)
 {
   NineParams plug;
   ByteChunk chunk;
-  IPlugBase::InitChunkWithIPlugVer(&chunk);
+  PlugBase::InitChunkWithPlugVer(&chunk);
   ASSERT_TRUE(plug.SerializeState(&chunk));
   ASSERT_EQ(80, chunk.Size());
   const std::vector<uint8_t> head = {'t', 'f', 'f', 'p', 0x00, 0x00, 0x01, 0x00};
@@ -43,7 +43,7 @@ TEST(StateTest, ProgramChunkIsHeaderAndNineDoubles)
   EXPECT_EQ(3.0, third);
 
   int pos = 0;
-  EXPECT_EQ(0x00010000, IPlugBase::GetIPlugVerFromChunk(&chunk, &pos));
+  EXPECT_EQ(0x00010000, PlugBase::GetPlugVerFromChunk(&chunk, &pos));
   EXPECT_EQ(8, pos);
 }
 
@@ -53,12 +53,12 @@ TEST(StateTest, ChunkWithoutHeaderIsReadFromItsFirstByte)
   double v = 2.0;
   chunk.Put(&v);
   int pos = 0;
-  EXPECT_EQ(0, IPlugBase::GetIPlugVerFromChunk(&chunk, &pos));
+  EXPECT_EQ(0, PlugBase::GetPlugVerFromChunk(&chunk, &pos));
   EXPECT_EQ(0, pos);
 
   ByteChunk shortChunk;
   shortChunk.PutBytes("tffp", 4);
-  EXPECT_EQ(0, IPlugBase::GetIPlugVerFromChunk(&shortChunk, &pos));
+  EXPECT_EQ(0, PlugBase::GetPlugVerFromChunk(&shortChunk, &pos));
   EXPECT_EQ(0, pos);
 }
 
@@ -240,11 +240,11 @@ TEST(BankTest, BankRoundTripRestoresNamesStatesAndCurrentPreset)
   a.GetParam(1)->Set(0.3);
   a.MakeDefaultPreset("two", 1);
   ByteChunk bank;
-  IPlugBase::InitChunkWithIPlugVer(&bank);
+  PlugBase::InitChunkWithPlugVer(&bank);
   ASSERT_TRUE(a.SerializePresets(&bank));
 
   int pos = 0;
-  EXPECT_EQ(0x00010000, IPlugBase::GetIPlugVerFromChunk(&bank, &pos));
+  EXPECT_EQ(0x00010000, PlugBase::GetPlugVerFromChunk(&bank, &pos));
   EXPECT_EQ(bank.Size(), b.UnserializePresets(&bank, pos));
   EXPECT_STREQ("one", b.GetPresetName(0));
   EXPECT_STREQ("two", b.GetPresetName(1));
@@ -255,7 +255,7 @@ TEST(BankTest, BankRoundTripRestoresNamesStatesAndCurrentPreset)
   EXPECT_EQ(0.3, b.GetParam(1)->Value());
 
   ByteChunk again;
-  IPlugBase::InitChunkWithIPlugVer(&again);
+  PlugBase::InitChunkWithPlugVer(&again);
   b.SerializePresets(&again);
   EXPECT_EQ(Bytes(bank), Bytes(again));
 }

@@ -1,24 +1,24 @@
 #pragma once
-// A small concrete plug-in for exercising IPlugBase: it records what the base
+// A small concrete plug-in for exercising PlugBase: it records what the base
 // asks of the host and lets tests choose the host's answers.
 
 #include <vector>
 
-#include "plug/iplug_base.h"
+#include "plug/plug_base.h"
 
-class TestPlug : public IPlugBase
+class TestPlug : public PlugBase
 {
 public:
   explicit TestPlug(int nParams = 4, const char* channelIO = "1-1 2-2", int nPresets = 2,
                     int latency = 0)
-    : IPlugBase(nParams, channelIO, nPresets, "Test Effect", "Test Product", "Test Maker",
+    : PlugBase(nParams, channelIO, nPresets, "Test Effect", "Test Product", "Test Maker",
                 0x00010000, 0x54737450, 0x5473744D, latency, false, false, false, kAPIVST2)
   {
   }
 
   void OnParamChange(int paramIdx) override
   {
-    IPlugBase::OnParamChange(paramIdx);
+    PlugBase::OnParamChange(paramIdx);
     if (mRecord) changes.push_back(paramIdx);
   }
   void BeginInformHostOfParamChange(int) override {}
@@ -40,7 +40,7 @@ public:
   }
   void PresetsChangedByHost() override { ++presetsChanged; }
 
-  using IPlugBase::CreateDelayLine;
+  using PlugBase::CreateDelayLine;
   double** InData() { return mInData.Get(); }
   double** OutData() { return mOutData.Get(); }
   IPreset* Preset(int idx) { return mPresets.Get(idx); }

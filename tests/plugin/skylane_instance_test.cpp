@@ -135,7 +135,7 @@ TEST_F(SkylaneInstanceTest, CallbackKeepsRateAndRatiosCurrent) {
 }
 
 TEST_F(SkylaneInstanceTest, StatusTextsBeforeAndAfterTheWatchThreadRuns) {
-  auto fresh = std::make_unique<Skylane>(IPlugInstanceInfo{nullptr});
+  auto fresh = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   EXPECT_EQ(TextOf(fresh->StatusLine()), "Disconnected");
   EXPECT_EQ(TextOf(fresh->AudioStateLine()), "");
   EXPECT_EQ(TextOf(fresh->DebugLine1()), "----");
@@ -162,7 +162,7 @@ TEST(SkylaneLifetimeTest, DeletingAnIdleInstanceIsQuick) {
   unsetenv("SKYLANE_TICK_MS");  // the product's one-second tick
   setenv("SKYLANE_RELAY_PORT", "1", 1);
   for (int i = 0; i < 3; ++i) {
-    auto plug = std::make_unique<Skylane>(IPlugInstanceInfo{nullptr});
+    auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
     const auto start = std::chrono::steady_clock::now();
     plug.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));

@@ -304,7 +304,7 @@ TEST(SkylaneCyclesTest, CreateAndDestroyWhileTheRelayStreams) {
     auto slowest = Clock::duration::zero();
     int streamed = 0;
     for (int i = 0; i < 100; ++i) {
-      auto plug = std::make_unique<Skylane>(IPlugInstanceInfo{nullptr});
+      auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
       plug->OnParamReset();
       // Alternate between deleting at once, while connecting and while streaming.
       if (i % 3 == 1) WaitFor([&] { return plug->Status().linkUp == 1; }, 1000);

@@ -7,7 +7,7 @@ std::string TextOf(const StatusText& line) {
 }
 
 std::unique_ptr<Skylane> OpenSkylane() {
-  auto plug = std::make_unique<Skylane>(IPlugInstanceInfo{nullptr});
+  auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   plug->OnParamReset();
   return plug;
 }

@@ -3,37 +3,37 @@
 
 #include <cstdint>
 
-#include "raster/lice.h"
+#include "raster/raster.h"
 
 namespace {
 
 TEST(MemBitmap, SpanFollowsLineAlignment) {
-  LICE_MemBitmap b(10, 10, 4);
+  PX_MemBitmap b(10, 10, 4);
   EXPECT_EQ(b.getRowSpan(), 12);
   EXPECT_EQ((uintptr_t)b.getBits() % 64, 0u);
-  LICE_MemBitmap plain(10, 3);
+  PX_MemBitmap plain(10, 3);
   EXPECT_EQ(plain.getRowSpan(), 10);
-  LICE_MemBitmap odd(10, 3, 6);  // lowest set bit 2: pairs of pixels
+  PX_MemBitmap odd(10, 3, 6);  // lowest set bit 2: pairs of pixels
   EXPECT_EQ(odd.getRowSpan(), 10);
-  LICE_MemBitmap wide(10, 3, 64);  // held at 16 pixels
+  PX_MemBitmap wide(10, 3, 64);  // held at 16 pixels
   EXPECT_EQ(wide.getRowSpan(), 16);
 }
 
 TEST(MemBitmap, ResizeReportsChangeAndKeepsStorage) {
-  LICE_MemBitmap b(8, 8, 4);
-  LICE_pixel* first = b.getBits();
+  PX_MemBitmap b(8, 8, 4);
+  PX_pixel* first = b.getBits();
   EXPECT_FALSE(b.resize(8, 8));
   EXPECT_TRUE(b.resize(4, 4));
   EXPECT_EQ(b.getBits(), first);  // never shrinks
   EXPECT_TRUE(b.resize(100, 50));
   ASSERT_NE(b.getBits(), nullptr);
   EXPECT_EQ(b.getWidth(), 100);
-  LICE_Clear(&b, 0x12345678);  // the whole buffer is writable
-  EXPECT_EQ(LICE_GetPixel(&b, 99, 49), 0x12345678u);
+  PX_Clear(&b, 0x12345678);  // the whole buffer is writable
+  EXPECT_EQ(PX_GetPixel(&b, 99, 49), 0x12345678u);
 }
 
 TEST(MemBitmap, EmptyAndImpossibleSizesGiveNoStorage) {
-  LICE_MemBitmap b(0, 5);
+  PX_MemBitmap b(0, 5);
   EXPECT_EQ(b.getBits(), nullptr);
   EXPECT_TRUE(b.resize(-3, 4));
   EXPECT_EQ(b.getBits(), nullptr);
@@ -47,24 +47,24 @@ TEST(MemBitmap, EmptyAndImpossibleSizesGiveNoStorage) {
 }
 
 TEST(SysBitmap, SpanPaddedToFourAndKeptOnShrink) {
-  LICE_SysBitmap b(10, 10);
+  PX_SysBitmap b(10, 10);
   ASSERT_NE(b.getBits(), nullptr);
   EXPECT_NE(b.getDC(), nullptr);
   EXPECT_EQ(b.getRowSpan(), 12);
-  EXPECT_EQ(LICE_GetPixel(&b, 9, 9), 0u);  // starts zero-filled
-  LICE_pixel* bits = b.getBits();
+  EXPECT_EQ(PX_GetPixel(&b, 9, 9), 0u);  // starts zero-filled
+  PX_pixel* bits = b.getBits();
   EXPECT_TRUE(b.resize(8, 8));
   EXPECT_EQ(b.getRowSpan(), 12);
   EXPECT_EQ(b.getBits(), bits);
   EXPECT_FALSE(b.resize(8, 8));
   EXPECT_TRUE(b.resize(20, 4));
   EXPECT_EQ(b.getRowSpan(), 20);
-  LICE_Clear(&b, 0xFFFFFFFF);
-  EXPECT_EQ(LICE_GetPixel(&b, 19, 3), 0xFFFFFFFFu);
+  PX_Clear(&b, 0xFFFFFFFF);
+  EXPECT_EQ(PX_GetPixel(&b, 19, 3), 0xFFFFFFFFu);
 }
 
 TEST(SysBitmap, EmptySizeHasNoStorage) {
-  LICE_SysBitmap b(0, 0);
+  PX_SysBitmap b(0, 0);
   EXPECT_EQ(b.getBits(), nullptr);
   EXPECT_EQ(b.getDC(), nullptr);
   EXPECT_TRUE(b.resize(-1, 5));

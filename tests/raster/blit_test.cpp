@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "random_case.h"
-#include "raster/lice.h"
-#include "raster/lice_blit.h"
-#include "raster/lice_cpu_p.h"
+#include "raster/raster.h"
+#include "raster/blit/blit.h"
+#include "raster/pixels/cpu_p.h"
 #include "reference.h"
 
 namespace {
@@ -23,12 +23,12 @@ TEST(Blit, MatchesReferenceOnRandomCases) {
     const float alpha = RandomBlitAlpha(rng);
     const int mode = RandomBlitMode(rng);
     if (rng() % 3 == 0) {
-      LICE_Blit(dest.get(), src.get(), dstx, dsty, nullptr, alpha, mode);
+      PX_Blit(dest.get(), src.get(), dstx, dsty, nullptr, alpha, mode);
       RefBlit(ref, ImgOf(*src), dstx, dsty, 0, 0, src->getWidth(), src->getHeight(), alpha, mode);
     } else {
       const RECT r = {g.pos(src->getWidth()), g.pos(src->getHeight()), g.pos(src->getWidth() * 2),
                       g.pos(src->getHeight() * 2)};
-      LICE_Blit(dest.get(), src.get(), dstx, dsty, &r, alpha, mode);
+      PX_Blit(dest.get(), src.get(), dstx, dsty, &r, alpha, mode);
       RefBlit(ref, ImgOf(*src), dstx, dsty, r.left, r.top, r.right, r.bottom, alpha, mode);
     }
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
@@ -43,15 +43,15 @@ TEST(Blit, MatchesReferenceOnRandomCases) {
 TEST(Blit, NegativeDestinationSkipsSourceColumns) {
   TestBitmap src(6, 1), dest(6, 1);
   for (int x = 0; x < 6; ++x) src.at(x, 0) = 100 + x;
-  LICE_Clear(&dest, 0);
-  LICE_Blit(&dest, &src, -3, 0, nullptr, 1.0f, 0);
+  PX_Clear(&dest, 0);
+  PX_Blit(&dest, &src, -3, 0, nullptr, 1.0f, 0);
   EXPECT_EQ(dest.at(0, 0), 103u);
   EXPECT_EQ(dest.at(2, 0), 105u);
   EXPECT_EQ(dest.at(3, 0), 0u);
-  LICE_Blit(&dest, &src, 0, 0, 1, 0, 2, 1, 1.0f, LICE_COMBINE_CHANCOPY | (3 << 2) | 0);
+  PX_Blit(&dest, &src, 0, 0, 1, 0, 2, 1, 1.0f, PX_COMBINE_CHANCOPY | (3 << 2) | 0);
   EXPECT_EQ(dest.at(0, 0), 103u | 101u << 24);  // alpha of 101 into the blue byte
-  LICE_Blit(nullptr, &src, 0, 0, nullptr, 1.0f, 0);
-  LICE_Blit(&dest, nullptr, 0, 0, nullptr, 1.0f, 0);
+  PX_Blit(nullptr, &src, 0, 0, nullptr, 1.0f, 0);
+  PX_Blit(&dest, nullptr, 0, 0, nullptr, 1.0f, 0);
 }
 
 TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
@@ -82,7 +82,7 @@ TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
     }
     const float alpha = RandomBlitAlpha(rng);
     const int mode = RandomBlitMode(rng);
-    LICE_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
+    PX_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
                     mode);
     RefScaledBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
@@ -99,11 +99,11 @@ TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
 // Runs body once per vector level (each capped to what the processor has).
 template <class F>
 void ForEachSimdLevel(F body) {
-  for (LiceSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
-    lice_limit_simd(level);
+  for (PxSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
+    px_limit_simd(level);
     body();
   }
-  lice_limit_simd(kLiceAvx2);
+  px_limit_simd(kLiceAvx2);
 }
 
 TEST(ScaledBlit, OpaqueFilteredScalingMatchesReference) {
@@ -121,10 +121,10 @@ TEST(ScaledBlit, OpaqueFilteredScalingMatchesReference) {
       const float srcx = g.real(-sw / 4, sw), srcy = g.real(-sh / 4, sh);
       const float srcw = g.real(0, sw * 1.2f), srch = g.real(0, sh * 1.2f);
       const float alpha = rng() % 8 ? 1.0f : 0.5f;
-      LICE_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
-                      LICE_FILTER_BILINEAR);
+      PX_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
+                      PX_FILTER_BILINEAR);
       RefScaledBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
-                    LICE_FILTER_BILINEAR);
+                    PX_FILTER_BILINEAR);
       ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;
       ASSERT_TRUE(dest->paddingIntact());
       drawn += ref.px != before.px;
@@ -140,11 +140,11 @@ TEST(Blit, SourceAlphaRowsMatchReference) {
       std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 40, 8)), src(RandomBitmap(rng, 40, 8));
       Img ref = ImgOf(*dest);
       const float alpha = rng() % 3 ? 1.0f : (float)(1 + rng() % 256) / 256.0f;
-      LICE_Blit(dest.get(), src.get(), 0, 0, nullptr, alpha, LICE_USE_SOURCE_ALPHA);
+      PX_Blit(dest.get(), src.get(), 0, 0, nullptr, alpha, PX_USE_SOURCE_ALPHA);
       RefBlit(ref, ImgOf(*src), 0, 0, 0, 0, src->getWidth(), src->getHeight(), alpha,
-              LICE_USE_SOURCE_ALPHA);
+              PX_USE_SOURCE_ALPHA);
       ASSERT_TRUE(ImgOf(*dest).px == ref.px)
-          << FirstDiff(ImgOf(*dest), ref) << " alpha " << alpha << " level " << lice_simd();
+          << FirstDiff(ImgOf(*dest), ref) << " alpha " << alpha << " level " << px_simd();
     }
   });
 }
@@ -154,14 +154,14 @@ TEST(ScaledBlit, UnscaledEqualsBlitAndMirrorReverses) {
   TestBitmap src(9, 7);
   FillRandom(src, rng);
   TestBitmap a(12, 10), b(12, 10);
-  LICE_Clear(&a, 0);
-  LICE_Clear(&b, 0);
-  LICE_ScaledBlit(&a, &src, 1, 2, 9, 7, 0, 0, 9, 7, 0.7f, LICE_USE_SOURCE_ALPHA);
-  LICE_Blit(&b, &src, 1, 2, nullptr, 0.7f, LICE_USE_SOURCE_ALPHA);
-  EXPECT_EQ(LICE_BitmapCmp(&a, &b), 0);
-  LICE_ScaledBlit(&a, &src, 0, 0, -9, 7, 0, 0, 9, 7, 1.0f, 0);  // mirrored, left of 0
-  LICE_Clear(&a, 0);
-  LICE_ScaledBlit(&a, &src, 9, 0, -9, 7, 0, 0, 9, 7, 1.0f, 0);
+  PX_Clear(&a, 0);
+  PX_Clear(&b, 0);
+  PX_ScaledBlit(&a, &src, 1, 2, 9, 7, 0, 0, 9, 7, 0.7f, PX_USE_SOURCE_ALPHA);
+  PX_Blit(&b, &src, 1, 2, nullptr, 0.7f, PX_USE_SOURCE_ALPHA);
+  EXPECT_EQ(PX_BitmapCmp(&a, &b), 0);
+  PX_ScaledBlit(&a, &src, 0, 0, -9, 7, 0, 0, 9, 7, 1.0f, 0);  // mirrored, left of 0
+  PX_Clear(&a, 0);
+  PX_ScaledBlit(&a, &src, 9, 0, -9, 7, 0, 0, 9, 7, 1.0f, 0);
   for (int x = 0; x < 9; ++x) EXPECT_EQ(a.at(x, 3), src.at(8 - x, 3));
 }
 
@@ -169,8 +169,8 @@ TEST(ScaledBlit, BilinearEdgesNeverReadPastTheSource) {
   // A 1-pixel source scaled up: every sample is the last column and row.
   TestBitmap src(1, 1), dest(8, 8);
   src.at(0, 0) = 0x80402010;
-  LICE_Clear(&dest, 0);
-  LICE_ScaledBlit(&dest, &src, 0, 0, 8, 8, 0, 0, 1, 1, 1.0f, LICE_FILTER_BILINEAR);
+  PX_Clear(&dest, 0);
+  PX_ScaledBlit(&dest, &src, 0, 0, 8, 8, 0, 0, 1, 1, 1.0f, PX_FILTER_BILINEAR);
   EXPECT_EQ(dest.at(7, 7), 0x80402010u);
   EXPECT_EQ(dest.at(0, 0), 0x80402010u);
 }

@@ -3,32 +3,32 @@
 
 #include <random>
 
-#include "raster/lice.h"
-#include "raster/lice_combine_p.h"
+#include "raster/raster.h"
+#include "raster/pixels/combine_p.h"
 #include "reference.h"
 
 namespace {
 
-uint32_t Px(int r, int g, int b, int a) { return LICE_PackRGBA(r, g, b, a); }
+uint32_t Px(int r, int g, int b, int a) { return PX_PackRGBA(r, g, b, a); }
 
 TEST(Combine, CopyAtFullAndHalfWeight) {
-  EXPECT_EQ(LICE_CombinePixels(Px(1, 2, 3, 4), Px(9, 8, 7, 6), 1.0f, 0), Px(9, 8, 7, 6));
+  EXPECT_EQ(PX_CombinePixels(Px(1, 2, 3, 4), Px(9, 8, 7, 6), 1.0f, 0), Px(9, 8, 7, 6));
   // s + (d - s) * 128 / 256 with d = 0, s = 255: 255 - 127 = 128.
-  EXPECT_EQ(LICE_CombinePixels(Px(0, 0, 0, 0), Px(255, 255, 255, 255), 0.5f, 0),
+  EXPECT_EQ(PX_CombinePixels(Px(0, 0, 0, 0), Px(255, 255, 255, 255), 0.5f, 0),
             Px(128, 128, 128, 128));
-  EXPECT_EQ(LICE_CombinePixels(Px(1, 2, 3, 4), Px(9, 8, 7, 6), 0.0f, 0), Px(1, 2, 3, 4));
+  EXPECT_EQ(PX_CombinePixels(Px(1, 2, 3, 4), Px(9, 8, 7, 6), 0.0f, 0), Px(1, 2, 3, 4));
 }
 
 TEST(Combine, AddClampsAtFullWeight) {
-  LICE_pixel p = Px(100, 100, 100, 100);
-  _LICE_CombinePixelsAdd::doPix((LICE_pixel_chan*)&p, 200, 200, 200, 200, 256);
+  PX_pixel p = Px(100, 100, 100, 100);
+  PX_CombinePixelsAdd::doPix((PX_pixel_chan*)&p, 200, 200, 200, 200, 256);
   EXPECT_EQ(p, Px(255, 255, 255, 255));
 }
 
 TEST(Combine, ColorDodgeWithFullSource) {
   // t = 256 - 255 = 1: a zero destination stays 0, any other becomes 255.
-  LICE_pixel p = Px(0, 1, 200, 0);
-  _LICE_CombinePixelsColorDodge::doPix((LICE_pixel_chan*)&p, 255, 255, 255, 255, 256);
+  PX_pixel p = Px(0, 1, 200, 0);
+  PX_CombinePixelsColorDodge::doPix((PX_pixel_chan*)&p, 255, 255, 255, 255, 256);
   EXPECT_EQ(p, Px(0, 255, 255, 0));
 }
 
@@ -36,32 +36,32 @@ TEST(Combine, MulNoClampNeverWraps) {
   for (int d = 0; d < 256; d += 5)
     for (int s = 0; s < 256; s += 5)
       for (int w = 0; w <= 256; w += 16) {
-        LICE_pixel p = Px(d, d, d, d);
-        _LICE_CombinePixelsMulNoClamp::doPix((LICE_pixel_chan*)&p, s, s, s, s, w);
-        EXPECT_LE(LICE_GETR(p), (unsigned)d);
+        PX_pixel p = Px(d, d, d, d);
+        PX_CombinePixelsMulNoClamp::doPix((PX_pixel_chan*)&p, s, s, s, s, w);
+        EXPECT_LE(PX_GETR(p), (unsigned)d);
       }
 }
 
 TEST(Combine, SourceAlphaCopyAtFullWeight) {
   const uint32_t d = Px(10, 20, 30, 40);
-  EXPECT_EQ(LICE_CombinePixels(d, Px(200, 100, 50, 0), 1.0f, LICE_USE_SOURCE_ALPHA), d);
-  EXPECT_EQ(LICE_CombinePixels(d, Px(200, 100, 50, 255), 1.0f, LICE_USE_SOURCE_ALPHA),
+  EXPECT_EQ(PX_CombinePixels(d, Px(200, 100, 50, 0), 1.0f, PX_USE_SOURCE_ALPHA), d);
+  EXPECT_EQ(PX_CombinePixels(d, Px(200, 100, 50, 255), 1.0f, PX_USE_SOURCE_ALPHA),
             Px(200, 100, 50, 255));
 }
 
 TEST(Combine, HsvOfPrimaries) {
   int h, s, v;
-  __LICE_RGB2HSV(255, 0, 0, &h, &s, &v);
+  PX_RGB2HSV(255, 0, 0, &h, &s, &v);
   EXPECT_EQ(h, 0);
   EXPECT_EQ(s, 255);
   EXPECT_EQ(v, 255);
-  __LICE_RGB2HSV(0, 255, 0, &h, &s, &v);
+  PX_RGB2HSV(0, 255, 0, &h, &s, &v);
   EXPECT_EQ(h, 128);
-  __LICE_RGB2HSV(0, 0, 255, &h, &s, &v);
+  PX_RGB2HSV(0, 0, 255, &h, &s, &v);
   EXPECT_EQ(h, 256);
-  EXPECT_EQ(_LICE_RGB2HSV_Table.v[1], 65535);
-  EXPECT_EQ(_LICE_RGB2HSV_Table.v[255], 256);
-  EXPECT_EQ(__LICE_HSV2Pix(0, 255, 255, 7), Px(255, 0, 0, 7));
+  EXPECT_EQ(PX_RGB2HSV_Table.v[1], 65535);
+  EXPECT_EQ(PX_RGB2HSV_Table.v[255], 256);
+  EXPECT_EQ(PX_HSV2Pix(0, 255, 255, 7), Px(255, 0, 0, 7));
 }
 
 TEST(Combine, HsvConversionsMatchReferenceEverywhere) {
@@ -69,14 +69,14 @@ TEST(Combine, HsvConversionsMatchReferenceEverywhere) {
     for (int g = 0; g < 256; g += 5)
       for (int b = 0; b < 256; b += 7) {
         int h, s, v, rh, rs, rv;
-        __LICE_RGB2HSV(r, g, b, &h, &s, &v);
+        PX_RGB2HSV(r, g, b, &h, &s, &v);
         RefRGB2HSV(r, g, b, &rh, &rs, &rv);
         ASSERT_EQ(h, rh) << r << "," << g << "," << b;
         ASSERT_EQ(s, rs);
         ASSERT_EQ(v, rv);
         ASSERT_GE(h, 0);
         ASSERT_LT(h, 384);
-        ASSERT_EQ(__LICE_HSV2Pix(h, s, v, 1), RefHSV2Pix(h, s, v, 1));
+        ASSERT_EQ(PX_HSV2Pix(h, s, v, 1), RefHSV2Pix(h, s, v, 1));
       }
 }
 
@@ -85,9 +85,9 @@ TEST(Combine, NeutralHsvAdjustKeepsColourRoughly) {
   // through the integer conversion changes the pixel.
   std::mt19937 rng(5);
   for (int i = 0; i < 2000; ++i) {
-    const LICE_pixel d = rng() | 0xFF;
-    LICE_pixel p = d;
-    _LICE_CombinePixelsHSVAdjust::doPix((LICE_pixel_chan*)&p, 128, 128, 128, 255, 256);
+    const PX_pixel d = rng() | 0xFF;
+    PX_pixel p = d;
+    PX_CombinePixelsHSVAdjust::doPix((PX_pixel_chan*)&p, 128, 128, 128, 255, 256);
     for (int k = 1; k < 4; ++k)
       EXPECT_NEAR((int)((p >> (8 * k)) & 255), (int)((d >> (8 * k)) & 255), 4);
   }
@@ -104,10 +104,10 @@ TEST(Combine, EveryClassMatchesReference) {
     for (int ia : weights)
       for (int i = 0; i < 300; ++i) {
         const uint32_t d = RandomPixel(rng), s = RandomPixel(rng);
-        const int r = LICE_GETR(s), g = LICE_GETG(s), b = LICE_GETB(s), a = LICE_GETA(s);
-        LICE_pixel p = d, q = d;
-        LICE_CombinePixels2(&p, r, g, b, a, ia, mode);
-        LICE_CombinePixels2Clamp(&q, r, g, b, a, ia, mode);
+        const int r = PX_GETR(s), g = PX_GETG(s), b = PX_GETB(s), a = PX_GETA(s);
+        PX_pixel p = d, q = d;
+        PX_CombinePixels2(&p, r, g, b, a, ia, mode);
+        PX_CombinePixels2Clamp(&q, r, g, b, a, ia, mode);
         const RefClass c = ia == 0 ? kRefNone : RefBlitClass(mode, ia);
         ASSERT_EQ(p, RefCombine(d, r, g, b, a, ia, c, false))
             << "mode " << mode << " ia " << ia << " d " << d << " s " << s;
@@ -124,8 +124,8 @@ TEST(Combine, OutOfRangeSourcesStayBounded) {
       const int v[4] = {(int)(rng() % 4000) - 2000, (int)(rng() % 4000) - 2000,
                         (int)(rng() % 4000) - 2000, (int)(rng() % 4000) - 2000};
       const uint32_t d = rng();
-      LICE_pixel p = d;
-      LICE_CombinePixels2Clamp(&p, v[0], v[1], v[2], v[3], v[3], mode);
+      PX_pixel p = d;
+      PX_CombinePixels2Clamp(&p, v[0], v[1], v[2], v[3], v[3], mode);
       const auto cl = [](int x) { return x < -1024 ? -1024 : x > 1024 ? 1024 : x; };
       const int ia = cl(v[3]);
       if (ia == 0) continue;
@@ -135,14 +135,14 @@ TEST(Combine, OutOfRangeSourcesStayBounded) {
 }
 
 TEST(Combine, WholeWordClasses) {
-  LICE_pixel p = 0xFFFFFFFF;
-  _LICE_CombinePixelsHalfMixFAST::doPix(&p, 0);
+  PX_pixel p = 0xFFFFFFFF;
+  PX_CombinePixelsHalfMixFAST::doPix(&p, 0);
   EXPECT_EQ(p, 0x7f7f7f7fu);
   p = 0xFFFFFFFF;
-  _LICE_CombinePixelsQuarterMix2FAST::doPix(&p, 0);
+  PX_CombinePixelsQuarterMix2FAST::doPix(&p, 0);
   EXPECT_EQ(p, 0x7f7f7f7fu + 0x3f3f3f3fu);  // 3/4 of the destination
   p = 0;
-  _LICE_CombinePixelsThreeQuarterMix2FAST::doPix(&p, 0x7f7f7f7fu + 0x3f3f3f3fu);
+  PX_CombinePixelsThreeQuarterMix2FAST::doPix(&p, 0x7f7f7f7fu + 0x3f3f3f3fu);
   EXPECT_EQ(p, 0xbebebebeu);
 }
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "random_case.h"
-#include "raster/lice.h"
-#include "raster/lice_blit.h"
+#include "raster/raster.h"
+#include "raster/blit/blit.h"
 #include "reference.h"
 
 namespace {
@@ -28,7 +28,7 @@ TEST(RotatedBlit, MatchesReferenceOnRandomCases) {
     const float alpha = RandomBlitAlpha(rng);
     const int mode = RandomBlitMode(rng);
     const float cx = g.real(-5, 5), cy = g.real(-5, 5);
-    LICE_RotatedBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle,
+    PX_RotatedBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle,
                      clip, alpha, mode, cx, cy);
     RefRotatedBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle, clip,
                    alpha, mode, cx, cy);
@@ -43,9 +43,9 @@ TEST(RotatedBlit, ZeroAngleReproducesTheSource) {
   std::mt19937 rng(32);
   TestBitmap src(13, 9), dest(13, 9);
   FillRandom(src, rng);
-  LICE_Clear(&dest, 0);
-  LICE_RotatedBlit(&dest, &src, 0, 0, 13, 9, 0, 0, 13, 9, 0.0f, false, 1.0f, 0, 0, 0);
-  EXPECT_EQ(LICE_BitmapCmp(&dest, &src), 0);
+  PX_Clear(&dest, 0);
+  PX_RotatedBlit(&dest, &src, 0, 0, 13, 9, 0, 0, 13, 9, 0.0f, false, 1.0f, 0, 0, 0);
+  EXPECT_EQ(PX_BitmapCmp(&dest, &src), 0);
 }
 
 void RandomDeltaCase(std::mt19937& rng, bool withAlpha, int* drawn) {
@@ -71,11 +71,11 @@ void RandomDeltaCase(std::mt19937& rng, bool withAlpha, int* drawn) {
   if (withAlpha && rng() % 4)
     for (double& v : da) v = g.real(-0.1f, 0.1f);
   if (withAlpha)
-    LICE_DeltaBlitAlpha(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch,
+    PX_DeltaBlitAlpha(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch,
                         st[0], st[1], st[2], st[3], st[4], st[5], clip, alpha, mode, da[0], da[1],
                         da[2]);
   else
-    LICE_DeltaBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0],
+    PX_DeltaBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0],
                    st[1], st[2], st[3], st[4], st[5], clip, alpha, mode);
   RefDeltaBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0], st[1],
                st[2], st[3], st[4], st[5], clip, alpha, mode, da[0], da[1], da[2]);
@@ -116,11 +116,11 @@ TEST(DeltaBlit, SecondOrderTermsSurviveClipping) {
   TestBitmap src(16, 16);
   FillRandom(src, rng);
   TestBitmap big(30, 30), small(20, 20);
-  LICE_Clear(&big, 0);
-  LICE_Clear(&small, 0);
-  LICE_DeltaBlit(&big, &src, 0, 0, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false, 1.0f,
+  PX_Clear(&big, 0);
+  PX_Clear(&small, 0);
+  PX_DeltaBlit(&big, &src, 0, 0, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false, 1.0f,
                  0);
-  LICE_DeltaBlit(&small, &src, -10, -10, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false,
+  PX_DeltaBlit(&small, &src, -10, -10, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false,
                  1.0f, 0);
   int same = 0;
   for (int y = 0; y < 20; ++y)
@@ -133,21 +133,21 @@ TEST(DeltaBlitAlpha, ZeroStepsDrawLikeDeltaBlit) {
   TestBitmap src(10, 10), a(12, 12), b(12, 12);
   FillRandom(src, rng);
   FillRandom(a, rng);
-  LICE_Blit(&b, &a, 0, 0, nullptr, 1.0f, 0);
-  LICE_DeltaBlit(&a, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f, 2);
-  LICE_DeltaBlitAlpha(&b, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f,
+  PX_Blit(&b, &a, 0, 0, nullptr, 1.0f, 0);
+  PX_DeltaBlit(&a, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f, 2);
+  PX_DeltaBlitAlpha(&b, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f,
                       2, 0, 0, 0);
-  EXPECT_EQ(LICE_BitmapCmp(&a, &b), 0);
+  EXPECT_EQ(PX_BitmapCmp(&a, &b), 0);
 }
 
 TEST(TransformBlit, IdentityMeshCopiesAndCellsMatchReference) {
   std::mt19937 rng(37);
   TestBitmap src(16, 12), dest(16, 12);
   FillRandom(src, rng);
-  LICE_Clear(&dest, 0);
+  PX_Clear(&dest, 0);
   const float pts[] = {0, 0, 8, 0, 16, 0, 0, 6, 8, 6, 16, 6, 0, 12, 8, 12, 16, 12};
-  LICE_TransformBlit(&dest, &src, 0, 0, 16, 12, pts, 3, 3, 1.0f, 0);
-  EXPECT_EQ(LICE_BitmapCmp(&dest, &src), 0);
+  PX_TransformBlit(&dest, &src, 0, 0, 16, 12, pts, 3, 3, 1.0f, 0);
+  EXPECT_EQ(PX_BitmapCmp(&dest, &src), 0);
 
   for (int iter = 0; iter < 300; ++iter) {
     std::unique_ptr<TestBitmap> d(RandomBitmap(rng, 30, 30)), s(RandomBitmap(rng, 20, 20));
@@ -161,7 +161,7 @@ TEST(TransformBlit, IdentityMeshCopiesAndCellsMatchReference) {
     for (double& v : p) v = g.real(-4, 24);
     for (size_t i = 2; i < p.size(); i += 3) p[i] = g.real(0, 1);
     const int mode = RandomBlitMode(rng);
-    LICE_TransformBlit2Alpha(d.get(), s.get(), dx, dy, dw, dh, p.data(), gw, gh, mode);
+    PX_TransformBlit2Alpha(d.get(), s.get(), dx, dy, dw, dh, p.data(), gw, gh, mode);
     double y = dy;
     for (int r = 0; r + 1 < gh; ++r) {
       const int y0 = (int)y;
@@ -194,13 +194,13 @@ TEST(TransformBlit, IdentityMeshCopiesAndCellsMatchReference) {
 
 TEST(TransformBlit, DegenerateArgumentsDrawNothing) {
   TestBitmap src(4, 4), dest(4, 4);
-  LICE_Clear(&src, 1);
-  LICE_Clear(&dest, 0);
+  PX_Clear(&src, 1);
+  PX_Clear(&dest, 0);
   const float pts[] = {0, 0, 4, 0, 0, 4, 4, 4};
-  LICE_TransformBlit(&dest, &src, 0, 0, 4, 4, pts, 1, 2, 1.0f, 0);
-  LICE_TransformBlit(&dest, &src, 0, 0, 0, 4, pts, 2, 2, 1.0f, 0);
-  LICE_TransformBlit(&dest, &src, 0, 0, 4, 4, nullptr, 2, 2, 1.0f, 0);
-  LICE_TransformBlit2(&dest, nullptr, 0, 0, 4, 4, nullptr, 2, 2, 1.0f, 0);
+  PX_TransformBlit(&dest, &src, 0, 0, 4, 4, pts, 1, 2, 1.0f, 0);
+  PX_TransformBlit(&dest, &src, 0, 0, 0, 4, pts, 2, 2, 1.0f, 0);
+  PX_TransformBlit(&dest, &src, 0, 0, 4, 4, nullptr, 2, 2, 1.0f, 0);
+  PX_TransformBlit2(&dest, nullptr, 0, 0, 4, 4, nullptr, 2, 2, 1.0f, 0);
   EXPECT_EQ(dest.at(1, 1), 0u);
 }
 

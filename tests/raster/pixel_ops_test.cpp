@@ -5,7 +5,7 @@
 #include <random>
 
 #include "random_case.h"
-#include "raster/lice.h"
+#include "raster/raster.h"
 #include "reference.h"
 
 namespace {
@@ -34,7 +34,7 @@ TEST(FillRect, MatchesReferenceOnRandomRectangles) {
     const uint32_t colour = RandomPixel(rng);
     const float alpha = RandomAlpha(rng);
     const int mode = RandomSolidMode(rng);
-    LICE_FillRect(&bm, x, y, w, h, colour, alpha, mode);
+    PX_FillRect(&bm, x, y, w, h, colour, alpha, mode);
     RefFillRect(ref, x, y, w, h, colour, alpha, mode);
     ASSERT_TRUE(ImgOf(bm).px == ref.px)
         << FirstDiff(ImgOf(bm), ref) << " iter " << iter << " mode " << mode << " alpha " << alpha;
@@ -46,13 +46,13 @@ TEST(FillRect, MatchesReferenceOnRandomRectangles) {
 
 TEST(FillRect, ClipsAndAveragesAlpha) {
   TestBitmap bm(6, 4);
-  LICE_Clear(&bm, 0);
-  LICE_FillRect(&bm, -2, 0, 4, 1, 0xFFFFFFFF, 1.0f, 0);  // width shortened to 2
+  PX_Clear(&bm, 0);
+  PX_FillRect(&bm, -2, 0, 4, 1, 0xFFFFFFFF, 1.0f, 0);  // width shortened to 2
   EXPECT_EQ(bm.at(1, 0), 0xFFFFFFFFu);
   EXPECT_EQ(bm.at(2, 0), 0u);
-  LICE_FillRect(&bm, 6, 0, 4, 4, 0xFFFFFFFF, 1.0f, 0);  // right of the bitmap
+  PX_FillRect(&bm, 6, 0, 4, 4, 0xFFFFFFFF, 1.0f, 0);  // right of the bitmap
   EXPECT_EQ(bm.at(5, 1), 0u);
-  LICE_FillRect(&bm, 0, 2, 6, 1, 0xFEFEFEFE, 0.5f, 0);
+  PX_FillRect(&bm, 0, 2, 6, 1, 0xFEFEFEFE, 0.5f, 0);
   EXPECT_EQ(bm.at(3, 2), 0x7f7f7f7fu);  // alpha byte averaged too
 }
 
@@ -60,9 +60,9 @@ TEST(FillRect, OpaqueAlphaWeightDoesNotWrap) {
   // Above opaque weight the weight, used as source alpha, saturates at 255
   // (300 + (255 - 300) x -44 / 256 = 307 would otherwise wrap to 51).
   TestBitmap bm(1, 1);
-  bm.at(0, 0) = LICE_PackRGBA(0, 0, 0, 255);
-  LICE_FillRect(&bm, 0, 0, 1, 1, LICE_PackRGBA(255, 0, 0, 0), 300.0f / 256.0f, 0);
-  EXPECT_EQ(bm.at(0, 0), LICE_PackRGBA(255, 0, 0, 255));
+  bm.at(0, 0) = PX_PackRGBA(0, 0, 0, 255);
+  PX_FillRect(&bm, 0, 0, 1, 1, PX_PackRGBA(255, 0, 0, 0), 300.0f / 256.0f, 0);
+  EXPECT_EQ(bm.at(0, 0), PX_PackRGBA(255, 0, 0, 255));
 }
 
 TEST(PutPixel, MatchesReferenceAndIgnoresOutside) {
@@ -78,46 +78,46 @@ TEST(PutPixel, MatchesReferenceAndIgnoresOutside) {
     const uint32_t colour = RandomPixel(rng);
     const float alpha = RandomAlpha(rng);
     const int mode = RandomSolidMode(rng);
-    LICE_PutPixel(&bm, x, y, colour, alpha, mode);
+    PX_PutPixel(&bm, x, y, colour, alpha, mode);
     RefPutPixel(ref, x, y, colour, alpha, mode);
     ASSERT_TRUE(ImgOf(bm).px == ref.px) << FirstDiff(ImgOf(bm), ref) << iter;
-    ASSERT_EQ(LICE_GetPixel(&bm, x, y), ref.inside(x, y) ? ref.at(x, y) : 0u);
+    ASSERT_EQ(PX_GetPixel(&bm, x, y), ref.inside(x, y) ? ref.at(x, y) : 0u);
     drawn += ref.px != before.px;
   }
   EXPECT_GT(drawn, 600) << "too few cases drew anything (" << drawn << ")";
 }
 
 TEST(PixelOps, NullAndEmptyBitmapsAreIgnored) {
-  LICE_MemBitmap empty;
-  for (LICE_IBitmap* bm : {(LICE_IBitmap*)nullptr, (LICE_IBitmap*)&empty}) {
-    LICE_Clear(bm, 1);
-    LICE_ClearRect(bm, 0, 0, 5, 5, 0, 1);
-    LICE_FillRect(bm, 0, 0, 5, 5, 1, 1.0f, 0);
-    LICE_PutPixel(bm, 0, 0, 1, 1.0f, 0);
-    EXPECT_EQ(LICE_GetPixel(bm, 0, 0), 0u);
-    LICE_ProcessRect(
-        bm, 0, 0, 5, 5, [](LICE_pixel*, void*) { FAIL(); }, nullptr);
-    LICE_SetAlphaFromColorMask(bm, 0);
-    LICE_SimpleFill(bm, 0, 0, 1);
-    LICE_Copy(bm, nullptr);
+  PX_MemBitmap empty;
+  for (PX_IBitmap* bm : {(PX_IBitmap*)nullptr, (PX_IBitmap*)&empty}) {
+    PX_Clear(bm, 1);
+    PX_ClearRect(bm, 0, 0, 5, 5, 0, 1);
+    PX_FillRect(bm, 0, 0, 5, 5, 1, 1.0f, 0);
+    PX_PutPixel(bm, 0, 0, 1, 1.0f, 0);
+    EXPECT_EQ(PX_GetPixel(bm, 0, 0), 0u);
+    PX_ProcessRect(
+        bm, 0, 0, 5, 5, [](PX_pixel*, void*) { FAIL(); }, nullptr);
+    PX_SetAlphaFromColorMask(bm, 0);
+    PX_SimpleFill(bm, 0, 0, 1);
+    PX_Copy(bm, nullptr);
   }
-  EXPECT_EQ(LICE_BitmapCmp(nullptr, nullptr), 0);
-  EXPECT_EQ(LICE_BitmapCmp(nullptr, &empty), -1);
-  EXPECT_EQ(LICE_BitmapCmp(&empty, nullptr), 1);
+  EXPECT_EQ(PX_BitmapCmp(nullptr, nullptr), 0);
+  EXPECT_EQ(PX_BitmapCmp(nullptr, &empty), -1);
+  EXPECT_EQ(PX_BitmapCmp(&empty, nullptr), 1);
 }
 
 TEST(PixelOps, ClearRectAndProcessRectHonourFlipAndClip) {
   TestBitmap bm(5, 4, 2, true);
-  LICE_Clear(&bm, 0x11111111);
+  PX_Clear(&bm, 0x11111111);
   EXPECT_TRUE(bm.paddingIntact());
-  LICE_ClearRect(&bm, -1, 1, 3, 2, 0xFF, 0x22000000);
+  PX_ClearRect(&bm, -1, 1, 3, 2, 0xFF, 0x22000000);
   EXPECT_EQ(bm.at(0, 1), 0x22000011u);
   EXPECT_EQ(bm.at(1, 2), 0x22000011u);
   EXPECT_EQ(bm.at(2, 1), 0x11111111u);
   EXPECT_EQ(bm.at(0, 0), 0x11111111u);
   int count = 0;
-  LICE_ProcessRect(
-      &bm, 3, 2, 10, 10, [](LICE_pixel* p, void* n) { *p = ++*(int*)n; }, &count);
+  PX_ProcessRect(
+      &bm, 3, 2, 10, 10, [](PX_pixel* p, void* n) { *p = ++*(int*)n; }, &count);
   EXPECT_EQ(count, 4);
   EXPECT_EQ(bm.at(3, 2), 1u);  // top row first
   EXPECT_EQ(bm.at(4, 3), 4u);
@@ -129,11 +129,11 @@ TEST(PixelOps, AlphaFromColourMask) {
   bm.at(0, 0) = 0x33221177;
   bm.at(1, 0) = 0x33221100;
   bm.at(2, 0) = 0x44221100;
-  LICE_SetAlphaFromColorMask(&bm, 0x33221100);
+  PX_SetAlphaFromColorMask(&bm, 0x33221100);
   EXPECT_EQ(bm.at(0, 0), 0x33221100u);
   EXPECT_EQ(bm.at(1, 0), 0x33221100u);
   EXPECT_EQ(bm.at(2, 0), 0x442211FFu);
-  LICE_SetAlphaFromColorMask(&bm, 0x33221101);  // alpha in the colour: nothing matches
+  PX_SetAlphaFromColorMask(&bm, 0x33221101);  // alpha in the colour: nothing matches
   EXPECT_EQ(bm.at(0, 0), 0x332211FFu);
 }
 
@@ -141,31 +141,31 @@ TEST(PixelOps, CopyResizesAndCopies) {
   TestBitmap src(7, 5, 1, true);
   std::mt19937 rng(3);
   FillRandom(src, rng);
-  LICE_MemBitmap dest(2, 2, 4);
-  LICE_Copy(&dest, &src);
+  PX_MemBitmap dest(2, 2, 4);
+  PX_Copy(&dest, &src);
   EXPECT_EQ(dest.getWidth(), 7);
-  EXPECT_EQ(LICE_BitmapCmp(&dest, &src), 0);
+  EXPECT_EQ(PX_BitmapCmp(&dest, &src), 0);
 }
 
 TEST(BitmapCmp, SizesOrderAndBoundingBox) {
   TestBitmap a(6, 8), b(6, 8, 3, true), c(7, 8);
-  LICE_Clear(&a, 5);
-  LICE_Clear(&b, 5);
+  PX_Clear(&a, 5);
+  PX_Clear(&b, 5);
   int box[4] = {9, 9, 9, 9};
-  EXPECT_EQ(LICE_BitmapCmp(&a, &b, box), 0);
+  EXPECT_EQ(PX_BitmapCmp(&a, &b, box), 0);
   EXPECT_EQ(box[0] + box[1] + box[2] + box[3], 0);
-  EXPECT_EQ(LICE_BitmapCmp(&a, &c), 1);  // b.width - a.width
+  EXPECT_EQ(PX_BitmapCmp(&a, &c), 1);  // b.width - a.width
   b.at(3, 5) = 6;
-  EXPECT_NE(LICE_BitmapCmp(&a, &b), 0);
-  EXPECT_EQ(LICE_BitmapCmp(&a, &b, box), 1);
+  EXPECT_NE(PX_BitmapCmp(&a, &b), 0);
+  EXPECT_EQ(PX_BitmapCmp(&a, &b, box), 1);
   EXPECT_EQ(box[0], 3);
   EXPECT_EQ(box[1], 5);
   EXPECT_EQ(box[2], 1);
   EXPECT_EQ(box[3], 1);
-  EXPECT_EQ(LICE_BitmapCmpEx(&a, &b, 0xFFFFFFF0, box), 0);  // masked out
+  EXPECT_EQ(PX_BitmapCmpEx(&a, &b, 0xFFFFFFF0, box), 0);  // masked out
   b.at(0, 6) = 7;
   b.at(5, 2) = 7;
-  EXPECT_EQ(LICE_BitmapCmp(&a, &b, box), 1);
+  EXPECT_EQ(PX_BitmapCmp(&a, &b, box), 1);
   EXPECT_EQ(box[0], 0);
   EXPECT_EQ(box[1], 2);
   EXPECT_EQ(box[2], 6);
@@ -177,8 +177,8 @@ TEST(BitmapCmp, RandomBoundingBoxes) {
   for (int iter = 0; iter < 500; ++iter) {
     const int w = 1 + rng() % 20, h = 1 + rng() % 20;
     TestBitmap a(w, h, 0, rng() % 2), b(w, h, 1, rng() % 2);
-    LICE_Clear(&a, 0);
-    LICE_Clear(&b, 0);
+    PX_Clear(&a, 0);
+    PX_Clear(&b, 0);
     int l = w, t = h, r = -1, btm = -1;
     for (int n = rng() % 4; n > 0; --n) {
       const int x = rng() % w, y = rng() % h;
@@ -189,7 +189,7 @@ TEST(BitmapCmp, RandomBoundingBoxes) {
       btm = std::max(btm, y);
     }
     int box[4];
-    const int res = LICE_BitmapCmp(&a, &b, box);
+    const int res = PX_BitmapCmp(&a, &b, box);
     if (r < 0) {
       ASSERT_EQ(res, 0);
     } else {
@@ -209,7 +209,7 @@ TEST(SimpleFill, FillsRunsAnchoredOnTheColumn) {
   TestBitmap bm(4, 5);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 4; ++x) bm.at(x, y) = rows[y][x] == '1' ? 0xFF : 0;
-  LICE_SimpleFill(&bm, 0, 0, 0x100, 0xFFFFFFFF, 0);
+  PX_SimpleFill(&bm, 0, 0, 0x100, 0xFFFFFFFF, 0);
   const char* want[] = {"2210", "2210", "2222", "1101", "0001"};
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 4; ++x) {
@@ -217,12 +217,12 @@ TEST(SimpleFill, FillsRunsAnchoredOnTheColumn) {
       EXPECT_EQ(bm.at(x, y), expect) << x << "," << y;
     }
   // Starting on a wall pixel fills the wall up its column, keeping masked bits.
-  LICE_SimpleFill(&bm, 3, 4, 0x7, 0xFFFFFFFF, 0xF0);
+  PX_SimpleFill(&bm, 3, 4, 0x7, 0xFFFFFFFF, 0xF0);
   EXPECT_EQ(bm.at(3, 4), 0xF7u);
   EXPECT_EQ(bm.at(3, 3), 0xF7u);
   EXPECT_EQ(bm.at(3, 2), 0x100u);
-  LICE_SimpleFill(&bm, -1, 0, 1);
-  LICE_SimpleFill(&bm, 0, 5, 1);
+  PX_SimpleFill(&bm, -1, 0, 1);
+  PX_SimpleFill(&bm, 0, 5, 1);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "random_case.h"
-#include "raster/lice.h"
-#include "raster/lice_blit.h"
+#include "raster/raster.h"
+#include "raster/blit/blit.h"
 #include "reference.h"
 
 namespace {
@@ -31,7 +31,7 @@ TEST(GradRect, MatchesReferenceOnRandomCases) {
       dx[3] = dy[3] = 0;
     }
     const int mode = (int)(rng() % 8);
-    LICE_GradRect(dest.get(), x, y, w, h, st[0], st[1], st[2], st[3], dx[0], dx[1], dx[2], dx[3],
+    PX_GradRect(dest.get(), x, y, w, h, st[0], st[1], st[2], st[3], dx[0], dx[1], dx[2], dx[3],
                   dy[0], dy[1], dy[2], dy[3], mode);
     RefGradRect(ref, x, y, w, h, st, dx, dy, mode);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
@@ -44,13 +44,13 @@ TEST(GradRect, MatchesReferenceOnRandomCases) {
 
 TEST(GradRect, OpaqueRampWritesExactColours) {
   TestBitmap bm(4, 1);
-  LICE_Clear(&bm, 0);
-  LICE_GradRect(&bm, 0, 0, 4, 1, 0, 0.5f, 1, 1, 0.25f, 0, 0, 0, 0, 0, 0, 0, 0);
-  EXPECT_EQ(LICE_GETR(bm.at(0, 0)), 0u);
-  EXPECT_EQ(LICE_GETR(bm.at(2, 0)), 127u);  // 2 x 0.25 x 255 = 127.5, truncated
-  EXPECT_EQ(LICE_GETG(bm.at(3, 0)), 127u);
-  EXPECT_EQ(LICE_GETB(bm.at(3, 0)), 255u);
-  EXPECT_EQ(LICE_GETA(bm.at(3, 0)), 255u);  // 256 clamped
+  PX_Clear(&bm, 0);
+  PX_GradRect(&bm, 0, 0, 4, 1, 0, 0.5f, 1, 1, 0.25f, 0, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(PX_GETR(bm.at(0, 0)), 0u);
+  EXPECT_EQ(PX_GETR(bm.at(2, 0)), 127u);  // 2 x 0.25 x 255 = 127.5, truncated
+  EXPECT_EQ(PX_GETG(bm.at(3, 0)), 127u);
+  EXPECT_EQ(PX_GETB(bm.at(3, 0)), 255u);
+  EXPECT_EQ(PX_GETA(bm.at(3, 0)), 255u);  // 256 clamped
 }
 
 TEST(MultiplyAddRect, MatchesReferenceOnRandomCases) {
@@ -68,7 +68,7 @@ TEST(MultiplyAddRect, MatchesReferenceOnRandomCases) {
       sc[k] = g.real(-1, 3);
       add[k] = g.real(-300, 300);
     }
-    LICE_MultiplyAddRect(dest.get(), x, y, w, h, sc[0], sc[1], sc[2], sc[3], add[0], add[1], add[2],
+    PX_MultiplyAddRect(dest.get(), x, y, w, h, sc[0], sc[1], sc[2], sc[3], add[0], add[1], add[2],
                          add[3]);
     RefMultiplyAdd(ref, x, y, w, h, sc, add);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;
@@ -79,8 +79,8 @@ TEST(MultiplyAddRect, MatchesReferenceOnRandomCases) {
 
 TEST(Blur, UniformInteriorLosesOnlyTruncation) {
   TestBitmap src(5, 5), dest(5, 5);
-  LICE_Clear(&src, 0xFFFFFFFF);
-  LICE_Blur(&dest, &src, 0, 0, 0, 0, 5, 5);
+  PX_Clear(&src, 0xFFFFFFFF);
+  PX_Blur(&dest, &src, 0, 0, 0, 0, 5, 5);
   EXPECT_EQ(dest.at(2, 2), 0xFBFBFBFBu);  // 127 + 4 x 31 = 251
   EXPECT_EQ(dest.at(0, 2), 0xFCFCFCFCu);  // 127 + 63 + 31 + 31
   EXPECT_EQ(dest.at(0, 0), 0xFDFDFDFDu);  // 127 + 63 + 63
@@ -100,7 +100,7 @@ TEST(Blur, MatchesReferenceIncludingInPlace) {
     const int dx = g.pos(dest->getWidth()), dy = g.pos(dest->getHeight());
     const int sx = g.pos(s->getWidth()), sy = g.pos(s->getHeight());
     const int sw = g.size(s->getWidth()), sh = g.size(s->getHeight());
-    LICE_Blur(dest.get(), s, dx, dy, sx, sy, sw, sh);
+    PX_Blur(dest.get(), s, dx, dy, sx, sy, sw, sh);
     RefBlur(ref, simg, dx, dy, sx, sy, sw, sh);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
         << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << (inPlace ? " in place" : "");
@@ -112,9 +112,9 @@ TEST(Blur, MatchesReferenceIncludingInPlace) {
 
 TEST(HalveBlitAA, AveragesBlocksAndMatchesReference) {
   TestBitmap src(5, 4), dest(4, 4);
-  LICE_Clear(&src, 0x80808080);
-  LICE_Clear(&dest, 1);
-  LICE_HalveBlitAA(&dest, &src);
+  PX_Clear(&src, 0x80808080);
+  PX_Clear(&dest, 1);
+  PX_HalveBlitAA(&dest, &src);
   EXPECT_EQ(dest.at(1, 1), 0x80808080u);
   EXPECT_EQ(dest.at(2, 0), 1u);  // a 5-wide source gives 2 columns
   std::mt19937 rng(44);
@@ -124,7 +124,7 @@ TEST(HalveBlitAA, AveragesBlocksAndMatchesReference) {
     FillRandom(s, rng);
     FillRandom(d, rng);
     Img ref = ImgOf(d);
-    LICE_HalveBlitAA(&d, &s);
+    PX_HalveBlitAA(&d, &s);
     RefHalve(ref, ImgOf(s));
     ASSERT_TRUE(ImgOf(d).px == ref.px) << FirstDiff(ImgOf(d), ref);
     ASSERT_TRUE(d.paddingIntact());

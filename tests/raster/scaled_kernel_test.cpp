@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "random_case.h"
-#include "raster/lice.h"
-#include "raster/lice_blit.h"
-#include "raster/lice_cpu_p.h"
+#include "raster/raster.h"
+#include "raster/blit/blit.h"
+#include "raster/pixels/cpu_p.h"
 #include "reference.h"
 
 namespace {
@@ -21,19 +21,19 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
   FillRandom(start, rng);
   Img ref = ImgOf(start);
   RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
-                LICE_FILTER_BILINEAR);
-  for (LiceSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
-    lice_limit_simd(level);
+                PX_FILTER_BILINEAR);
+  for (PxSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
+    px_limit_simd(level);
     TestBitmap dest(dw + 5, dh + 3, 0, !flipped);
-    LICE_Copy(&dest, &start);
-    LICE_ScaledBlit(&dest, &src, dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
-                    LICE_FILTER_BILINEAR);
+    PX_Copy(&dest, &start);
+    PX_ScaledBlit(&dest, &src, dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
+                    PX_FILTER_BILINEAR);
     ASSERT_TRUE(ImgOf(dest).px == ref.px)
-        << FirstDiff(ImgOf(dest), ref) << " level " << lice_simd() << " src " << sw << "x" << sh
+        << FirstDiff(ImgOf(dest), ref) << " level " << px_simd() << " src " << sw << "x" << sh
         << " at " << sx << "," << sy << " size " << srcw << "x" << srch << " dst " << dstx << ","
         << dsty << " " << dw << "x" << dh;
   }
-  lice_limit_simd(kLiceAvx2);
+  px_limit_simd(kLiceAvx2);
 }
 
 TEST(ScaledKernels, UpscalingMatchesReferenceAtEveryLevel) {

@@ -8,22 +8,22 @@
 #include <string>
 #include <vector>
 
-#include "raster/lice_bitmap.h"
+#include "raster/pixels/bitmap.h"
 
-constexpr LICE_pixel kSentinel = 0xA5C3E1F7u;
+constexpr PX_pixel kSentinel = 0xA5C3E1F7u;
 
-class TestBitmap : public LICE_IBitmap {
+class TestBitmap : public PX_IBitmap {
  public:
   TestBitmap(int w, int h, int pad = 0, bool flipped = false)
       : m_w(w),
         m_h(h),
         m_span(w + pad),
         m_flipped(flipped),
-        m_px(new LICE_pixel[(size_t)(m_span > 0 ? m_span : 1) * (h > 0 ? h : 1)]) {
+        m_px(new PX_pixel[(size_t)(m_span > 0 ? m_span : 1) * (h > 0 ? h : 1)]) {
     for (size_t i = 0; i < size(); ++i) m_px[i] = kSentinel;
   }
   ~TestBitmap() override { delete[] m_px; }
-  LICE_pixel* getBits() override { return m_px; }
+  PX_pixel* getBits() override { return m_px; }
   int getWidth() override { return m_w; }
   int getHeight() override { return m_h; }
   int getRowSpan() override { return m_span; }
@@ -31,7 +31,7 @@ class TestBitmap : public LICE_IBitmap {
   bool resize(int, int) override { return false; }
 
   // Pixel at image coordinates (honouring the flipped flag).
-  LICE_pixel& at(int x, int y) { return m_px[(size_t)(m_flipped ? m_h - 1 - y : y) * m_span + x]; }
+  PX_pixel& at(int x, int y) { return m_px[(size_t)(m_flipped ? m_h - 1 - y : y) * m_span + x]; }
   // True when no padding pixel changed.
   bool paddingIntact() const {
     for (int y = 0; y < m_h; ++y)
@@ -44,7 +44,7 @@ class TestBitmap : public LICE_IBitmap {
   size_t size() const { return (size_t)(m_span > 0 ? m_span : 1) * (m_h > 0 ? m_h : 1); }
   int m_w, m_h, m_span;
   bool m_flipped;
-  LICE_pixel* m_px;
+  PX_pixel* m_px;
 };
 
 // An image in row order (row 0 = top), independent of storage.

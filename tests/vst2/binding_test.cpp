@@ -1,4 +1,4 @@
-// IPlugVST's requests to the host and its entry helper, made in process with a
+// PlugVST's requests to the host and its entry helper, made in process with a
 // scripted host callback.
 
 #include <gtest/gtest.h>
@@ -194,13 +194,13 @@ TEST_F(BindingTest, CapabilitiesAndFlagsFollowThePlugInsKind)
 
 TEST_F(BindingTest, EntryGivesAtLeastOneProgram)
 {
-  AEffect* e = VSTCreateEffect(TestHostCallback, [](IPlugInstanceInfo info) -> IPlugVST* {
+  AEffect* e = VSTCreateEffect(TestHostCallback, [](PlugInstanceInfo info) -> PlugVST* {
     return new ProbePlug(info.mVSTHostCallback, false, "2-2", false, 0);
   });
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->numPrograms, 1);
   e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
-  EXPECT_EQ(VSTCreateEffect(TestHostCallback, [](IPlugInstanceInfo) -> IPlugVST* { return nullptr; }),
+  EXPECT_EQ(VSTCreateEffect(TestHostCallback, [](PlugInstanceInfo) -> PlugVST* { return nullptr; }),
             nullptr);
 }
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ void SetTag(char* tag, const char* text, int len)
 
 }  // namespace
 
-ExamplePlug::ExamplePlug(IPlugInstanceInfo instanceInfo)
-  : IPlugVST(instanceInfo, kNumExampleParams, "1-1 2-2", 2, "Example Gain", "Skylane Examples",
+ExamplePlug::ExamplePlug(PlugInstanceInfo instanceInfo)
+  : PlugVST(instanceInfo, kNumExampleParams, "1-1 2-2", 2, "Example Gain", "Skylane Examples",
              "Skylane", 0x00010203, EXAMPLE_UNIQUE_ID, 0x536B794C, 0, true, true, false),
     mGain(1.0)
 {
@@ -116,7 +116,7 @@ int ExamplePlug::UnserializeState(ByteChunk* pChunk, int startPos)
 {
   int pos = UnserializeParams(pChunk, startPos);
   if (pos < 0) return pos;
-  WDL_String tag;
+  SkyString tag;
   pos = pChunk->GetStr(&tag, pos);
   if (pos >= 0) SetTag(mTag, tag.Get(), tag.GetLength());
   return pos;

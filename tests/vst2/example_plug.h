@@ -1,9 +1,9 @@
 #pragma once
-// ExamplePlug: a small MIDI-aware gain effect built on IPlugVST. It keeps its
+// ExamplePlug: a small MIDI-aware gain effect built on PlugVST. It keeps its
 // state as a chunk (parameters and a tag text), has two presets, transposes the
 // notes it receives and sends them on, and takes its tag from a SysEx message.
 
-#include "vst2/iplug_vst.h"
+#include "vst2/plug_vst.h"
 
 enum EExampleParams
 {
@@ -18,10 +18,10 @@ enum EExampleParams
 #define EXAMPLE_UNIQUE_ID 0x536B4578  // 'SkEx'
 #define EXAMPLE_TAG_LEN 32
 
-class ExamplePlug : public IPlugVST
+class ExamplePlug : public PlugVST
 {
 public:
-  explicit ExamplePlug(IPlugInstanceInfo instanceInfo);
+  explicit ExamplePlug(PlugInstanceInfo instanceInfo);
 
   void OnParamChange(int paramIdx) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;

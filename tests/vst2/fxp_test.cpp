@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 #include "host/fx_file.h"
 #include "plug/fxp_files.h"
 #include "tests/vst2/probe_plug.h"
@@ -31,12 +31,12 @@ protected:
     std::string cmd = "rm -rf '" + mDir + "'";
     EXPECT_EQ(system(cmd.c_str()), 0);
   }
-  WDL_String Path(const char* name) const { return WDL_String((mDir + "/" + name).c_str()); }
+  SkyString Path(const char* name) const { return SkyString((mDir + "/" + name).c_str()); }
 
   std::string mDir;
 };
 
-Bytes ReadAll(const WDL_String& path)
+Bytes ReadAll(const SkyString& path)
 {
   Bytes bytes;
   FILE* f = fopen(path.Get(), "rb");
@@ -47,7 +47,7 @@ Bytes ReadAll(const WDL_String& path)
   return bytes;
 }
 
-void WriteAll(const WDL_String& path, const Bytes& bytes)
+void WriteAll(const SkyString& path, const Bytes& bytes)
 {
   FILE* f = fopen(path.Get(), "wb");
   ASSERT_NE(f, nullptr);
@@ -210,7 +210,7 @@ TEST_F(FxpTest, RefusedProgramsLeaveThePlugInUnchanged)
 
   ProbePlug any(nullptr, true);
   EXPECT_FALSE(LoadProgramFromFXP(&any, Path("missing.fxp")));
-  EXPECT_FALSE(LoadProgramFromFXP(&any, WDL_String("")));
+  EXPECT_FALSE(LoadProgramFromFXP(&any, SkyString("")));
 }
 
 TEST_F(FxpTest, RefusedBanks)
@@ -287,14 +287,14 @@ TEST_F(FxpTest, ExtraBankRecordsLandInTheCurrentSlot)
 TEST_F(FxpTest, SavesThatCannotWriteLeaveNothing)
 {
   ProbePlug plug(nullptr, true);
-  EXPECT_FALSE(SaveProgramAsFXP(&plug, WDL_String("")));
-  EXPECT_FALSE(SaveBankAsFXB(&plug, WDL_String("")));
-  WDL_String noDir = Path("no/such/dir.fxp");
+  EXPECT_FALSE(SaveProgramAsFXP(&plug, SkyString("")));
+  EXPECT_FALSE(SaveBankAsFXB(&plug, SkyString("")));
+  SkyString noDir = Path("no/such/dir.fxp");
   EXPECT_FALSE(SaveProgramAsFXP(&plug, noDir));
   EXPECT_FALSE(SaveBankAsFXB(&plug, noDir));
   if (access("/dev/full", W_OK) == 0)
   {
-    EXPECT_FALSE(SaveBankAsFXB(&plug, WDL_String("/dev/full")));
+    EXPECT_FALSE(SaveBankAsFXB(&plug, SkyString("/dev/full")));
   }
 }
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "base/wdl_string.h"
+#include "base/sky_string.h"
 #include "plug/fxp_files.h"
 #include "tests/host/tool_runner.h"
 #include "tests/vst2/example_plug.h"
@@ -75,14 +75,14 @@ TEST(ToolTest, HostFilesLoadIntoTheFramework)
                           "--save-fxb", dir.File("b.fxb"), "--quiet"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   ExamplePlug plug({nullptr});
-  ASSERT_TRUE(LoadProgramFromFXP(&plug, WDL_String(dir.File("p.fxp").c_str())));
+  ASSERT_TRUE(LoadProgramFromFXP(&plug, SkyString(dir.File("p.fxp").c_str())));
   EXPECT_EQ(plug.GetParam(kExampleGain)->Value(), 6.0);
   EXPECT_STREQ(plug.GetPresetName(0), "Loud");
 
   ExamplePlug bankPlug({nullptr});
   bankPlug.RestorePreset(1);
   bankPlug.ModifyCurrentPreset("Overwritten");
-  ASSERT_TRUE(LoadBankFromFXB(&bankPlug, WDL_String(dir.File("b.fxb").c_str())));
+  ASSERT_TRUE(LoadBankFromFXB(&bankPlug, SkyString(dir.File("b.fxb").c_str())));
   EXPECT_STREQ(bankPlug.GetPresetName(1), "Loud");
 }
 
@@ -93,8 +93,8 @@ TEST(ToolTest, FrameworkFilesLoadIntoTheHost)
   plug.EnsureDefaultPreset();
   plug.GetParam(kExampleMode)->Set(1);
   plug.ModifyCurrentPreset("Warm one");
-  ASSERT_TRUE(SaveProgramAsFXP(&plug, WDL_String(dir.File("p.fxp").c_str())));
-  ASSERT_TRUE(SaveBankAsFXB(&plug, WDL_String(dir.File("b.fxb").c_str())));
+  ASSERT_TRUE(SaveProgramAsFXP(&plug, SkyString(dir.File("p.fxp").c_str())));
+  ASSERT_TRUE(SaveBankAsFXB(&plug, SkyString(dir.File("b.fxb").c_str())));
 
   ToolResult r = RunHost({"--plugin", kExample, "--load-fxp", dir.File("p.fxp"), "--list"});
   ASSERT_EQ(r.exitCode, 0) << r.err;

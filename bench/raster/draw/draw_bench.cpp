@@ -6,10 +6,10 @@
 
 #include <chrono>
 
-#include "gdi/swell.h"
-#include "raster/lice.h"
-#include "raster/lice_shapes.h"
-#include "raster/lice_text.h"
+#include "gdi/gdi.h"
+#include "raster/raster.h"
+#include "raster/shapes/shapes.h"
+#include "raster/text/text.h"
 
 namespace {
 
@@ -35,31 +35,31 @@ void compare(benchmark::State& state, W&& work, B&& baseline) {
   state.counters["ratio_vs_baseline"] = tb > 0 ? tw / tb : 0;
 }
 
-const LICE_pixel kColour = LICE_PackRGBA(200, 120, 40, 255);
+const PX_pixel kColour = PX_PackRGBA(200, 120, 40, 255);
 
 void BM_AALineVsFill(benchmark::State& state) {
-  LICE_MemBitmap bm(512, 512, 4);
-  LICE_Clear(&bm, 0);
+  PX_MemBitmap bm(512, 512, 4);
+  PX_Clear(&bm, 0);
   // 64 lines of about 500 pixels, two pixels blended per step: 64 x 1000 pixels.
   compare(state, [&] {
-    for (int i = 0; i < 64; ++i) LICE_Line(&bm, 5, 3 + i, 505, 200 + 4 * i, kColour, 0.8f, 0, true);
+    for (int i = 0; i < 64; ++i) PX_Line(&bm, 5, 3 + i, 505, 200 + 4 * i, kColour, 0.8f, 0, true);
     benchmark::ClobberMemory();
   }, [&] {
-    LICE_FillRect(&bm, 0, 0, 500, 128, kColour, 0.8f, 0);
+    PX_FillRect(&bm, 0, 0, 500, 128, kColour, 0.8f, 0);
     benchmark::ClobberMemory();
   });
 }
 BENCHMARK(BM_AALineVsFill)->UseManualTime();
 
 void BM_FillCircleVsFill(benchmark::State& state) {
-  LICE_MemBitmap bm(512, 512, 4);
-  LICE_Clear(&bm, 0);
+  PX_MemBitmap bm(512, 512, 4);
+  PX_Clear(&bm, 0);
   // A disc of radius 200 covers about the pixels of a 354 x 354 square.
   compare(state, [&] {
-    LICE_FillCircle(&bm, 256, 256, 200, kColour, 0.8f, 0, true);
+    PX_FillCircle(&bm, 256, 256, 200, kColour, 0.8f, 0, true);
     benchmark::ClobberMemory();
   }, [&] {
-    LICE_FillRect(&bm, 0, 0, 354, 354, kColour, 0.8f, 0);
+    PX_FillRect(&bm, 0, 0, 354, 354, kColour, 0.8f, 0);
     benchmark::ClobberMemory();
   });
 }
@@ -69,13 +69,13 @@ BENCHMARK(BM_FillCircleVsFill)->UseManualTime();
 // cairo's show_text of the same string and size at the same opacity.
 void DrawTextVsCairo(benchmark::State& state, float alpha, unsigned flags) {
   const char* label = "Latency Control: 512 samples!";
-  LICE_MemBitmap bm(400, 40, 4);
-  LICE_Clear(&bm, 0);
-  LICE_CachedFont font;
+  PX_MemBitmap bm(400, 40, 4);
+  PX_Clear(&bm, 0);
+  PX_CachedFont font;
   font.SetFromHFont(CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "sans-serif"),
-                    LICE_FONT_FLAG_OWNS_HFONT);
+                    PX_FONT_FLAG_OWNS_HFONT);
   font.SetTextColor(kColour);
-  font.SetCombineMode(LICE_COMBINE_COPY, alpha);
+  font.SetCombineMode(PX_COMBINE_COPY, alpha);
   RECT r{0, 0, 400, 40};
   font.DrawText(&bm, label, -1, &r, flags);
   cairo_surface_t* surf = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 400, 40);

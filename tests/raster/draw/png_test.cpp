@@ -12,20 +12,20 @@
 #include <string>
 
 #include "png_writer.h"
-#include "raster/lice_png.h"
+#include "raster/png/png_loader.h"
 #include "../test_bitmap.h"
 
 namespace {
 
-LICE_pixel PixelAt(LICE_IBitmap* bm, int x, int y) {
+PX_pixel PixelAt(PX_IBitmap* bm, int x, int y) {
   const int row = bm->isFlipped() ? bm->getHeight() - 1 - y : y;
   return bm->getBits()[row * bm->getRowSpan() + x];
 }
 
-std::unique_ptr<LICE_IBitmap> Load(const PngSpec& spec) {
+std::unique_ptr<PX_IBitmap> Load(const PngSpec& spec) {
   const std::vector<uint8_t> bytes = EncodePng(spec);
-  return std::unique_ptr<LICE_IBitmap>(
-      LICE_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), nullptr));
+  return std::unique_ptr<PX_IBitmap>(
+      PX_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), nullptr));
 }
 
 PngSpec RgbaGradient(int w, int h) {
@@ -40,7 +40,7 @@ PngSpec RgbaGradient(int w, int h) {
   return s;
 }
 
-LICE_pixel GradientPixel(int x, int y) { return LICE_PackRGBA(x * 7, y * 11, x + y, 255 - x); }
+PX_pixel GradientPixel(int x, int y) { return PX_PackRGBA(x * 7, y * 11, x + y, 255 - x); }
 
 std::string TempPath(const char* name) {
   return std::string("/tmp/skylane_png_") + std::to_string(getpid()) + "_" + name;
@@ -66,9 +66,9 @@ TEST(PngDecode, PaletteWithTransparencyGivesPerPixelAlpha) {
   s.data = {0, 1, 2, 1};
   auto bm = Load(s);
   ASSERT_TRUE(bm);
-  EXPECT_EQ(PixelAt(bm.get(), 0, 0), LICE_PackRGBA(255, 0, 0, 0));
-  EXPECT_EQ(PixelAt(bm.get(), 1, 0), LICE_PackRGBA(0, 255, 0, 128));
-  EXPECT_EQ(PixelAt(bm.get(), 2, 0), LICE_PackRGBA(0, 0, 255, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 0, 0), PX_PackRGBA(255, 0, 0, 0));
+  EXPECT_EQ(PixelAt(bm.get(), 1, 0), PX_PackRGBA(0, 255, 0, 128));
+  EXPECT_EQ(PixelAt(bm.get(), 2, 0), PX_PackRGBA(0, 0, 255, 255));
 }
 
 TEST(PngDecode, PackedPaletteUnpacksToOneSamplePerPixel) {
@@ -81,9 +81,9 @@ TEST(PngDecode, PackedPaletteUnpacksToOneSamplePerPixel) {
   s.data = {0x1B, 0x40};  // indices 0 1 2 3 1
   auto bm = Load(s);
   ASSERT_TRUE(bm);
-  EXPECT_EQ(PixelAt(bm.get(), 0, 0), LICE_PackRGBA(10, 20, 30, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 3, 0), LICE_PackRGBA(100, 110, 120, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 4, 0), LICE_PackRGBA(40, 50, 60, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 0, 0), PX_PackRGBA(10, 20, 30, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 3, 0), PX_PackRGBA(100, 110, 120, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 4, 0), PX_PackRGBA(40, 50, 60, 255));
 }
 
 TEST(PngDecode, GreyWithoutTransparencyIsOpaqueGreyRgb) {
@@ -94,9 +94,9 @@ TEST(PngDecode, GreyWithoutTransparencyIsOpaqueGreyRgb) {
   s.data = {0, 77, 255};
   auto bm = Load(s);
   ASSERT_TRUE(bm);
-  EXPECT_EQ(PixelAt(bm.get(), 0, 0), LICE_PackRGBA(0, 0, 0, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 1, 0), LICE_PackRGBA(77, 77, 77, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 2, 0), LICE_PackRGBA(255, 255, 255, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 0, 0), PX_PackRGBA(0, 0, 0, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 1, 0), PX_PackRGBA(77, 77, 77, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 2, 0), PX_PackRGBA(255, 255, 255, 255));
 }
 
 TEST(PngDecode, LowDepthGreyExpandsAndGreyKeyBecomesTransparent) {
@@ -109,10 +109,10 @@ TEST(PngDecode, LowDepthGreyExpandsAndGreyKeyBecomesTransparent) {
   s.data = {0x1B};  // levels 0 1 2 3
   auto bm = Load(s);
   ASSERT_TRUE(bm);
-  EXPECT_EQ(PixelAt(bm.get(), 0, 0), LICE_PackRGBA(0, 0, 0, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 1, 0), LICE_PackRGBA(85, 85, 85, 0));
-  EXPECT_EQ(PixelAt(bm.get(), 2, 0), LICE_PackRGBA(170, 170, 170, 255));
-  EXPECT_EQ(PixelAt(bm.get(), 3, 0), LICE_PackRGBA(255, 255, 255, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 0, 0), PX_PackRGBA(0, 0, 0, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 1, 0), PX_PackRGBA(85, 85, 85, 0));
+  EXPECT_EQ(PixelAt(bm.get(), 2, 0), PX_PackRGBA(170, 170, 170, 255));
+  EXPECT_EQ(PixelAt(bm.get(), 3, 0), PX_PackRGBA(255, 255, 255, 255));
 }
 
 TEST(PngDecode, GreyAlphaAndSixteenBitRgbaStripToEightBits) {
@@ -123,7 +123,7 @@ TEST(PngDecode, GreyAlphaAndSixteenBitRgbaStripToEightBits) {
   ga.data = {90, 30};
   auto a = Load(ga);
   ASSERT_TRUE(a);
-  EXPECT_EQ(PixelAt(a.get(), 0, 0), LICE_PackRGBA(90, 90, 90, 30));
+  EXPECT_EQ(PixelAt(a.get(), 0, 0), PX_PackRGBA(90, 90, 90, 30));
 
   PngSpec s;
   s.width = 2;
@@ -134,8 +134,8 @@ TEST(PngDecode, GreyAlphaAndSixteenBitRgbaStripToEightBits) {
   auto b = Load(s);
   ASSERT_TRUE(b);
   // libpng strips by keeping the high byte.
-  EXPECT_EQ(PixelAt(b.get(), 0, 0), LICE_PackRGBA(0x12, 0xAB, 0xFF, 0x80));
-  EXPECT_EQ(PixelAt(b.get(), 1, 0), LICE_PackRGBA(0x00, 0x01, 0x7F, 0xFF));
+  EXPECT_EQ(PixelAt(b.get(), 0, 0), PX_PackRGBA(0x12, 0xAB, 0xFF, 0x80));
+  EXPECT_EQ(PixelAt(b.get(), 1, 0), PX_PackRGBA(0x00, 0x01, 0x7F, 0xFF));
 }
 
 TEST(PngDecode, InterlacedMatchesProgressive) {
@@ -150,8 +150,8 @@ TEST(PngDecode, InterlacedMatchesProgressive) {
 TEST(PngDecode, FlippedTargetStoresFirstRowLast) {
   const std::vector<uint8_t> bytes = EncodePng(RgbaGradient(6, 5));
   TestBitmap flipped(6, 5, 2, true);
-  ASSERT_EQ(LICE_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), &flipped), &flipped);
-  const LICE_pixel* lastRow = flipped.getBits() + 4 * flipped.getRowSpan();
+  ASSERT_EQ(PX_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), &flipped), &flipped);
+  const PX_pixel* lastRow = flipped.getBits() + 4 * flipped.getRowSpan();
   for (int x = 0; x < 6; ++x) EXPECT_EQ(lastRow[x], GradientPixel(x, 0));
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 6; ++x) EXPECT_EQ(flipped.at(x, y), GradientPixel(x, y));
@@ -160,12 +160,12 @@ TEST(PngDecode, FlippedTargetStoresFirstRowLast) {
 
 TEST(PngFailure, ShortOrForeignBuffersLeaveTheBitmapUntouched) {
   const std::vector<uint8_t> bytes = EncodePng(RgbaGradient(4, 4));
-  LICE_MemBitmap bm(3, 2, 4);
-  EXPECT_EQ(LICE_LoadPNGFromMemory(bytes.data(), 7, &bm), nullptr);
-  EXPECT_EQ(LICE_LoadPNGFromMemory(nullptr, 100, &bm), nullptr);
+  PX_MemBitmap bm(3, 2, 4);
+  EXPECT_EQ(PX_LoadPNGFromMemory(bytes.data(), 7, &bm), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromMemory(nullptr, 100, &bm), nullptr);
   std::vector<uint8_t> foreign = bytes;
   foreign[1] = 'Q';
-  EXPECT_EQ(LICE_LoadPNGFromMemory(foreign.data(), (int)foreign.size(), &bm), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromMemory(foreign.data(), (int)foreign.size(), &bm), nullptr);
   EXPECT_EQ(bm.getWidth(), 3);
   EXPECT_EQ(bm.getHeight(), 2);
 }
@@ -173,11 +173,11 @@ TEST(PngFailure, ShortOrForeignBuffersLeaveTheBitmapUntouched) {
 TEST(PngFailure, TruncatedDataFailsAndKeepsTheCallersBitmap) {
   const std::vector<uint8_t> bytes = EncodePng(RgbaGradient(40, 40));
   for (size_t cut : {size_t(8), size_t(20), size_t(40), bytes.size() / 2, bytes.size() - 13}) {
-    auto* bm = new LICE_MemBitmap(1, 1, 4);
-    EXPECT_EQ(LICE_LoadPNGFromMemory(bytes.data(), (int)cut, bm), nullptr) << cut;
+    auto* bm = new PX_MemBitmap(1, 1, 4);
+    EXPECT_EQ(PX_LoadPNGFromMemory(bytes.data(), (int)cut, bm), nullptr) << cut;
     bm->resize(2, 2);  // still a live bitmap of the caller
     delete bm;
-    EXPECT_EQ(LICE_LoadPNGFromMemory(bytes.data(), (int)cut, nullptr), nullptr) << cut;
+    EXPECT_EQ(PX_LoadPNGFromMemory(bytes.data(), (int)cut, nullptr), nullptr) << cut;
   }
 }
 
@@ -192,25 +192,25 @@ TEST(PngFailure, OversizedHeaderIsRefusedBeforeAllocation) {
   const uint8_t crcBytes[4] = {(uint8_t)(crc >> 24), (uint8_t)(crc >> 16), (uint8_t)(crc >> 8),
                                (uint8_t)crc};
   memcpy(&bytes[29], crcBytes, 4);
-  ASSERT_GT(30000LL * 30000, LICE_PNG_MAX_PIXELS);
-  LICE_MemBitmap bm(2, 2, 4);
-  EXPECT_EQ(LICE_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), &bm), nullptr);
+  ASSERT_GT(30000LL * 30000, PX_PNG_MAX_PIXELS);
+  PX_MemBitmap bm(2, 2, 4);
+  EXPECT_EQ(PX_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), &bm), nullptr);
   EXPECT_EQ(bm.getWidth(), 2);
 }
 
 TEST(PngFile, LoadsFilesAndReportsMissingOnes) {
   const std::string path = TempPath("file.png");
   ASSERT_TRUE(WritePngFile(path, RgbaGradient(5, 3)));
-  std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNG(path.c_str()));
+  std::unique_ptr<PX_IBitmap> bm(PX_LoadPNG(path.c_str()));
   ASSERT_TRUE(bm);
   EXPECT_EQ(PixelAt(bm.get(), 4, 2), GradientPixel(4, 2));
-  LICE_MemBitmap into(1, 1, 4);
-  EXPECT_EQ(LICE_LoadPNG(path.c_str(), &into), &into);
+  PX_MemBitmap into(1, 1, 4);
+  EXPECT_EQ(PX_LoadPNG(path.c_str(), &into), &into);
   EXPECT_EQ(into.getWidth(), 5);
   unlink(path.c_str());
-  EXPECT_EQ(LICE_LoadPNG(path.c_str()), nullptr);
-  EXPECT_EQ(LICE_LoadPNG(nullptr), nullptr);
-  EXPECT_EQ(LICE_LoadPNGFromResource(nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(PX_LoadPNG(path.c_str()), nullptr);
+  EXPECT_EQ(PX_LoadPNG(nullptr), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromResource(nullptr, 1, nullptr), nullptr);
 }
 
 TEST(PngFile, NamedResourceIsFoundBesideTheModule) {
@@ -223,35 +223,35 @@ TEST(PngFile, NamedResourceIsFoundBesideTheModule) {
   mkdir(dir.c_str(), 0755);
   const std::string path = dir + "/named_test.png";
   ASSERT_TRUE(WritePngFile(path, RgbaGradient(2, 2)));
-  std::unique_ptr<LICE_IBitmap> bm(LICE_LoadPNGFromNamedResource("named_test.png"));
+  std::unique_ptr<PX_IBitmap> bm(PX_LoadPNGFromNamedResource("named_test.png"));
   ASSERT_TRUE(bm);
   EXPECT_EQ(PixelAt(bm.get(), 1, 1), GradientPixel(1, 1));
   unlink(path.c_str());
-  EXPECT_EQ(LICE_LoadPNGFromNamedResource(std::string(401, 'a').c_str()), nullptr);
-  EXPECT_EQ(LICE_LoadPNGFromNamedResource("named_test.png"), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromNamedResource(std::string(401, 'a').c_str()), nullptr);
+  EXPECT_EQ(PX_LoadPNGFromNamedResource("named_test.png"), nullptr);
 }
 
 TEST(PngLoader, RegistersItselfAndChecksTheExtension) {
   bool found = false;
-  for (LICE_ImageLoaderRec* r = LICE_ImageLoader_list; r; r = r->_next) found |= r == &LICE_pngldr.rec;
+  for (PX_ImageLoaderRec* r = PX_ImageLoader_list; r; r = r->_next) found |= r == &PX_pngldr.rec;
   EXPECT_TRUE(found);
-  const char* list = LICE_pngldr.rec.get_extlist();
+  const char* list = PX_pngldr.rec.get_extlist();
   EXPECT_STREQ(list, "PNG files (*.PNG)");
   EXPECT_STREQ(list + strlen(list) + 1, "*.PNG");
   EXPECT_EQ(list[strlen(list) + 1 + 6], 0);
 
   const std::string path = TempPath("UPPER.PNG");
   ASSERT_TRUE(WritePngFile(path, RgbaGradient(2, 2)));
-  std::unique_ptr<LICE_IBitmap> bm(LICE_pngldr.rec.loadfunc(path.c_str(), 1, nullptr));
+  std::unique_ptr<PX_IBitmap> bm(PX_pngldr.rec.loadfunc(path.c_str(), 1, nullptr));
   EXPECT_TRUE(bm);
   unlink(path.c_str());
   const std::string backup = TempPath("x.png.bak");
   const std::string nodot = TempPath("nodot");
   ASSERT_TRUE(WritePngFile(backup, RgbaGradient(2, 2)));
   ASSERT_TRUE(WritePngFile(nodot, RgbaGradient(2, 2)));
-  EXPECT_EQ(LICE_pngldr.rec.loadfunc(backup.c_str(), 1, nullptr), nullptr);
-  EXPECT_EQ(LICE_pngldr.rec.loadfunc(nodot.c_str(), 1, nullptr), nullptr);
-  std::unique_ptr<LICE_IBitmap> unchecked(LICE_pngldr.rec.loadfunc(nodot.c_str(), 0, nullptr));
+  EXPECT_EQ(PX_pngldr.rec.loadfunc(backup.c_str(), 1, nullptr), nullptr);
+  EXPECT_EQ(PX_pngldr.rec.loadfunc(nodot.c_str(), 1, nullptr), nullptr);
+  std::unique_ptr<PX_IBitmap> unchecked(PX_pngldr.rec.loadfunc(nodot.c_str(), 0, nullptr));
   EXPECT_TRUE(unchecked);
   unlink(backup.c_str());
   unlink(nodot.c_str());

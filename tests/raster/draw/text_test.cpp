@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "gdi/swell.h"
-#include "raster/lice.h"
-#include "raster/lice_cpu_p.h"
-#include "raster/lice_glyph_p.h"
-#include "raster/lice_text.h"
+#include "gdi/gdi.h"
+#include "raster/raster.h"
+#include "raster/pixels/cpu_p.h"
+#include "raster/text/glyph_p.h"
+#include "raster/text/text.h"
 #include "../reference.h"
 #include "../test_bitmap.h"
 
@@ -21,17 +21,17 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
-constexpr LICE_pixel kBlack = 0x000000FFu;  // opaque black (alpha byte 255)
-const LICE_pixel kWhite = LICE_PackRGBA(255, 255, 255, 255);
+constexpr PX_pixel kBlack = 0x000000FFu;  // opaque black (alpha byte 255)
+const PX_pixel kWhite = PX_PackRGBA(255, 255, 255, 255);
 
 HFONT Sans(int size) {
   return CreateFont(size, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "sans-serif");
 }
 
 struct FontFixture : ::testing::Test {
-  LICE_CachedFont font;
+  PX_CachedFont font;
   void SetUp() override {
-    font.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT);
+    font.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT);
     font.SetTextColor(kWhite);
   }
   RECT Measure(const char* s, unsigned flags = 0) {
@@ -41,13 +41,13 @@ struct FontFixture : ::testing::Test {
   }
 };
 
-void Clear(TestBitmap& b, LICE_pixel c) {
+void Clear(TestBitmap& b, PX_pixel c) {
   for (int y = 0; y < b.getHeight(); ++y)
     for (int x = 0; x < b.getWidth(); ++x) b.at(x, y) = c;
 }
 
 // Bounding box of pixels differing from c, or an empty rect.
-RECT InkBox(TestBitmap& b, LICE_pixel c) {
+RECT InkBox(TestBitmap& b, PX_pixel c) {
   RECT r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
   for (int y = 0; y < b.getHeight(); ++y)
     for (int x = 0; x < b.getWidth(); ++x)
@@ -171,7 +171,7 @@ TEST_F(FontFixture, PartlyClippedGlyphDrawsOnlyItsVisibleColumns) {
 }
 
 TEST_F(FontFixture, BackgroundModeFillsOnlyGlyphCells) {
-  const LICE_pixel red = LICE_PackRGBA(255, 0, 0, 255);
+  const PX_pixel red = PX_PackRGBA(255, 0, 0, 255);
   font.SetBkMode(1);
   font.SetBkColor(red);
   TestBitmap bm(120, 50);
@@ -194,8 +194,8 @@ TEST_F(FontFixture, BackgroundModeFillsOnlyGlyphCells) {
 }
 
 TEST_F(FontFixture, FixedSetSkipsCodesAbove127) {
-  LICE_CachedFont fixed;
-  fixed.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_PRECALCALL);
+  PX_CachedFont fixed;
+  fixed.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_PRECALCALL);
   RECT a{0, 0, 0, 0}, b{0, 0, 0, 0};
   fixed.DrawText(nullptr, "a", -1, &a, DT_CALCRECT);
   fixed.DrawText(nullptr, "a\xC3\xA9\xE4\xB8\xAD", -1, &b, DT_CALCRECT);
@@ -206,10 +206,10 @@ TEST_F(FontFixture, FixedSetSkipsCodesAbove127) {
 }
 
 TEST_F(FontFixture, MonoAndOutlineStoreOnlyTheirColours) {
-  const LICE_pixel blue = LICE_PackRGBA(0, 0, 255, 255);
-  for (int flags : {LICE_FONT_FLAG_FX_MONO, LICE_FONT_FLAG_FX_OUTLINE, LICE_FONT_FLAG_FX_SHADOW}) {
-    LICE_CachedFont fx;
-    fx.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | flags);
+  const PX_pixel blue = PX_PackRGBA(0, 0, 255, 255);
+  for (int flags : {PX_FONT_FLAG_FX_MONO, PX_FONT_FLAG_FX_OUTLINE, PX_FONT_FLAG_FX_SHADOW}) {
+    PX_CachedFont fx;
+    fx.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | flags);
     fx.SetTextColor(kWhite);
     fx.SetEffectColor(blue);
     TestBitmap bm(80, 30);
@@ -219,24 +219,24 @@ TEST_F(FontFixture, MonoAndOutlineStoreOnlyTheirColours) {
     int white = 0, effect = 0;
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 80; ++x) {
-        const LICE_pixel p = bm.at(x, y);
-        ASSERT_TRUE(p == kBlack || p == kWhite || (p == blue && flags != LICE_FONT_FLAG_FX_MONO))
+        const PX_pixel p = bm.at(x, y);
+        ASSERT_TRUE(p == kBlack || p == kWhite || (p == blue && flags != PX_FONT_FLAG_FX_MONO))
             << flags << " " << std::hex << p;
         white += p == kWhite;
         effect += p == blue;
       }
     EXPECT_GT(white, 10);
-    if (flags != LICE_FONT_FLAG_FX_MONO) {
+    if (flags != PX_FONT_FLAG_FX_MONO) {
       EXPECT_GT(effect, 10);
     }
   }
 }
 
 TEST_F(FontFixture, VerticalTextSwapsTheBox) {
-  LICE_CachedFont down, up;
-  down.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_VERTICAL);
-  up.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_VERTICAL |
-                                LICE_FONT_FLAG_VERTICAL_BOTTOMUP);
+  PX_CachedFont down, up;
+  down.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_VERTICAL);
+  up.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_VERTICAL |
+                                PX_FONT_FLAG_VERTICAL_BOTTOMUP);
   const RECT h = Measure("Gain");
   RECT v{0, 0, 0, 0};
   const int ret = down.DrawText(nullptr, "Gain", -1, &v, DT_CALCRECT);
@@ -260,14 +260,14 @@ TEST_F(FontFixture, OpacityFromTheTextColourAndCombineModes) {
   TestBitmap bm(60, 30);
   Clear(bm, kBlack);
   RECT r{0, 0, 60, 30};
-  font.SetTextColor(LICE_PackRGBA(255, 255, 255, 0));
-  EXPECT_EQ(font.DrawText(&bm, "Hi", -1, &r, LICE_DT_USEFGALPHA), 0);
+  font.SetTextColor(PX_PackRGBA(255, 255, 255, 0));
+  EXPECT_EQ(font.DrawText(&bm, "Hi", -1, &r, PX_DT_USEFGALPHA), 0);
   EXPECT_EQ(InkBox(bm, kBlack).right, INT32_MIN);
-  font.SetTextColor(LICE_PackRGBA(255, 255, 255, 128));
-  EXPECT_GT(font.DrawText(&bm, "Hi", -1, &r, LICE_DT_USEFGALPHA), 0);
+  font.SetTextColor(PX_PackRGBA(255, 255, 255, 128));
+  EXPECT_GT(font.DrawText(&bm, "Hi", -1, &r, PX_DT_USEFGALPHA), 0);
   int maxRed = 0;
   for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 60; ++x) maxRed = std::max<int>(maxRed, LICE_GETR(bm.at(x, y)));
+    for (int x = 0; x < 60; ++x) maxRed = std::max<int>(maxRed, PX_GETR(bm.at(x, y)));
   EXPECT_GT(maxRed, 100);
   EXPECT_LT(maxRed, 140);
   // An unsupported combine mode draws nothing.
@@ -279,8 +279,8 @@ TEST_F(FontFixture, OpacityFromTheTextColourAndCombineModes) {
 }
 
 TEST_F(FontFixture, NativeRenderingThroughATemporaryBitmap) {
-  LICE_CachedFont native;
-  native.SetFromHFont(Sans(14), LICE_FONT_FLAG_OWNS_HFONT | LICE_FONT_FLAG_FORCE_NATIVE);
+  PX_CachedFont native;
+  native.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_FORCE_NATIVE);
   native.SetTextColor(kWhite);
   TestBitmap bm(100, 30);
   Clear(bm, kBlack);
@@ -292,39 +292,39 @@ TEST_F(FontFixture, NativeRenderingThroughATemporaryBitmap) {
   EXPECT_GT(ink.right, 80);
   RECT m{0, 0, 0, 0};
   native.DrawText(nullptr, "Native", -1, &m, DT_CALCRECT);
-  HDC dc = SWELL_CreateMemContext(nullptr, 4, 4);
+  HDC dc = GDI_CreateMemContext(nullptr, 4, 4);
   HGDIOBJ old = SelectObject(dc, native.GetHFont());
   RECT g{0, 0, 0, 0};
-  SWELL_DrawText(dc, "Native", -1, &g, DT_CALCRECT);
+  GDI_DrawText(dc, "Native", -1, &g, DT_CALCRECT);
   SelectObject(dc, old);
-  SWELL_DeleteGfxContext(dc);
+  GDI_DeleteGfxContext(dc);
   EXPECT_EQ(m.right, g.right);
   EXPECT_EQ(m.bottom, g.bottom);
   // A system bitmap is drawn through its own device context.
-  LICE_SysBitmap sys(100, 30);
+  PX_SysBitmap sys(100, 30);
   RECT rs{0, 0, 100, 30};
   native.DrawText(&sys, "Native", -1, &rs, 0);
   int lit = 0;
   for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 100; ++x) lit += LICE_GETR(sys.getBits()[y * sys.getRowSpan() + x]) > 0;
+    for (int x = 0; x < 100; ++x) lit += PX_GETR(sys.getBits()[y * sys.getRowSpan() + x]) > 0;
   EXPECT_GT(lit, 20);
 }
 
 // Weight of one coverage value as the font's plain formula states it.
-int RefGlyphWeight(LiceGlyphKind kind, int ia, int c) {
+int RefGlyphWeight(PxGlyphKind kind, int ia, int c) {
   if (kind == kLiceGlyphScaled) return ia * c / 256;
   return ia == 256 ? c + 1 : std::min(ia * c / 256, 256);
 }
 
 void RefCoverage(Img& ref, int x, int y, const unsigned char* cov, int w, int span, int h,
-                 LICE_pixel colour, int alpha, int ia, int mode, LiceGlyphKind kind) {
+                 PX_pixel colour, int alpha, int ia, int mode, PxGlyphKind kind) {
   const RefClass cls = RefSolidClass(mode, ia);
   for (int j = 0; j < h; ++j)
     for (int i = 0; i < w; ++i) {
       const int c = cov[(size_t)j * span + i];
       if (!c || !ref.inside(x + i, y + j)) continue;
       uint32_t& p = ref.at(x + i, y + j);
-      p = RefCombine(p, LICE_GETR(colour), LICE_GETG(colour), LICE_GETB(colour), alpha,
+      p = RefCombine(p, PX_GETR(colour), PX_GETG(colour), PX_GETB(colour), alpha,
                      RefGlyphWeight(kind, ia, c), cls, false);
     }
 }
@@ -345,18 +345,18 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
     Img ref = ImgOf(scalar);
     std::vector<unsigned char> cov((size_t)span * h + 1);
     for (auto& c : cov) c = rng() % 4 == 0 ? 0 : rng() % 4 == 0 ? 255 : (unsigned char)rng();
-    const LiceGlyphKind kind = rng() % 2 ? kLiceGlyphNormal : kLiceGlyphScaled;
+    const PxGlyphKind kind = rng() % 2 ? kLiceGlyphNormal : kLiceGlyphScaled;
     int ia = iter % 3 ? weights[rng() % 7] : 1 + (int)(rng() % 256);
     if (kind == kLiceGlyphScaled && ia > 256) ia = 256;
-    const LICE_pixel colour = RandomPixel(rng);
-    const int alpha = kind == kLiceGlyphNormal ? 255 : (int)LICE_GETA(colour);
+    const PX_pixel colour = RandomPixel(rng);
+    const int alpha = kind == kLiceGlyphNormal ? 255 : (int)PX_GETA(colour);
     auto draw = [&](TestBitmap& bm) {
-      const LiceGlyphDraw g{lice_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
-      return lice_draw_coverage(g, LICE_COMBINE_COPY, kind);
+      const PxGlyphDraw g{px_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
+      return px_draw_coverage(g, PX_COMBINE_COPY, kind);
     };
-    lice_limit_simd(kLiceScalar);
+    px_limit_simd(kLiceScalar);
     const bool drew = draw(scalar);
-    lice_limit_simd(kLiceAvx2);
+    px_limit_simd(kLiceAvx2);
     ASSERT_EQ(draw(vec), drew);
     if (ia > 0) RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
     for (int y = 0; y < h + 1; ++y)
@@ -365,31 +365,31 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
         ASSERT_EQ(vec.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
       }
     ASSERT_TRUE(vec.paddingIntact());
-    if (lice_simd() >= kLiceSse2 && ia >= 1 && ia <= 256) {
-      const LiceGlyphDraw g{lice_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
-      ASSERT_TRUE(lice_glyph_copy_rows_simd(g, colour, false));
+    if (px_simd() >= kLiceSse2 && ia >= 1 && ia <= 256) {
+      const PxGlyphDraw g{px_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
+      ASSERT_TRUE(px_glyph_copy_rows_simd(g, colour, false));
       ++vectorRuns;
     }
   }
-  if (lice_simd() >= kLiceSse2) {
+  if (px_simd() >= kLiceSse2) {
     EXPECT_GT(vectorRuns, 300);
   }
 }
 
 TEST(GlyphInkBox, BoundsTheNonZeroBytes) {
   const unsigned char empty[6] = {0, 0, 0, 0, 0, 0};
-  const LiceInkBox none = lice_ink_box(empty, 3, 2);
+  const PxInkBox none = px_ink_box(empty, 3, 2);
   EXPECT_GE(none.left, none.right);
   EXPECT_GE(none.top, none.bottom);
-  EXPECT_GE(lice_ink_box(nullptr, 0, 0).left, lice_ink_box(nullptr, 0, 0).right);
+  EXPECT_GE(px_ink_box(nullptr, 0, 0).left, px_ink_box(nullptr, 0, 0).right);
   const unsigned char corners[12] = {0, 0, 0, 9, 0, 0, 0, 0, 1, 0, 0, 0};
-  const LiceInkBox c = lice_ink_box(corners, 4, 3);  // (3, 0) and (0, 2)
+  const PxInkBox c = px_ink_box(corners, 4, 3);  // (3, 0) and (0, 2)
   EXPECT_EQ(c.left, 0);
   EXPECT_EQ(c.top, 0);
   EXPECT_EQ(c.right, 4);
   EXPECT_EQ(c.bottom, 3);
   const unsigned char one[12] = {0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0};
-  const LiceInkBox o = lice_ink_box(one, 4, 3);  // (2, 1)
+  const PxInkBox o = px_ink_box(one, 4, 3);  // (2, 1)
   EXPECT_EQ(o.left, 2);
   EXPECT_EQ(o.top, 1);
   EXPECT_EQ(o.right, 3);
@@ -408,7 +408,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
   };
   std::vector<Map> maps;
   int lit = 0;
-  font.SetCombineMode(LICE_COMBINE_ADD, 1.0f);
+  font.SetCombineMode(PX_COMBINE_ADD, 1.0f);
   for (const char* p = chars; *p; ++p) {
     RECT m{0, 0, 0, 0};
     font.DrawText(nullptr, std::string(1, *p).c_str(), -1, &m, DT_CALCRECT);
@@ -421,41 +421,41 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
     Map map{probe.getWidth(), probe.getHeight(), {}};
     for (int y = 0; y < map.h; ++y)
       for (int x = 0; x < map.w; ++x) {
-        const LICE_pixel px = probe.at(x, y);
-        ASSERT_EQ(LICE_GETR(px), LICE_GETA(px));
-        map.cov.push_back((unsigned char)LICE_GETR(px));
-        lit += LICE_GETR(px) == 255;
+        const PX_pixel px = probe.at(x, y);
+        ASSERT_EQ(PX_GETR(px), PX_GETA(px));
+        map.cov.push_back((unsigned char)PX_GETR(px));
+        lit += PX_GETR(px) == 255;
       }
     // The same character drawn by the GDI layer, white on black, as cached.
-    LICE_SysBitmap gdi(64, 64);
-    LICE_FillRect(&gdi, 0, 0, 64, 64, 0, 1.0f, 0);
+    PX_SysBitmap gdi(64, 64);
+    PX_FillRect(&gdi, 0, 0, 64, 64, 0, 1.0f, 0);
     HDC dc = gdi.getDC();
     ::SetTextColor(dc, 0xFFFFFF);
     ::SetBkMode(dc, OPAQUE);
     ::SetBkColor(dc, 0);
     HGDIOBJ old = SelectObject(dc, font.GetHFont());
     RECT cell{0, 0, 0, 0};
-    SWELL_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    GDI_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     cell.right += 2;  // the cell's padding at this size
-    SWELL_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_SINGLELINE | DT_NOPREFIX);
+    GDI_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     for (int y = 0; y < map.h; ++y)
       for (int x = 0; x < map.w; ++x)
-        ASSERT_EQ(map.cov[(size_t)y * map.w + x], LICE_GETR(gdi.getBits()[y * gdi.getRowSpan() + x]))
+        ASSERT_EQ(map.cov[(size_t)y * map.w + x], PX_GETR(gdi.getBits()[y * gdi.getRowSpan() + x]))
             << *p << " at " << x << "," << y;
     maps.push_back(map);
   }
   EXPECT_GT(lit, 0);  // solid strokes, for the fully covered fast path
   std::mt19937 rng(23);
   const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 1.5f, 0.01f};
-  const LiceSimd levels[] = {kLiceScalar, kLiceSse2, kLiceAvx2};
+  const PxSimd levels[] = {kLiceScalar, kLiceSse2, kLiceAvx2};
   for (int iter = 0; iter < 300; ++iter) {
     const int k = (int)(rng() % maps.size());
     const Map& map = maps[k];
     TestBitmap bm(10 + rng() % 20, 10 + rng() % 20, rng() % 2, rng() % 2);
     FillRandom(bm, rng);
-    const LICE_pixel fg = RandomPixel(rng), bg = RandomPixel(rng);
-    const int mode = iter % 2 ? LICE_COMBINE_COPY : (int)(rng() % 7);
+    const PX_pixel fg = RandomPixel(rng), bg = RandomPixel(rng);
+    const int mode = iter % 2 ? PX_COMBINE_COPY : (int)(rng() % 7);
     const float alpha = alphas[rng() % 6];
     const int bgmode = rng() % 4 == 0;
     const int x = (int)(rng() % 30) - 10, y = (int)(rng() % 30) - 10;
@@ -474,7 +474,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
         RefCoverage(ref, l, t, map.cov.data() + (size_t)(t - y) * map.w + (l - x), r - l, map.w,
                     b - t, fg, 255, ia, mode, kLiceGlyphNormal);
     }
-    for (LiceSimd level : levels) {
+    for (PxSimd level : levels) {
       TestBitmap out(bm.getWidth(), bm.getHeight());
       for (int j = 0; j < out.getHeight(); ++j)
         for (int i = 0; i < out.getWidth(); ++i) out.at(i, j) = bm.at(i, j);
@@ -482,10 +482,10 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
       font.SetBkColor(bg);
       font.SetBkMode(bgmode);
       font.SetCombineMode(mode, alpha);
-      lice_limit_simd(level);
+      px_limit_simd(level);
       RECT c = clip;
       EXPECT_EQ(font.DrawGlyph(&out, (unsigned char)chars[k], x, y, &c), r > l && b > t);
-      lice_limit_simd(kLiceAvx2);
+      px_limit_simd(kLiceAvx2);
       for (int j = 0; j < ref.h; ++j)
         for (int i = 0; i < ref.w; ++i)
           ASSERT_EQ(out.at(i, j), ref.at(i, j))
@@ -506,11 +506,11 @@ TEST(DrawGlyphEx, MatchesReferenceOnRandomMaps) {
     std::vector<unsigned char> cov((size_t)span * h + 1);
     for (auto& c : cov) c = rng() % 3 == 0 ? 0 : (unsigned char)rng();
     const int x = (int)(rng() % 30) - 8, y = (int)(rng() % 30) - 8;
-    const LICE_pixel colour = RandomPixel(rng);
+    const PX_pixel colour = RandomPixel(rng);
     const float alphas[] = {1.0f, 0.5f, 0.3f, 0.0f, 2.0f};
     const float alpha = alphas[rng() % 5];
-    const int mode = (int)(rng() % 7) | (rng() % 2 ? LICE_USE_SOURCE_ALPHA : 0);
-    LICE_DrawGlyphEx(&bm, x, y, colour, cov.data(), w, span, h, alpha, mode);
+    const int mode = (int)(rng() % 7) | (rng() % 2 ? PX_USE_SOURCE_ALPHA : 0);
+    PX_DrawGlyphEx(&bm, x, y, colour, cov.data(), w, span, h, alpha, mode);
     int ia = RefWeight(alpha);
     if (ia > 256) ia = 256;
     for (int j = 0; j < h; ++j)
@@ -518,8 +518,8 @@ TEST(DrawGlyphEx, MatchesReferenceOnRandomMaps) {
         const int c = cov[(size_t)j * span + i];
         if (!c || ia <= 0 || !ref.inside(x + i, y + j)) continue;
         const RefClass cls = RefSolidClass(mode, ia);
-        ref.at(x + i, y + j) = RefCombine(ref.at(x + i, y + j), LICE_GETR(colour), LICE_GETG(colour),
-                                          LICE_GETB(colour), LICE_GETA(colour), ia * c / 256, cls,
+        ref.at(x + i, y + j) = RefCombine(ref.at(x + i, y + j), PX_GETR(colour), PX_GETG(colour),
+                                          PX_GETB(colour), PX_GETA(colour), ia * c / 256, cls,
                                           false);
       }
     for (int j = 0; j < ref.h; ++j)

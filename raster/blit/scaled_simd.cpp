@@ -1,0 +1,278 @@
+// Vector row kernels of the opaque bilinear and box-filtered scaled blits.
+// Every kernel computes the scalar samplers' integer sums exactly; the AVX2
+// versions run the SSE2 algorithm on twice the pixels and leave the tail to it.
+#include "raster/pixels/cpu_p.h"
+#include "raster/blit/scaled_simd_p.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#if defined(__GNUC__) || defined(__clang__)
+#include <immintrin.h>
+#define PX_HAVE_AVX2 1
+#define PX_AVX2 __attribute__((target("avx2")))
+#else
+#define PX_HAVE_AVX2 0
+#endif
+
+namespace {
+
+inline __m128i load4(const void* p) { return _mm_loadu_si128((const __m128i*)p); }
+inline void store4(void* p, __m128i v) { _mm_storeu_si128((__m128i*)p, v); }
+
+// Reciprocal for the full 3 x 3 box: (s x M) >> 16 == s / 9 for every sum of
+// nine channel values.
+constexpr unsigned kRecip9 = 7282;
+
+constexpr bool recip9Exact() {
+  for (unsigned s = 0; s <= 255 * 9; ++s)
+    if ((s * kRecip9) >> 16 != s / 9) return false;
+  return true;
+}
+static_assert(recip9Exact(), "the box reciprocal is exact");
+
+// One bilinear pixel, four 32-bit channels: (E + (b, C) . w) >> 16.
+inline __m128i bilinear1(const char* rec, int32_t off, __m128i w) {
+  const __m128i* r = (const __m128i*)(rec + off);
+  return _mm_srai_epi32(_mm_add_epi32(load4(r), _mm_madd_epi16(load4(r + 1), w)), 16);
+}
+
+// (fy - 32768) as the first weight of every 16-bit pair, 0 as the second.
+inline __m128i fyPairs(unsigned fy) { return _mm_set1_epi32((int)((fy - 32768u) & 0xFFFF)); }
+
+// Box mean of two pixels whose column sums start at byte offsets o0 and o1.
+inline __m128i box2(const char* sums, int32_t o0, int32_t o1, __m128i recip) {
+  const __m128i a = load4(sums + o0), b = load4(sums + o1);
+  const __m128i c = _mm_unpacklo_epi64(_mm_loadl_epi64((const __m128i*)(sums + o0 + 16)),
+                                       _mm_loadl_epi64((const __m128i*)(sums + o1 + 16)));
+  const __m128i s =
+      _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b)), c);
+  return _mm_mulhi_epu16(s, recip);
+}
+
+#if PX_HAVE_AVX2
+
+PX_AVX2 inline __m256i pair(const char* p0, const char* p1) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(load4(p0)), load4(p1), 1);
+}
+
+// Bilinear pixels at offsets o0 (low lane) and o1 (high lane).
+PX_AVX2 inline __m256i bilinear2(const char* rec, int32_t o0, int32_t o1, __m256i w) {
+  const __m256i e = pair(rec + o0, rec + o1), bc = pair(rec + o0 + 16, rec + o1 + 16);
+  return _mm256_srai_epi32(_mm256_add_epi32(e, _mm256_madd_epi16(bc, w)), 16);
+}
+
+// Eight pixels per step: pixels k and k + 4 share a register, so the packs
+// leave them in order.
+PX_AVX2 int bilinearRowAvx2(PX_pixel* d, const int32_t* rec32, const int32_t* off,
+                              const uint32_t* w, int n) {
+  const char* rec = (const char*)rec32;
+  const __m256i i0 = _mm256_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4);
+  const __m256i one = _mm256_set1_epi32(1);
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i w8 = _mm256_loadu_si256((const __m256i*)(w + k));
+    const __m256i i1 = _mm256_add_epi32(i0, one), i2 = _mm256_add_epi32(i1, one);
+    const __m256i i3 = _mm256_add_epi32(i2, one);
+    const int32_t* o = off + k;
+    const __m256i r0 = bilinear2(rec, o[0], o[4], _mm256_permutevar8x32_epi32(w8, i0));
+    const __m256i r1 = bilinear2(rec, o[1], o[5], _mm256_permutevar8x32_epi32(w8, i1));
+    const __m256i r2 = bilinear2(rec, o[2], o[6], _mm256_permutevar8x32_epi32(w8, i2));
+    const __m256i r3 = bilinear2(rec, o[3], o[7], _mm256_permutevar8x32_epi32(w8, i3));
+    const __m256i v = _mm256_packus_epi16(_mm256_packs_epi32(r0, r1), _mm256_packs_epi32(r2, r3));
+    _mm256_storeu_si256((__m256i*)(d + k), v);
+  }
+  return k;
+}
+
+PX_AVX2 int refyAvx2(PxBilinearCols& t, unsigned fy) {
+  const __m256i kfy = _mm256_set1_epi32((int)((fy - 32768u) & 0xFFFF));
+  char* rec = (char*)t.rec;
+  int c = 0;
+  for (; c + 2 <= t.ncols; c += 2) {
+    const __m256i e = _mm256_add_epi32(
+        _mm256_loadu_si256((const __m256i*)(t.base + 4 * c)),
+        _mm256_madd_epi16(_mm256_loadu_si256((const __m256i*)(t.d10 + 8 * c)), kfy));
+    store4(rec + c * kLiceBilinearRecBytes, _mm256_castsi256_si128(e));
+    store4(rec + (c + 1) * kLiceBilinearRecBytes, _mm256_extracti128_si256(e, 1));
+  }
+  return c;
+}
+
+PX_AVX2 int box3SumsAvx2(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
+                           uint16_t* out) {
+  int c = 0;
+  for (; c + 8 <= n; c += 8) {
+    for (int h = 0; h < 8; h += 4) {
+      const __m256i a = _mm256_cvtepu8_epi16(load4(r0 + c + h));
+      const __m256i b = _mm256_cvtepu8_epi16(load4(r1 + c + h));
+      const __m256i s =
+          _mm256_add_epi16(_mm256_add_epi16(a, b), _mm256_cvtepu8_epi16(load4(r2 + c + h)));
+      _mm256_storeu_si256((__m256i*)(out + 4 * (c + h)), s);
+    }
+  }
+  return c;
+}
+
+// Four means at step two from column sums at c: X + Y + Z gather columns
+// (2k, 2k + 1, 2k + 2) of pixels (0, 2 | 1, 3).
+PX_AVX2 inline __m256i box4Step2(const uint16_t* c, __m256i recip) {
+  const __m256i m0 = _mm256_loadu_si256((const __m256i*)c);
+  const __m256i m1 = _mm256_loadu_si256((const __m256i*)(c + 16));
+  const __m256i z0 = _mm256_loadu_si256((const __m256i*)(c + 8));
+  const __m256i z1 = _mm256_loadu_si256((const __m256i*)(c + 24));
+  const __m256i s = _mm256_add_epi16(
+      _mm256_add_epi16(_mm256_unpacklo_epi64(m0, m1), _mm256_unpackhi_epi64(m0, m1)),
+      _mm256_unpacklo_epi64(z0, z1));
+  return _mm256_mulhi_epu16(s, recip);
+}
+
+PX_AVX2 int box3Step2Avx2(PX_pixel* d, const uint16_t* sums, int n) {
+  const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+  const __m256i recip = _mm256_set1_epi16((short)kRecip9);
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i v =
+        _mm256_packus_epi16(box4Step2(sums + 8 * k, recip), box4Step2(sums + 8 * k + 32, recip));
+    _mm256_storeu_si256((__m256i*)(d + k), _mm256_permutevar8x32_epi32(v, order));
+  }
+  return k;
+}
+
+#endif
+
+}  // namespace
+
+void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy,
+                        PxBilinearCols& t) {
+  const __m128i zero = _mm_setzero_si128(), kfy = fyPairs(fy);
+  char* rec = (char*)t.rec;
+  for (int c = 0; c < t.ncols; ++c) {
+    const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)(r0 + c)), zero);
+    const __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64((const __m128i*)(r1 + c)), zero);
+    const __m128i p00 = _mm_unpacklo_epi64(top, top);
+    const __m128i b = _mm_srli_si128(_mm_sub_epi16(top, p00), 8);  // p01 - p00
+    const __m128i d10 = _mm_sub_epi16(bot, p00);                   // high half: p11 - p00
+    const __m128i d11 = _mm_srli_si128(d10, 8);
+    const __m128i cc = _mm_sub_epi16(_mm_sub_epi16(d11, d10), b);
+    // (p00 << 16) + (p11 - p00) << 15, the latter sign-extended from 16 bits
+    const __m128i base = _mm_add_epi32(_mm_slli_epi32(_mm_unpacklo_epi16(p00, zero), 16),
+                                       _mm_srai_epi32(_mm_unpacklo_epi16(zero, d11), 1));
+    const __m128i dpair = _mm_unpacklo_epi16(d10, zero);
+    store4(t.base + 4 * c, base);
+    store4(t.d10 + 8 * c, dpair);
+    store4(rec + c * kLiceBilinearRecBytes, _mm_add_epi32(base, _mm_madd_epi16(dpair, kfy)));
+    store4(rec + c * kLiceBilinearRecBytes + 16, _mm_unpacklo_epi16(b, cc));
+  }
+}
+
+void px_bilinear_refy(PxBilinearCols& t, unsigned fy) {
+  int c = 0;
+#if PX_HAVE_AVX2
+  if (px_simd() >= kLiceAvx2) c = refyAvx2(t, fy);
+#endif
+  const __m128i kfy = fyPairs(fy);
+  char* rec = (char*)t.rec;
+  for (; c < t.ncols; ++c)
+    store4(rec + c * kLiceBilinearRecBytes,
+           _mm_add_epi32(load4(t.base + 4 * c), _mm_madd_epi16(load4(t.d10 + 8 * c), kfy)));
+}
+
+void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w) {
+  const __m128i bias = _mm_set1_epi16((short)0x8000), vfy = _mm_set1_epi16((short)fy);
+  int k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m128i f = load4(fx + k);
+    const __m128i w11 = _mm_mulhi_epu16(f, vfy);
+    const __m128i fb = _mm_xor_si128(f, bias), wb = _mm_xor_si128(w11, bias);
+    store4(w + k, _mm_unpacklo_epi16(fb, wb));
+    store4(w + k + 4, _mm_unpackhi_epi16(fb, wb));
+  }
+  for (; k < n; ++k) {
+    const unsigned f = fx[k], w11 = (f * fy) >> 16;
+    w[k] = ((f - 32768u) & 0xFFFF) | ((w11 - 32768u) & 0xFFFF) << 16;
+  }
+}
+
+void px_bilinear_row(PX_pixel* d, const int32_t* rec32, const int32_t* off, const uint32_t* w,
+                       int n) {
+  int k = 0;
+#if PX_HAVE_AVX2
+  if (px_simd() >= kLiceAvx2) k = bilinearRowAvx2(d, rec32, off, w, n);
+#endif
+  const char* rec = (const char*)rec32;
+  for (; k + 4 <= n; k += 4) {
+    const __m128i w4 = load4(w + k);
+    const __m128i a = bilinear1(rec, off[k], _mm_shuffle_epi32(w4, 0x00));
+    const __m128i b = bilinear1(rec, off[k + 1], _mm_shuffle_epi32(w4, 0x55));
+    const __m128i c = bilinear1(rec, off[k + 2], _mm_shuffle_epi32(w4, 0xAA));
+    const __m128i e = bilinear1(rec, off[k + 3], _mm_shuffle_epi32(w4, 0xFF));
+    store4(d + k, _mm_packus_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, e)));
+  }
+  for (; k < n; ++k) {
+    const __m128i r = bilinear1(rec, off[k], _mm_set1_epi32((int)w[k]));
+    const __m128i r16 = _mm_packs_epi32(r, r);
+    d[k] = (PX_pixel)_mm_cvtsi128_si32(_mm_packus_epi16(r16, r16));
+  }
+}
+
+void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
+                    uint16_t* out) {
+  int c = 0;
+#if PX_HAVE_AVX2
+  if (px_simd() >= kLiceAvx2) c = box3SumsAvx2(r0, r1, r2, n, out);
+#endif
+  const __m128i zero = _mm_setzero_si128();
+  for (; c + 4 <= n; c += 4) {
+    const __m128i a = load4(r0 + c), b = load4(r1 + c), e = load4(r2 + c);
+    const __m128i lo = _mm_add_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+    const __m128i hi = _mm_add_epi16(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+    store4(out + 4 * c, _mm_add_epi16(lo, _mm_unpacklo_epi8(e, zero)));
+    store4(out + 4 * c + 8, _mm_add_epi16(hi, _mm_unpackhi_epi8(e, zero)));
+  }
+  for (; c < n; ++c)
+    for (int k = 0; k < 4; ++k)
+      out[4 * c + k] =
+          (uint16_t)(((const PX_pixel_chan*)(r0 + c))[k] + ((const PX_pixel_chan*)(r1 + c))[k] +
+                     ((const PX_pixel_chan*)(r2 + c))[k]);
+}
+
+void px_box3_row(PX_pixel* d, const uint16_t* sums16, const int32_t* off, int n) {
+  const char* sums = (const char*)sums16;
+  const __m128i recip = _mm_set1_epi16((short)kRecip9);
+  int k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m128i a = box2(sums, off[k], off[k + 1], recip);
+    const __m128i b = box2(sums, off[k + 2], off[k + 3], recip);
+    store4(d + k, _mm_packus_epi16(a, b));
+  }
+  for (; k < n; ++k) {
+    const __m128i m = box2(sums, off[k], off[k], recip);
+    d[k] = (PX_pixel)_mm_cvtsi128_si32(_mm_packus_epi16(m, m));
+  }
+}
+
+void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n) {
+  const __m128i recip = _mm_set1_epi16((short)kRecip9);
+  int k = 0;
+#if PX_HAVE_AVX2
+  if (px_simd() >= kLiceAvx2) k = box3Step2Avx2(d, sums, n);
+#endif
+  for (; k + 4 <= n; k += 4) {
+    const uint16_t* c = sums + 8 * k;  // column 2k
+    const __m128i l0 = load4(c), l1 = load4(c + 8), l2 = load4(c + 16), l3 = load4(c + 24);
+    const __m128i l4 = _mm_loadl_epi64((const __m128i*)(c + 32));
+    const __m128i a =
+        _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(l0, l1), _mm_unpackhi_epi64(l0, l1)),
+                      _mm_unpacklo_epi64(l1, l2));
+    const __m128i b =
+        _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(l2, l3), _mm_unpackhi_epi64(l2, l3)),
+                      _mm_unpacklo_epi64(l3, l4));
+    store4(d + k, _mm_packus_epi16(_mm_mulhi_epu16(a, recip), _mm_mulhi_epu16(b, recip)));
+  }
+  for (; k < n; ++k) {
+    const __m128i m = box2((const char*)sums, 16 * k, 16 * k, recip);
+    d[k] = (PX_pixel)_mm_cvtsi128_si32(_mm_packus_epi16(m, m));
+  }
+}
+
+#endif

@@ -1,0 +1,41 @@
+// Row kernels of the opaque scaled blits (SSE2, with AVX2 chosen at run time
+// where the processor has it). Callers check px_simd() >= kLiceSse2 first.
+#pragma once
+
+#include <cstdint>
+
+#include "raster/pixels/bitmap.h"
+
+// Bilinear records, one per source column of a row pair, for the exact sum
+//   S = E + (fx - 32768)(p01 - p00) + (w11 - 32768) C,  C = p00 - p01 - p10 + p11,
+//   E = (p00 << 16) + 32768 (p11 - p00) + (fy - 32768)(p10 - p00),
+// whose arithmetic shift by 16 is the bilinear sample of every channel.
+struct PxBilinearCols {
+  int32_t* rec = nullptr;   // per column, 32 bytes: E (4 x int32), then (b, C) pairs (8 x int16)
+  int32_t* base = nullptr;  // per column: (p00 << 16) + 32768 (p11 - p00), 4 x int32
+  int16_t* d10 = nullptr;   // per column: (p10 - p00, 0) pairs, 8 x int16
+  int ncols = 0;
+};
+constexpr int kLiceBilinearRecBytes = 32;
+
+// Fills the records of columns [0, ncols) from rows r0 and r1 (each read up to
+// column ncols) for the fraction fy.
+void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy,
+                        PxBilinearCols& t);
+// Refreshes E of every record for another fraction fy of the same rows.
+void px_bilinear_refy(PxBilinearCols& t, unsigned fy);
+// Per destination column weights (fx - 32768, w11 - 32768), w11 = fx fy >> 16.
+void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w);
+// d[k] for k < n from the record at byte offset off[k] and the weights w[k].
+void px_bilinear_row(PX_pixel* d, const int32_t* rec, const int32_t* off, const uint32_t* w,
+                       int n);
+
+// Per channel 16-bit sums of three rows for columns [0, n).
+void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
+                    uint16_t* out);
+// d[k] for k < n: the mean of the three column sums starting at byte offset
+// off[k] of sums.
+void px_box3_row(PX_pixel* d, const uint16_t* sums, const int32_t* off, int n);
+// The same for off[k] = 16 k (a reduction by exactly two); reads one column
+// of sums past column 2n, the last one used.
+void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n);

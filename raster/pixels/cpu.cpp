@@ -1,0 +1,29 @@
+// Processor feature detection for the raster kernels.
+#include <atomic>
+
+#include "raster/pixels/cpu_p.h"
+
+namespace {
+
+PxSimd detect() {
+#if defined(__x86_64__) || defined(__i386__)
+  if (__builtin_cpu_supports("avx2")) return kLiceAvx2;
+#endif
+#if defined(__SSE2__)
+  return kLiceSse2;
+#else
+  return kLiceScalar;
+#endif
+}
+
+std::atomic<int> g_limit{kLiceAvx2};
+
+}  // namespace
+
+PxSimd px_simd() {
+  static const PxSimd detected = detect();
+  const int limit = g_limit.load(std::memory_order_relaxed);
+  return detected < limit ? detected : (PxSimd)limit;
+}
+
+void px_limit_simd(PxSimd level) { g_limit.store(level, std::memory_order_relaxed); }
