@@ -1,9 +1,10 @@
 # make test   install what is missing, build, run every test (plain, sanitizers, fuzz)
 # make demo   install what is missing, build, run Skylane against the relay
 # make bench  install what is missing, build and run the benchmarks
+# make format rewrite every C++ file in the project's one code style
 
 JOBS ?= $(shell nproc)
-PACKAGES := cmake make g++ clang libclang-rt-14-dev pkg-config \
+PACKAGES := cmake make g++ clang libclang-rt-14-dev clang-format pkg-config \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
 	libx11-dev xvfb xauth libsndfile1-dev libsamplerate0-dev \
@@ -12,7 +13,7 @@ PACKAGES := cmake make g++ clang libclang-rt-14-dev pkg-config \
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLANE_WERROR=ON
 CTEST := ctest --output-on-failure --no-tests=error -j $(JOBS)
 
-.PHONY: deps build test test-plain test-asan test-tsan bench demo clean
+.PHONY: deps build test test-plain test-asan test-tsan format format-check bench demo clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -47,7 +48,16 @@ test-tsan: deps
 	cmake --build build-tsan -j $(JOBS)
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1 $(CTEST) -L threads
 
-test: test-plain test-asan test-tsan
+SOURCES = git ls-files '*.cpp' '*.h'
+
+format: deps
+	$(SOURCES) | xargs clang-format -i
+
+# Fails when a file differs from the code style in .clang-format.
+format-check: deps
+	$(SOURCES) | xargs clang-format --dry-run -Werror
+
+test: format-check test-plain test-asan test-tsan
 	@echo "All test runs passed."
 
 bench: deps

@@ -59,7 +59,8 @@ class SkyPtrList {
     if (index < 0 || index >= count) return;
     T** list = GetList();
     if (wantDelete) Dispose(list[index], deleter);
-    std::memmove(list + index, list + index + 1, static_cast<size_t>(count - index - 1) * sizeof(T*));
+    std::memmove(list + index, list + index + 1,
+                 static_cast<size_t>(count - index - 1) * sizeof(T*));
     m_hb.Resize((count - 1) * static_cast<int>(sizeof(T*)), false);
   }
 

@@ -94,7 +94,8 @@ void SkyString::DeleteSub(int position, int count) {
   count = std::min(count, length - position);
   if (count <= 0) return;
   char* p = static_cast<char*>(m_hb.Get());
-  std::memmove(p + position, p + position + count, static_cast<size_t>(length - position - count + 1));
+  std::memmove(p + position, p + position + count,
+               static_cast<size_t>(length - position - count + 1));
   m_hb.Resize(m_hb.GetSize() - count, false);
 }
 

@@ -30,7 +30,8 @@ void CopyPixel(unsigned char* d, const unsigned char* s, bool useAlpha) {
     return;
   }
   const int a = s[0];
-  for (int i = 1; i < 4; ++i) d[i] = static_cast<unsigned char>((d[i] * (255 - a) + s[i] * a + 127) / 255);
+  for (int i = 1; i < 4; ++i)
+    d[i] = static_cast<unsigned char>((d[i] * (255 - a) + s[i] * a + 127) / 255);
 }
 
 }  // namespace

@@ -141,7 +141,9 @@ int GetSysColor(int idx) {
   switch (idx) {
     case 0: return 0x606060;
     case 1: return 0xE0E0E0;
-    case 2: case 4: case 7: return 0xC0C0C0;
+    case 2:
+    case 4:
+    case 7: return 0xC0C0C0;
     case 5: return 0x202020;
     case 6: return 0x303030;
     case 8: return 0xFFF0C8;

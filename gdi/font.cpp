@@ -30,7 +30,8 @@ HFONT CreateFont(int height, int width, int, int orientation, int weight, char i
   if (weight > 699) strcat(name, " Bold");
   if (italic) strcat(name, " Italic");
   p->font = GdiFontCreate(name, FontSize(height, width));
-  p->fontsmoothing = quality == NONANTIALIASED_QUALITY || quality == ANTIALIASED_QUALITY ? quality : 0;
+  p->fontsmoothing =
+      quality == NONANTIALIASED_QUALITY || quality == ANTIALIASED_QUALITY ? quality : 0;
   return p;
 }
 

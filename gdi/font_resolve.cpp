@@ -82,7 +82,8 @@ int FindEntry(const char* name) {
     const int mid = (lo + hi) / 2;
     const int c = strcmp(s_fontnamecache->Get(mid)->name, name);
     if (c == 0) return mid;
-    if (c < 0) lo = mid + 1; else hi = mid;
+    if (c < 0) lo = mid + 1;
+    else hi = mid;
   }
   return -(lo + 1);
 }
@@ -118,4 +119,3 @@ bool GdiResolveFontName(const char* name, GdiFontFile* out) {
   AddEntry(-idx - 1, name, found, *out);
   return found;
 }
-

@@ -46,8 +46,8 @@ HGDIOBJ GDI_CloneGDIObject(HGDIOBJ obj);
 
 int SetTextColor(HDC ctx, int color);  // returns the previous text colour
 int GetTextColor(HDC ctx);
-int SetBkColor(HDC ctx, int color);    // returns the previous background colour
-int SetBkMode(HDC ctx, int mode);      // 1 opaque, 0 transparent; returns the previous mode
+int SetBkColor(HDC ctx, int color);  // returns the previous background colour
+int SetBkMode(HDC ctx, int mode);    // 1 opaque, 0 transparent; returns the previous mode
 int GetSysColor(int idx);
 
 // --- Text -------------------------------------------------------------------

@@ -64,7 +64,8 @@ HBITMAP CreateBitmap(int width, int height, int numplanes, int bitsperpixel, con
 }
 
 HICON CreateIconIndirect(const ICONINFO* info) {
-  if (!info || !HGDIOBJ_VALID(info->hbmColor, TYPE_BITMAP) || !info->hbmColor->image) return nullptr;
+  if (!info || !HGDIOBJ_VALID(info->hbmColor, TYPE_BITMAP) || !info->hbmColor->image)
+    return nullptr;
   return NewBitmapObject(CopyImage(info->hbmColor->image));
 }
 

@@ -35,7 +35,9 @@ HGDIOBJ__** SlotFor(HDC__* ct, int type) {
 
 }  // namespace
 
-HPEN CreatePen(int style, int width, int color) { return CreatePenAlpha(style, width, color, 1.0f); }
+HPEN CreatePen(int style, int width, int color) {
+  return CreatePenAlpha(style, width, color, 1.0f);
+}
 
 HPEN CreatePenAlpha(int, int width, int color, float alpha) {
   return NewColorObject(TYPE_PEN, width > 0 ? width : 0, color, alpha);

@@ -45,8 +45,10 @@ bool GdiPathFill::AddSegment(GdiPoint p0, GdiPoint p1, double width, bool square
     p1 = GdiPoint{p1.x + ux, p1.y + uy};
   }
   // Every quad winds the same way so that overlapping strokes unite.
-  const GdiPoint quad[4] = {{p0.x - uy, p0.y + ux}, {p1.x - uy, p1.y + ux},
-                            {p1.x + uy, p1.y - ux}, {p0.x + uy, p0.y - ux}};
+  const GdiPoint quad[4] = {{p0.x - uy, p0.y + ux},
+                            {p1.x - uy, p1.y + ux},
+                            {p1.x + uy, p1.y - ux},
+                            {p0.x + uy, p0.y - ux}};
   return AddPolygon(quad, 4);
 }
 

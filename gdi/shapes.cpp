@@ -143,7 +143,8 @@ void MoveToEx(HDC ctx, int x, int y, POINT* op) {
 
 void GDI_LineTo(HDC ctx, int x, int y) {
   if (!HDC_VALID(ctx)) return;
-  const POINT pts[2] = {{static_cast<int>(ctx->lastpos_x), static_cast<int>(ctx->lastpos_y)}, {x, y}};
+  const POINT pts[2] = {{static_cast<int>(ctx->lastpos_x), static_cast<int>(ctx->lastpos_y)},
+                        {x, y}};
   if (GdiHasSurface(ctx)) StrokeLine(ctx, pts, 2);
   MoveToEx(ctx, x, y, nullptr);
 }

@@ -22,7 +22,9 @@ GdiFont* FontOf(HDC__* ct) {
   return obj && obj->font ? obj->font : GdiDefaultFont();
 }
 
-int Saturate(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v); }
+int Saturate(int64_t v) {
+  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
+}
 
 RECT Intersect(RECT a, const RECT& b) {
   if (b.left > a.left) a.left = b.left;
@@ -51,7 +53,8 @@ int SplitLines(const GdiPreparedText& t, GdiFont* font, Line* lines) {
 
 void FillBox(GdiContext* c, const RECT& clip, int64_t x, int64_t y, int64_t w, int64_t h,
              const GdiColor& col) {
-  const RECT box = Intersect(clip, RECT{Saturate(x), Saturate(y), Saturate(x + w), Saturate(y + h)});
+  const RECT box =
+      Intersect(clip, RECT{Saturate(x), Saturate(y), Saturate(x + w), Saturate(y + h)});
   for (int row = box.top; row < box.bottom; ++row) {
     unsigned char* px = c->bits + (static_cast<size_t>(row) * c->rowspan + box.left) * 4;
     for (int i = box.left; i < box.right; ++i, px += 4) {
@@ -81,8 +84,7 @@ void DrawLines(HDC__* ct, GdiFont* font, const Layout& lay, const RECT& r, int f
   if (!(flags & DT_NOCLIP)) clip = Intersect(clip, r);
   HGDIOBJ__* obj = SelectedFont(ct);
   const int smoothing = obj && obj->font ? obj->fontsmoothing : 0;
-  const GdiGlyphTarget target{c, clip,
-                              ct->curtextcol_color,
+  const GdiGlyphTarget target{c, clip, ct->curtextcol_color,
                               smoothing == NONANTIALIASED_QUALITY ? false
                               : smoothing == ANTIALIASED_QUALITY  ? true
                                                                   : c->state.antialias};

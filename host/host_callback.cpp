@@ -78,44 +78,23 @@ VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr valu
   HostState* s = g_state;
   Trace(*s, opcode, index, value, opt);
   switch (opcode) {
-    case audioMasterAutomate:
-      s->automations.fetch_add(1, std::memory_order_relaxed);
-      return 0;
-    case audioMasterVersion:
-      return kVstVersion;
-    case audioMasterWantMidi:
-      return 1;
-    case audioMasterGetTime:
-      return reinterpret_cast<VstIntPtr>(HostFillTimeInfo(s));
-    case audioMasterProcessEvents:
-      return CountEvents(s, ptr);
-    case audioMasterGetSampleRate:
-      return VstIntPtr(s->sampleRate);
-    case audioMasterGetBlockSize:
-      return s->blockSize;
-    case audioMasterGetCurrentProcessLevel:
-      return s->processLevel;
-    case audioMasterGetAutomationState:
-      return kVstAutomationRead;
-    case audioMasterGetVendorString:
-      return CopyOut(ptr, kHostVendorString, kVstVendorStrSize);
-    case audioMasterGetProductString:
-      return CopyOut(ptr, kHostProductString, kVstProductStrSize);
-    case audioMasterGetVendorVersion:
-      return kHostVendorVersion;
-    case audioMasterCanDo:
-      return ptr && IsHostCapability(static_cast<const char*>(ptr)) ? 1 : 0;
-    case audioMasterGetLanguage:
-      return 1;  // English
-    case audioMasterUpdateDisplay:
-      return 1;
-    case audioMasterBeginEdit:
-      s->beginEdits.fetch_add(1, std::memory_order_relaxed);
-      return 1;
-    case audioMasterEndEdit:
-      s->endEdits.fetch_add(1, std::memory_order_relaxed);
-      return 1;
-    default:
-      return 0;
+    case audioMasterAutomate: s->automations.fetch_add(1, std::memory_order_relaxed); return 0;
+    case audioMasterVersion: return kVstVersion;
+    case audioMasterWantMidi: return 1;
+    case audioMasterGetTime: return reinterpret_cast<VstIntPtr>(HostFillTimeInfo(s));
+    case audioMasterProcessEvents: return CountEvents(s, ptr);
+    case audioMasterGetSampleRate: return VstIntPtr(s->sampleRate);
+    case audioMasterGetBlockSize: return s->blockSize;
+    case audioMasterGetCurrentProcessLevel: return s->processLevel;
+    case audioMasterGetAutomationState: return kVstAutomationRead;
+    case audioMasterGetVendorString: return CopyOut(ptr, kHostVendorString, kVstVendorStrSize);
+    case audioMasterGetProductString: return CopyOut(ptr, kHostProductString, kVstProductStrSize);
+    case audioMasterGetVendorVersion: return kHostVendorVersion;
+    case audioMasterCanDo: return ptr && IsHostCapability(static_cast<const char*>(ptr)) ? 1 : 0;
+    case audioMasterGetLanguage: return 1;  // English
+    case audioMasterUpdateDisplay: return 1;
+    case audioMasterBeginEdit: s->beginEdits.fetch_add(1, std::memory_order_relaxed); return 1;
+    case audioMasterEndEdit: s->endEdits.fetch_add(1, std::memory_order_relaxed); return 1;
+    default: return 0;
   }
 }

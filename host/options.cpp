@@ -70,20 +70,13 @@ bool TakeValue(const std::string& flag, const char* v, HostOptions* o, std::stri
     *error = flag + ": " + what + " (got '" + v + "')";
     return false;
   };
-  if (flag == "--plugin")
-    o->pluginPath = v;
-  else if (flag == "--load-fxp")
-    o->loadFxp = v;
-  else if (flag == "--load-fxb")
-    o->loadFxb = v;
-  else if (flag == "--save-fxp")
-    o->saveFxp = v;
-  else if (flag == "--save-fxb")
-    o->saveFxb = v;
-  else if (flag == "--input")
-    o->input = v;
-  else if (flag == "--output")
-    o->output = v;
+  if (flag == "--plugin") o->pluginPath = v;
+  else if (flag == "--load-fxp") o->loadFxp = v;
+  else if (flag == "--load-fxb") o->loadFxb = v;
+  else if (flag == "--save-fxp") o->saveFxp = v;
+  else if (flag == "--save-fxb") o->saveFxb = v;
+  else if (flag == "--input") o->input = v;
+  else if (flag == "--output") o->output = v;
   else if (flag == "--seconds") {
     if (!ParseNumber(v, 0.0, 86400.0, &o->seconds)) return bad("expects seconds from 0 to 86400");
   } else if (flag == "--rate") {
@@ -107,20 +100,13 @@ bool TakeValue(const std::string& flag, const char* v, HostOptions* o, std::stri
 }
 
 bool TakeFlag(const std::string& flag, HostOptions* o) {
-  if (flag == "--help" || flag == "-h")
-    o->help = true;
-  else if (flag == "--list")
-    o->list = true;
-  else if (flag == "--fast")
-    o->fast = true;
-  else if (flag == "--double")
-    o->useDouble = true;
-  else if (flag == "--quiet")
-    o->quiet = true;
-  else if (flag == "--verbose")
-    o->verbose = true;
-  else
-    return false;
+  if (flag == "--help" || flag == "-h") o->help = true;
+  else if (flag == "--list") o->list = true;
+  else if (flag == "--fast") o->fast = true;
+  else if (flag == "--double") o->useDouble = true;
+  else if (flag == "--quiet") o->quiet = true;
+  else if (flag == "--verbose") o->verbose = true;
+  else return false;
   return true;
 }
 

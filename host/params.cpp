@@ -29,12 +29,9 @@ std::string FlagNames(VstInt32 flags) {
 
 const char* CategoryName(VstIntPtr category) {
   switch (category) {
-    case kPlugCategEffect:
-      return "effect";
-    case kPlugCategSynth:
-      return "synth";
-    default:
-      return "other";
+    case kPlugCategEffect: return "effect";
+    case kPlugCategSynth: return "synth";
+    default: return "other";
   }
 }
 

@@ -4,8 +4,7 @@ namespace {
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int SextetOf(char c)
-{
+int SextetOf(char c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= 'a' && c <= 'z') return c - 'a' + 26;
   if (c >= '0' && c <= '9') return c - '0' + 52;
@@ -16,20 +15,17 @@ int SextetOf(char c)
 
 }  // namespace
 
-int Base64Decode(const char* text, uint8_t* pDst, int maxBytes)
-{
+int Base64Decode(const char* text, uint8_t* pDst, int maxBytes) {
   if (!text || !pDst) return 0;
   int n = 0;
   unsigned int acc = 0;
   int bits = 0;
-  for (; n < maxBytes; ++text)
-  {
+  for (; n < maxBytes; ++text) {
     int sextet = SextetOf(*text);
     if (sextet < 0) break;
     acc = ((acc << 6) | (unsigned int)sextet) & 0xFFFFFF;
     bits += 6;
-    if (bits >= 8)
-    {
+    if (bits >= 8) {
       bits -= 8;
       pDst[n++] = (uint8_t)(acc >> bits);
     }
@@ -37,16 +33,11 @@ int Base64Decode(const char* text, uint8_t* pDst, int maxBytes)
   return n;
 }
 
-int Base64EncodedSize(int n)
-{
-  return n <= 0 ? 1 : (n + 2) / 3 * 4 + 1;
-}
+int Base64EncodedSize(int n) { return n <= 0 ? 1 : (n + 2) / 3 * 4 + 1; }
 
-int Base64Encode(const uint8_t* pSrc, int n, char* pDst)
-{
+int Base64Encode(const uint8_t* pSrc, int n, char* pDst) {
   int len = 0;
-  for (int i = 0; i < n; i += 3)
-  {
+  for (int i = 0; i < n; i += 3) {
     int remain = n - i;
     unsigned int triple = (unsigned int)pSrc[i] << 16;
     if (remain > 1) triple |= (unsigned int)pSrc[i + 1] << 8;

@@ -8,9 +8,8 @@
 
 class SkyString;
 
-class ByteChunk
-{
-public:
+class ByteChunk {
+ public:
   ByteChunk() : mBytes(4096) {}
 
   // Appends n bytes; returns the new size, or 0 when the chunk could not grow.
@@ -19,10 +18,13 @@ public:
   int GetBytes(void* pDst, int n, int startPos) const;
 
   // Appends a value in native byte order; returns the new size (0 on failure).
-  template <class T> int Put(const T* pVal) { return PutBytes(pVal, (int)sizeof(T)); }
+  template <class T>
+  int Put(const T* pVal) {
+    return PutBytes(pVal, (int)sizeof(T));
+  }
   // Reads a value written by Put; returns the position after it, or -1.
-  template <class T> int Get(T* pVal, int startPos) const
-  {
+  template <class T>
+  int Get(T* pVal, int startPos) const {
     return GetBytes(pVal, (int)sizeof(T), startPos);
   }
 
@@ -44,6 +46,6 @@ public:
   int Resize(int n);
   void Clear() { mBytes.Resize(0, true); }
 
-private:
+ private:
   SkyTypedBuf<uint8_t> mBytes;
 };

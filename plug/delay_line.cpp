@@ -3,13 +3,13 @@
 #include <cstring>
 
 NChanDelayLine::NChanDelayLine(int nInputChans, int nOutputChans)
-  : mBuffer(4096), mWriteAddress(0), mNInChans(nInputChans > 0 ? nInputChans : 0),
-    mNOutChans(nOutputChans > 0 ? nOutputChans : 0), mDTSamples(0)
-{
-}
+    : mBuffer(4096),
+      mWriteAddress(0),
+      mNInChans(nInputChans > 0 ? nInputChans : 0),
+      mNOutChans(nOutputChans > 0 ? nOutputChans : 0),
+      mDTSamples(0) {}
 
-void NChanDelayLine::SetDelayTime(int delayTimeSamples)
-{
+void NChanDelayLine::SetDelayTime(int delayTimeSamples) {
   uint32_t d = delayTimeSamples > 0 ? (uint32_t)delayTimeSamples : 0;
   uint64_t count = (uint64_t)d * mNInChans;
   if (count > 0x7fffffff) count = 0;
@@ -20,28 +20,21 @@ void NChanDelayLine::SetDelayTime(int delayTimeSamples)
   ClearBuffer();
 }
 
-void NChanDelayLine::ClearBuffer()
-{
+void NChanDelayLine::ClearBuffer() {
   if (mBuffer.GetSize()) memset(mBuffer.Get(), 0, mBuffer.GetSize() * sizeof(double));
 }
 
-void NChanDelayLine::ProcessBlock(double** inputs, double** outputs, int nFrames)
-{
+void NChanDelayLine::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   uint32_t nChans = mNInChans < mNOutChans ? mNInChans : mNOutChans;
   double* ring = mBuffer.Get();
-  for (int s = 0; s < nFrames; ++s)
-  {
-    for (uint32_t k = 0; k < nChans; ++k)
-    {
+  for (int s = 0; s < nFrames; ++s) {
+    for (uint32_t k = 0; k < nChans; ++k) {
       double in = inputs[k][s];
-      if (mDTSamples)
-      {
+      if (mDTSamples) {
         double& slot = ring[k * mDTSamples + mWriteAddress];
         outputs[k][s] = slot;
         slot = in;
-      }
-      else
-      {
+      } else {
         outputs[k][s] = in;
       }
     }

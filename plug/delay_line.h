@@ -6,9 +6,8 @@
 
 #include "base/heapbuf.h"
 
-class NChanDelayLine
-{
-public:
+class NChanDelayLine {
+ public:
   NChanDelayLine(int nInputChans = 2, int nOutputChans = 2);
 
   // Sets the delay in samples and clears the line (allocates; not for the audio thread).
@@ -17,7 +16,7 @@ public:
   // Channels below both counts leave the line delayTime samples later; in place is allowed.
   void ProcessBlock(double** inputs, double** outputs, int nFrames);
 
-private:
+ private:
   SkyTypedBuf<double> mBuffer;
   uint32_t mWriteAddress;
   uint32_t mNInChans, mNOutChans;

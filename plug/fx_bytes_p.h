@@ -6,8 +6,7 @@
 #include "plug/byte_chunk.h"
 
 // Four-character code, first character in the most significant byte.
-constexpr uint32_t FxMagic(const char (&s)[5])
-{
+constexpr uint32_t FxMagic(const char (&s)[5]) {
   return (uint32_t)(uint8_t)s[0] << 24 | (uint32_t)(uint8_t)s[1] << 16 |
          (uint32_t)(uint8_t)s[2] << 8 | (uint32_t)(uint8_t)s[3];
 }

@@ -16,19 +16,17 @@ const uint32_t kFxProgramChunk = FxMagic("FPCh");
 const uint32_t kFxBankPrograms = FxMagic("FxBk");
 const uint32_t kFxBankChunk = FxMagic("FBCh");
 const int kFxNameSize = 28;
-const int kFxpHeaderSize = 56;    // up to the chunk size or the values
-const int kFxbHeaderSize = 156;   // up to the chunk size or the program records
+const int kFxpHeaderSize = 56;   // up to the chunk size or the values
+const int kFxbHeaderSize = 156;  // up to the chunk size or the program records
 const int kFxbReservedSize = 124;
 
 // The fields before the name (program) or the reserved bytes (bank).
-struct FxHeader
-{
+struct FxHeader {
   uint32_t magic, byteSize, kind, version;
   int32_t uniqueID, plugVersion, count;  // count: parameters (program) or programs (bank)
 };
 
-bool PutName(ByteChunk* pOut, const char* name)
-{
+bool PutName(ByteChunk* pOut, const char* name) {
   char field[kFxNameSize];
   memset(field, 0, sizeof(field));
   size_t n = name ? strlen(name) : 0;
@@ -38,8 +36,7 @@ bool PutName(ByteChunk* pOut, const char* name)
 }
 
 // name receives up to kFxNameSize characters and a terminator.
-bool GetName(const ByteChunk& in, int* pPos, char* name)
-{
+bool GetName(const ByteChunk& in, int* pPos, char* name) {
   int pos = in.GetBytes(name, kFxNameSize, *pPos);
   if (pos < 0) return false;
   name[kFxNameSize] = 0;
@@ -47,15 +44,13 @@ bool GetName(const ByteChunk& in, int* pPos, char* name)
   return true;
 }
 
-bool PutHeader(ByteChunk* pOut, const FxHeader& h)
-{
+bool PutHeader(ByteChunk* pOut, const FxHeader& h) {
   return PutBE32(pOut, h.magic) && PutBE32(pOut, h.byteSize) && PutBE32(pOut, h.kind) &&
          PutBE32(pOut, h.version) && PutBE32(pOut, (uint32_t)h.uniqueID) &&
          PutBE32(pOut, (uint32_t)h.plugVersion) && PutBE32(pOut, (uint32_t)h.count);
 }
 
-bool GetHeader(const ByteChunk& in, int* pPos, FxHeader* pH)
-{
+bool GetHeader(const ByteChunk& in, int* pPos, FxHeader* pH) {
   uint32_t uniqueID, plugVersion, count;
   if (!(GetBE32(in, pPos, &pH->magic) && GetBE32(in, pPos, &pH->byteSize) &&
         GetBE32(in, pPos, &pH->kind) && GetBE32(in, pPos, &pH->version) &&
@@ -68,15 +63,13 @@ bool GetHeader(const ByteChunk& in, int* pPos, FxHeader* pH)
   return true;
 }
 
-FxHeader MakeHeader(PlugBase* pPlug, uint32_t kind, uint32_t version, int count)
-{
+FxHeader MakeHeader(PlugBase* pPlug, uint32_t kind, uint32_t version, int count) {
   return FxHeader{kCcnK, 0, kind, version, pPlug->GetUniqueID(), pPlug->GetEffectVersion(true),
                   count};
 }
 
 // A program record of parameter values; values[i] is parameter i's normalised value.
-bool PutParamProgram(PlugBase* pPlug, ByteChunk* pOut, const char* name, const double* values)
-{
+bool PutParamProgram(PlugBase* pPlug, ByteChunk* pOut, const char* name, const double* values) {
   bool ok = PutHeader(pOut, MakeHeader(pPlug, kFxProgramParams, 1, pPlug->NParams())) &&
             PutName(pOut, name);
   for (int i = 0; i < pPlug->NParams() && ok; ++i) ok = PutBEFloat(pOut, (float)values[i]);
@@ -84,15 +77,12 @@ bool PutParamProgram(PlugBase* pPlug, ByteChunk* pOut, const char* name, const d
 }
 
 // Whether the bytes from pos hold one big-endian single per parameter.
-bool HoldsParamValues(PlugBase* pPlug, const ByteChunk& in, int pos)
-{
+bool HoldsParamValues(PlugBase* pPlug, const ByteChunk& in, int pos) {
   return (int64_t)in.Size() - pos >= (int64_t)pPlug->NParams() * 4;
 }
 
-void ApplyParamValues(PlugBase* pPlug, const ByteChunk& in, int* pPos)
-{
-  for (int i = 0; i < pPlug->NParams(); ++i)
-  {
+void ApplyParamValues(PlugBase* pPlug, const ByteChunk& in, int* pPos) {
+  for (int i = 0; i < pPlug->NParams(); ++i) {
     float v = 0.0f;
     GetBEFloat(in, pPos, &v);
     pPlug->GetParam(i)->SetNormalized(v);
@@ -102,16 +92,14 @@ void ApplyParamValues(PlugBase* pPlug, const ByteChunk& in, int* pPos)
 // Reads one slot of a serialised preset list (name, flag, state) at *pPos and
 // stores its parameter values, normalised; the state is taken as one double per
 // parameter from its start, and a value that cannot be read counts as 0.
-bool NextSlotValues(PlugBase* pPlug, const ByteChunk& presets, int* pPos, double* values)
-{
+bool NextSlotValues(PlugBase* pPlug, const ByteChunk& presets, int* pPos, double* values) {
   SkyString name;
   bool initialized = false;
   int pos = presets.GetStr(&name, *pPos);
   pos = presets.GetBool(&initialized, pos);
   if (pos < 0) return false;
   int slotEnd = pos;
-  for (int i = 0; i < pPlug->NParams(); ++i)
-  {
+  for (int i = 0; i < pPlug->NParams(); ++i) {
     double v = 0.0;
     if (initialized && presets.Get(&v, pos) >= 0) pos += (int)sizeof(double);
     else v = 0.0;
@@ -122,50 +110,42 @@ bool NextSlotValues(PlugBase* pPlug, const ByteChunk& presets, int* pPos, double
 }
 
 // The current state and the preset slots, to undo a load that failed halfway.
-struct Snapshot
-{
+struct Snapshot {
   ByteChunk state, presets;
   int currentIdx;
 
-  explicit Snapshot(PlugBase* pPlug) : currentIdx(pPlug->GetCurrentPresetIdx())
-  {
+  explicit Snapshot(PlugBase* pPlug) : currentIdx(pPlug->GetCurrentPresetIdx()) {
     pPlug->SerializeState(&state);
     pPlug->SerializePresets(&presets);
   }
-  void Restore(PlugBase* pPlug)
-  {
+  void Restore(PlugBase* pPlug) {
     pPlug->UnserializePresets(&presets, 0);
     pPlug->RestorePreset(currentIdx);
     pPlug->UnserializeState(&state, 0);
   }
 };
 
-bool FinishLoad(PlugBase* pPlug)
-{
+bool FinishLoad(PlugBase* pPlug) {
   pPlug->InformHostOfProgramChange();
   return true;
 }
 
-bool LoadStateChunk(PlugBase* pPlug, ByteChunk* pFile, int pos)
-{
+bool LoadStateChunk(PlugBase* pPlug, ByteChunk* pFile, int pos) {
   uint32_t chunkSize;  // the chunk runs to the end of the file whatever this says
   if (!GetBE32(*pFile, &pos, &chunkSize)) return false;
   PlugBase::GetPlugVerFromChunk(pFile, &pos);
   return pPlug->UnserializeState(pFile, pos) >= 0;
 }
 
-bool LoadBankChunk(PlugBase* pPlug, ByteChunk* pFile, int pos)
-{
+bool LoadBankChunk(PlugBase* pPlug, ByteChunk* pFile, int pos) {
   uint32_t chunkSize;
   if (!GetBE32(*pFile, &pos, &chunkSize)) return false;
   PlugBase::GetPlugVerFromChunk(pFile, &pos);
   return pPlug->UnserializePresets(pFile, pos) >= 0;
 }
 
-bool LoadProgramList(PlugBase* pPlug, const ByteChunk& file, int pos, int nPrograms)
-{
-  for (int i = 0; i < nPrograms; ++i)
-  {
+bool LoadProgramList(PlugBase* pPlug, const ByteChunk& file, int pos, int nPrograms) {
+  for (int i = 0; i < nPrograms; ++i) {
     FxHeader h;
     char name[kFxNameSize + 1];
     if (!GetHeader(file, &pos, &h) || h.magic != kCcnK || h.kind != kFxProgramParams ||
@@ -181,13 +161,11 @@ bool LoadProgramList(PlugBase* pPlug, const ByteChunk& file, int pos, int nProgr
 
 }  // namespace
 
-bool SaveProgramAsFXP(PlugBase* pPlug, const SkyString& path)
-{
+bool SaveProgramAsFXP(PlugBase* pPlug, const SkyString& path) {
   if (!path.GetLength()) return false;
   ByteChunk out;
   const char* name = pPlug->GetPresetName(pPlug->GetCurrentPresetIdx());
-  if (pPlug->DoesStateChunks())
-  {
+  if (pPlug->DoesStateChunks()) {
     ByteChunk state;
     PlugBase::InitChunkWithPlugVer(&state);
     if (!pPlug->SerializeState(&state)) return false;
@@ -196,26 +174,23 @@ bool SaveProgramAsFXP(PlugBase* pPlug, const SkyString& path)
     if (!(PutHeader(&out, h) && PutName(&out, name) && PutBE32(&out, (uint32_t)state.Size()) &&
           out.PutChunk(&state) > 0))
       return false;
-  }
-  else
-  {
+  } else {
     SkyTypedBuf<double> values(4096);
     values.Resize(pPlug->NParams());
-    for (int i = 0; i < pPlug->NParams(); ++i) values.Get()[i] = pPlug->GetParam(i)->GetNormalized();
+    for (int i = 0; i < pPlug->NParams(); ++i)
+      values.Get()[i] = pPlug->GetParam(i)->GetNormalized();
     if (!PutParamProgram(pPlug, &out, name, values.Get())) return false;
   }
   return WriteChunkToFile(path.Get(), out);
 }
 
-bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path)
-{
+bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path) {
   if (!path.GetLength()) return false;
   ByteChunk out;
   bool chunks = pPlug->DoesStateChunks();
   FxHeader h = MakeHeader(pPlug, chunks ? kFxBankChunk : kFxBankPrograms, 2, pPlug->NPresets());
   ByteChunk bank;
-  if (chunks)
-  {
+  if (chunks) {
     PlugBase::InitChunkWithPlugVer(&bank);
     if (!pPlug->SerializePresets(&bank)) return false;
     h.byteSize = (uint32_t)bank.Size() + kFxbHeaderSize + 4;
@@ -225,18 +200,14 @@ bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path)
   if (!(PutHeader(&out, h) && PutBE32(&out, (uint32_t)pPlug->GetCurrentPresetIdx()) &&
         out.PutBytes(reserved, kFxbReservedSize) > 0))
     return false;
-  if (chunks)
-  {
+  if (chunks) {
     if (!(PutBE32(&out, (uint32_t)bank.Size()) && out.PutChunk(&bank) > 0)) return false;
-  }
-  else
-  {
+  } else {
     ByteChunk presets;
     if (!pPlug->SerializePresets(&presets)) return false;
     SkyTypedBuf<double> values(4096);
     values.Resize(pPlug->NParams());
-    for (int i = 0, pos = 0; i < pPlug->NPresets(); ++i)
-    {
+    for (int i = 0, pos = 0; i < pPlug->NPresets(); ++i) {
       if (!NextSlotValues(pPlug, presets, &pos, values.Get()) ||
           !PutParamProgram(pPlug, &out, pPlug->GetPresetName(i), values.Get()))
         return false;
@@ -245,8 +216,7 @@ bool SaveBankAsFXB(PlugBase* pPlug, const SkyString& path)
   return WriteChunkToFile(path.Get(), out);
 }
 
-bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path)
-{
+bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path) {
   ByteChunk file;
   if (!path.GetLength() || !ReadFileToChunk(path.Get(), &file)) return false;
   int pos = 0;
@@ -257,22 +227,16 @@ bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path)
       h.count != pPlug->NParams())
     return false;
 
-  if (pPlug->DoesStateChunks() && h.kind == kFxProgramChunk)
-  {
+  if (pPlug->DoesStateChunks() && h.kind == kFxProgramChunk) {
     Snapshot before(pPlug);
-    if (!LoadStateChunk(pPlug, &file, pos))
-    {
+    if (!LoadStateChunk(pPlug, &file, pos)) {
       before.Restore(pPlug);
       return false;
     }
-  }
-  else if (h.kind == kFxProgramParams)
-  {
+  } else if (h.kind == kFxProgramParams) {
     if (!HoldsParamValues(pPlug, file, pos)) return false;
     ApplyParamValues(pPlug, file, &pos);
-  }
-  else
-  {
+  } else {
     return false;
   }
   pPlug->ModifyCurrentPreset(name);
@@ -280,8 +244,7 @@ bool LoadProgramFromFXP(PlugBase* pPlug, const SkyString& path)
   return FinishLoad(pPlug);
 }
 
-bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path)
-{
+bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path) {
   ByteChunk file;
   if (!path.GetLength() || !ReadFileToChunk(path.Get(), &file)) return false;
   int pos = 0;
@@ -291,11 +254,9 @@ bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path)
   pos += kFxbReservedSize;
   if (h.magic != kCcnK || h.uniqueID != pPlug->GetUniqueID() || pos > file.Size()) return false;
 
-  if (pPlug->DoesStateChunks() && h.kind == kFxBankChunk)
-  {
+  if (pPlug->DoesStateChunks() && h.kind == kFxBankChunk) {
     Snapshot before(pPlug);
-    if (!LoadBankChunk(pPlug, &file, pos))
-    {
+    if (!LoadBankChunk(pPlug, &file, pos)) {
       before.Restore(pPlug);
       return false;
     }
@@ -309,5 +270,7 @@ bool LoadBankFromFXB(PlugBase* pPlug, const SkyString& path)
 
 bool PlugBase::SaveProgramAsFXP(const SkyString& path) { return ::SaveProgramAsFXP(this, path); }
 bool PlugBase::SaveBankAsFXB(const SkyString& path) { return ::SaveBankAsFXB(this, path); }
-bool PlugBase::LoadProgramFromFXP(const SkyString& path) { return ::LoadProgramFromFXP(this, path); }
+bool PlugBase::LoadProgramFromFXP(const SkyString& path) {
+  return ::LoadProgramFromFXP(this, path);
+}
 bool PlugBase::LoadBankFromFXB(const SkyString& path) { return ::LoadBankFromFXB(this, path); }

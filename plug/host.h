@@ -2,8 +2,7 @@
 // Host identification from the host's product text, and the version word
 // (major in bits 16-31, minor in bits 8-15, revision in bits 0-7).
 
-enum EHost
-{
+enum EHost {
   kHostUninit = -1,
   kHostUnknown = 0,
   kHostReaper,

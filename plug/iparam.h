@@ -7,13 +7,11 @@
 // Size of the text buffers that GetDisplayForHost fills.
 #define MAX_PARAM_DISPLAY_LEN 32
 
-class IParam
-{
-public:
+class IParam {
+ public:
   enum EParamType { kTypeNone, kTypeBool, kTypeInt, kTypeEnum, kTypeDouble };
 
-  struct DisplayText
-  {
+  struct DisplayText {
     int mValue;
     char mText[MAX_PARAM_NAME_LEN];
   };
@@ -60,15 +58,14 @@ public:
   const char* GetParamGroupForHost() const { return mParamGroup; }
   // Writes the current value as text (display texts first); rDisplay holds MAX_PARAM_DISPLAY_LEN.
   void GetDisplayForHost(char* rDisplay) const { GetDisplayForHost(mValue, false, rDisplay); }
-  void GetDisplayForHostNoDisplayText(char* rDisplay) const
-  {
+  void GetDisplayForHostNoDisplayText(char* rDisplay) const {
     GetDisplayForHost(mValue, false, rDisplay, false);
   }
   void GetDisplayForHost(double value, bool normalized, char* rDisplay,
                          bool withDisplayText = true) const;
   bool DisplayIsNegated() const { return mNegateDisplay; }
 
-private:
+ private:
   EParamType mType;
   double mValue, mMin, mMax, mStep, mShape, mDefault;
   int mDisplayPrecision;

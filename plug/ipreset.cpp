@@ -2,7 +2,4 @@
 
 #include <cstring>
 
-IPreset::IPreset() : mInitialized(false)
-{
-  strcpy(mName, UNUSED_PRESET_NAME);
-}
+IPreset::IPreset() : mInitialized(false) { strcpy(mName, UNUSED_PRESET_NAME); }

@@ -7,11 +7,10 @@
 #define UNUSED_PRESET_NAME "empty"
 #define DEFAULT_USER_PRESET_NAME "user preset"
 
-struct IPreset
-{
+struct IPreset {
   IPreset();
 
-  bool mInitialized;               // the slot holds a state
+  bool mInitialized;  // the slot holds a state
   char mName[MAX_PRESET_NAME_LEN];
-  ByteChunk mChunk;                // the state as SerializeState writes it, without header
+  ByteChunk mChunk;  // the state as SerializeState writes it, without header
 };

@@ -3,10 +3,8 @@
 
 #include <cstdint>
 
-struct IMidiMsg
-{
-  enum EStatusMsg
-  {
+struct IMidiMsg {
+  enum EStatusMsg {
     kNone = 0,
     kNoteOff = 8,
     kNoteOn = 9,
@@ -18,8 +16,7 @@ struct IMidiMsg
   };
 
   // A controller number 0 ... 127; the common ones are named.
-  enum EControlChangeMsg
-  {
+  enum EControlChangeMsg {
     kModWheel = 1,
     kBreathController = 2,
     kFootController = 4,
@@ -38,7 +35,7 @@ struct IMidiMsg
   uint8_t mData2;
 
   IMidiMsg(int offset = 0, uint8_t status = 0, uint8_t data1 = 0, uint8_t data2 = 0)
-    : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
+      : mOffset(offset), mStatus(status), mData1(data1), mData2(data2) {}
 
   void Clear();
   void MakeNoteOnMsg(int noteNumber, int velocity, int offset, int channel = 0);
@@ -63,14 +60,13 @@ struct IMidiMsg
   void LogMsg() const {}
 };
 
-struct ISysEx
-{
-  int mOffset;            // sample offset within the current block
-  int mSize;              // byte count
-  const uint8_t* mData;   // not owned; valid during the call that receives it
+struct ISysEx {
+  int mOffset;           // sample offset within the current block
+  int mSize;             // byte count
+  const uint8_t* mData;  // not owned; valid during the call that receives it
 
   ISysEx(int offset = 0, const uint8_t* pData = nullptr, int size = 0)
-    : mOffset(offset), mSize(size), mData(pData) {}
+      : mOffset(offset), mSize(size), mData(pData) {}
 
   void Clear();
   void LogMsg() const {}

@@ -8,16 +8,32 @@
 #include "plug/trace.h"
 
 PlugBase::PlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-                     const char* productName, const char* mfrName, int vendorVersion,
-                     int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-                     bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
-  : mChannelIO(4096), mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion),
-    mAPI(plugAPI), mHost(kHostUninit), mHostVersion(0), mStateChunks(plugDoesChunks),
-    mIsInst(plugIsInst), mDoesMIDI(plugDoesMidi), mCurrentPresetIdx(0), mSampleRate(44100.0),
-    mBlockSize(0), mLatency(latency), mTailSize(0), mDelay(nullptr), mGUI(nullptr),
-    mParams(4096), mPresets(4096), mInData(4096), mOutData(4096), mInChannels(4096),
-    mOutChannels(4096)
-{
+                   const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+                   int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
+                   EAPI plugAPI)
+    : mChannelIO(4096),
+      mUniqueID(uniqueID),
+      mMfrID(mfrID),
+      mVersion(vendorVersion),
+      mAPI(plugAPI),
+      mHost(kHostUninit),
+      mHostVersion(0),
+      mStateChunks(plugDoesChunks),
+      mIsInst(plugIsInst),
+      mDoesMIDI(plugDoesMidi),
+      mCurrentPresetIdx(0),
+      mSampleRate(44100.0),
+      mBlockSize(0),
+      mLatency(latency),
+      mTailSize(0),
+      mDelay(nullptr),
+      mGUI(nullptr),
+      mParams(4096),
+      mPresets(4096),
+      mInData(4096),
+      mOutData(4096),
+      mInChannels(4096),
+      mOutChannels(4096) {
   Trace(__func__, __LINE__, "%s:%s", CurrentTime(), effectName ? effectName : "");
   CopyText(mEffectName, effectName, MAX_EFFECT_NAME_LEN);
   CopyText(mProductName, productName, MAX_EFFECT_NAME_LEN);
@@ -30,22 +46,19 @@ PlugBase::PlugBase(int nParams, const char* channelIOStr, int nPresets, const ch
   ParseChannelIO(channelIOStr, &maxIn, &maxOut);
   mInData.Resize(maxIn);
   mOutData.Resize(maxOut);
-  for (int i = 0; i < maxIn; ++i)
-  {
+  for (int i = 0; i < maxIn; ++i) {
     InChannel* pChannel = mInChannels.Add(new InChannel);
     pChannel->mSrc = mInData.Get() + i;
     *pChannel->mSrc = nullptr;
   }
-  for (int i = 0; i < maxOut; ++i)
-  {
+  for (int i = 0; i < maxOut; ++i) {
     OutChannel* pChannel = mOutChannels.Add(new OutChannel);
     pChannel->mDest = mOutData.Get() + i;
     *pChannel->mDest = nullptr;
   }
 }
 
-PlugBase::~PlugBase()
-{
+PlugBase::~PlugBase() {
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);
@@ -54,12 +67,10 @@ PlugBase::~PlugBase()
   delete mDelay;
 }
 
-void PlugBase::ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut)
-{
+void PlugBase::ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut) {
   bool channelIOStrValid = channelIOStr != nullptr;
   assert(channelIOStrValid);
-  for (const char* p = channelIOStr; p; )
-  {
+  for (const char* p = channelIOStr; p;) {
     int nIn = -1, nOut = -1;
     channelIOStrValid = sscanf(p, "%d-%d", &nIn, &nOut) == 2 && nIn >= 0 && nOut >= 0;
     assert(channelIOStrValid);
@@ -74,34 +85,20 @@ void PlugBase::ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOu
   }
 }
 
-void PlugBase::Reset()
-{
-  IMutexLock lock(this);
-}
+void PlugBase::Reset() { IMutexLock lock(this); }
 
-void PlugBase::OnParamChange(int)
-{
-  IMutexLock lock(this);
-}
+void PlugBase::OnParamChange(int) { IMutexLock lock(this); }
 
-void PlugBase::OnActivate(bool)
-{
-  IMutexLock lock(this);
-}
+void PlugBase::OnActivate(bool) { IMutexLock lock(this); }
 
-void PlugBase::ProcessMidiMsg(IMidiMsg* pMsg)
-{
-  SendMidiMsg(pMsg);
-}
+void PlugBase::ProcessMidiMsg(IMidiMsg* pMsg) { SendMidiMsg(pMsg); }
 
-bool PlugBase::MidiNoteName(int, char* rName)
-{
+bool PlugBase::MidiNoteName(int, char* rName) {
   if (rName) *rName = 0;
   return false;
 }
 
-void PlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
-{
+void PlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   Trace(__func__, __LINE__, "%d:%f", paramIdx, normalizedValue);
   IMutexLock lock(this);
   IParam* pParam = GetParam(paramIdx);
@@ -111,45 +108,38 @@ void PlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
   OnParamChange(paramIdx);
 }
 
-void PlugBase::SetLatency(int samples)
-{
+void PlugBase::SetLatency(int samples) {
   mLatency = samples;
   if (mDelay) mDelay->SetDelayTime(samples);
 }
 
-void PlugBase::CreateDelayLine()
-{
+void PlugBase::CreateDelayLine() {
   delete mDelay;
   mDelay = new NChanDelayLine(NInChannels(), NOutChannels());
   mDelay->SetDelayTime(mLatency);
 }
 
-int PlugBase::GetEffectVersion(bool decimal) const
-{
+int PlugBase::GetEffectVersion(bool decimal) const {
   return decimal ? GetDecimalVersion(mVersion) : mVersion;
 }
 
-void PlugBase::GetEffectVersionStr(char* rStr) const
-{
+void PlugBase::GetEffectVersionStr(char* rStr) const {
   GetVersionStr(mVersion, rStr);
   size_t len = strlen(rStr);
   if (len + 1 < MAX_VERSION_STR_LEN) strcpy(rStr + len, "D");
 }
 
-int PlugBase::GetHostVersion(bool decimal)
-{
+int PlugBase::GetHostVersion(bool decimal) {
   GetHost();
   return decimal ? GetDecimalVersion(mHostVersion) : mHostVersion;
 }
 
-void PlugBase::GetHostVersionStr(char* rStr)
-{
+void PlugBase::GetHostVersionStr(char* rStr) {
   GetHost();
   GetVersionStr(mHostVersion, rStr);
 }
 
-void PlugBase::SetHost(const char* host, int version)
-{
+void PlugBase::SetHost(const char* host, int version) {
   mHost = LookUpHost(host);
   mHostVersion = version;
   char versionStr[MAX_VERSION_STR_LEN];
@@ -158,10 +148,8 @@ void PlugBase::SetHost(const char* host, int version)
         host ? host : "", versionStr);
 }
 
-const char* PlugBase::GetAPIString()
-{
-  switch (GetAPI())
-  {
+const char* PlugBase::GetAPIString() {
+  switch (GetAPI()) {
     case kAPIVST2: return "VST2";
     case kAPIVST3: return "VST3";
     case kAPIAU: return "AU";
@@ -172,25 +160,21 @@ const char* PlugBase::GetAPIString()
   return "";
 }
 
-double PlugBase::GetSamplesPerBeat()
-{
+double PlugBase::GetSamplesPerBeat() {
   double tempo = GetTempo();
   return tempo > 0.0 ? mSampleRate * 60.0 / tempo : 0.0;
 }
 
-void PlugBase::OnParamReset()
-{
+void PlugBase::OnParamReset() {
   for (int i = 0; i < NParams(); ++i) OnParamChange(i);
 }
 
-void PlugBase::DirtyParameters()
-{
+void PlugBase::DirtyParameters() {
   IMutexLock lock(this);
   for (int i = 0; i < NParams(); ++i) InformHostOfParamChange(i, GetParam(i)->GetNormalized());
 }
 
-bool PlugBase::SendMidiMsgs(SkyTypedBuf<IMidiMsg>* pMsgs)
-{
+bool PlugBase::SendMidiMsgs(SkyTypedBuf<IMidiMsg>* pMsgs) {
   bool ok = true;
   for (int i = 0, n = pMsgs->GetSize(); i < n; ++i) ok &= SendMidiMsg(pMsgs->Get() + i);
   return ok;

@@ -24,15 +24,13 @@ class Graphics;
 // Which binding built the plug-in.
 enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
 
-class PlugBase
-{
-public:
+class PlugBase {
+ public:
   // channelIOStr lists the legal configurations as "in-out" tokens separated by
   // single spaces, for example "1-1 2-2".
   PlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-            const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
-            int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
-            EAPI plugAPI);
+           const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
+           int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI);
   virtual ~PlugBase();
   PlugBase(const PlugBase&) = delete;
   PlugBase& operator=(const PlugBase&) = delete;
@@ -200,41 +198,35 @@ public:
   bool LoadBankFromFXB(const SkyString& path);
 
   // A scoped lock on the plug-in's mutex; Destroy releases it early.
-  class IMutexLock
-  {
-  public:
-    explicit IMutexLock(PlugBase* pPlug) : mpMutex(pPlug ? &pPlug->mMutex : nullptr)
-    {
+  class IMutexLock {
+   public:
+    explicit IMutexLock(PlugBase* pPlug) : mpMutex(pPlug ? &pPlug->mMutex : nullptr) {
       if (mpMutex) mpMutex->Enter();
     }
     ~IMutexLock() { Destroy(); }
     IMutexLock(const IMutexLock&) = delete;
     IMutexLock& operator=(const IMutexLock&) = delete;
-    void Destroy()
-    {
+    void Destroy() {
       if (mpMutex) mpMutex->Leave();
       mpMutex = nullptr;
     }
 
-  private:
+   private:
     SkyMutex* mpMutex;
   };
 
-  struct ChannelIO
-  {
+  struct ChannelIO {
     int mIn, mOut;
   };
 
-  struct InChannel
-  {
+  struct InChannel {
     bool mConnected = false;
     double** mSrc = nullptr;  // this channel's entry in mInData
     SkyTypedBuf<double> mScratchBuf{4096};
     SkyString mLabel;
   };
 
-  struct OutChannel
-  {
+  struct OutChannel {
     bool mConnected = false;
     double** mDest = nullptr;  // this channel's entry in mOutData
     float* mFDest = nullptr;   // the host's float output of the current block
@@ -242,7 +234,7 @@ public:
     SkyString mLabel;
   };
 
-protected:
+ protected:
   // Creates the pass-through delay line for the current channel counts and latency.
   void CreateDelayLine();
 
@@ -267,7 +259,7 @@ protected:
   SkyPtrList<InChannel> mInChannels;
   SkyPtrList<OutChannel> mOutChannels;
 
-private:
+ private:
   void ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut);
   void ConnectChannel(bool input, int chIdx, bool connected);
   void GrowScratchFor(int nFrames);

@@ -5,28 +5,21 @@
 #include "plug/base64.h"
 #include "plug/plug_base.h"
 
-bool PlugBase::DumpPresetSrcCode(const char* filename, const char* paramEnumNames[])
-{
+bool PlugBase::DumpPresetSrcCode(const char* filename, const char* paramEnumNames[]) {
   FILE* fp = filename ? fopen(filename, "w") : nullptr;
   if (!fp) return false;
   int n = NParams();
   fprintf(fp, "  MakePresetFromNamedParams(\"name\", %d", n);
-  for (int i = 0; i < n; ++i)
-  {
+  for (int i = 0; i < n; ++i) {
     IParam* pParam = GetParam(i);
     char paramVal[MAX_PARAM_DISPLAY_LEN];
-    switch (pParam->Type())
-    {
+    switch (pParam->Type()) {
       case IParam::kTypeBool:
         snprintf(paramVal, sizeof(paramVal), "%s", pParam->Bool() ? "true" : "false");
         break;
       case IParam::kTypeInt:
-      case IParam::kTypeEnum:
-        snprintf(paramVal, sizeof(paramVal), "%d", pParam->Int());
-        break;
-      default:
-        snprintf(paramVal, sizeof(paramVal), "%.6f", pParam->Value());
-        break;
+      case IParam::kTypeEnum: snprintf(paramVal, sizeof(paramVal), "%d", pParam->Int()); break;
+      default: snprintf(paramVal, sizeof(paramVal), "%.6f", pParam->Value()); break;
     }
     fprintf(fp, ",\n    %s, %s", paramEnumNames[i], paramVal);
   }
@@ -34,8 +27,7 @@ bool PlugBase::DumpPresetSrcCode(const char* filename, const char* paramEnumName
   return fclose(fp) == 0;
 }
 
-bool PlugBase::DumpPresetBlob(const char* filename)
-{
+bool PlugBase::DumpPresetBlob(const char* filename) {
   IPreset* pPreset = mPresets.Get(mCurrentPresetIdx);
   if (!pPreset || !filename) return false;
   ByteChunk* pChunk = &pPreset->mChunk;

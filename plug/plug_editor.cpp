@@ -2,13 +2,10 @@
 
 #include "plug/plug_base.h"
 
-void PlugBase::AttachGraphics(Graphics* pGraphics)
-{
+void PlugBase::AttachGraphics(Graphics* pGraphics) {
   if (!pGraphics) return;
   IMutexLock lock(this);
   mGUI = pGraphics;
 }
 
-void PlugBase::RedrawParamControls()
-{
-}
+void PlugBase::RedrawParamControls() {}

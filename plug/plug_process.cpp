@@ -11,15 +11,12 @@ namespace {
 // to hold: the float buffers of a single-precision block, otherwise the host's
 // double buffers (never a scratch buffer, which is shorter than the block).
 void SilenceHostOutputs(const SkyPtrList<PlugBase::OutChannel>& channels, bool floats,
-                        int nFrames)
-{
-  for (int i = 0; i < channels.GetSize(); ++i)
-  {
+                        int nFrames) {
+  for (int i = 0; i < channels.GetSize(); ++i) {
     const PlugBase::OutChannel* pChannel = channels.Get(i);
     double* pData = *pChannel->mDest;
     if (!pChannel->mConnected) continue;
-    if (floats && pChannel->mFDest)
-      memset(pChannel->mFDest, 0, nFrames * sizeof(float));
+    if (floats && pChannel->mFDest) memset(pChannel->mFDest, 0, nFrames * sizeof(float));
     else if (!floats && pData && pData != pChannel->mScratchBuf.Get())
       memset(pData, 0, nFrames * sizeof(double));
   }
@@ -27,8 +24,7 @@ void SilenceHostOutputs(const SkyPtrList<PlugBase::OutChannel>& channels, bool f
 
 }  // namespace
 
-void PlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
-{
+void PlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   int nIn = NInChannels(), nOut = NOutChannels();
   int nCopy = nIn < nOut ? nIn : nOut;
   if (nFrames <= 0) return;
@@ -37,8 +33,7 @@ void PlugBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   for (int i = nCopy; i < nOut; ++i) memset(outputs[i], 0, nFrames * sizeof(double));
 }
 
-void PlugBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames)
-{
+void PlugBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFrames) {
   int nIn = NInChannels(), nOut = NOutChannels();
   int nCopy = nIn < nOut ? nIn : nOut;
   if (nFrames <= 0) return;
@@ -47,32 +42,26 @@ void PlugBase::ProcessSingleReplacing(float** inputs, float** outputs, int nFram
   for (int i = nCopy; i < nOut; ++i) memset(outputs[i], 0, nFrames * sizeof(float));
 }
 
-void PlugBase::ConvertOutputs(bool accumulate, int nFrames)
-{
+void PlugBase::ConvertOutputs(bool accumulate, int nFrames) {
   OutChannel* const* ppChannels = mOutChannels.GetList();
-  for (int i = 0, n = NOutChannels(); i < n; ++i)
-  {
+  for (int i = 0, n = NOutChannels(); i < n; ++i) {
     const OutChannel* pChannel = ppChannels[i];
     float* pDest = pChannel->mFDest;
     const double* pSrc = *pChannel->mDest;
     if (!pChannel->mConnected || !pDest || !pSrc) continue;
-    if (accumulate)
-      sample_convert::AddDoublesToFloats(pDest, pSrc, nFrames);
-    else
-      sample_convert::DoublesToFloats(pDest, pSrc, nFrames);
+    if (accumulate) sample_convert::AddDoublesToFloats(pDest, pSrc, nFrames);
+    else sample_convert::DoublesToFloats(pDest, pSrc, nFrames);
   }
 }
 
-void PlugBase::ProcessBuffers(double, int nFrames)
-{
+void PlugBase::ProcessBuffers(double, int nFrames) {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
 }
 
-void PlugBase::ProcessBuffers(float, int nFrames)
-{
+void PlugBase::ProcessBuffers(float, int nFrames) {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);
@@ -80,8 +69,7 @@ void PlugBase::ProcessBuffers(float, int nFrames)
   ConvertOutputs(false, nFrames);
 }
 
-void PlugBase::ProcessBuffersAccumulating(float, int nFrames)
-{
+void PlugBase::ProcessBuffersAccumulating(float, int nFrames) {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return;  // nothing rendered, nothing added
@@ -89,19 +77,15 @@ void PlugBase::ProcessBuffersAccumulating(float, int nFrames)
   ConvertOutputs(true, nFrames);
 }
 
-void PlugBase::PassThroughBuffers(double, int nFrames)
-{
+void PlugBase::PassThroughBuffers(double, int nFrames) {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
-  if (mLatency && mDelay)
-    mDelay->ProcessBlock(mInData.Get(), mOutData.Get(), nFrames);
-  else
-    PlugBase::ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
+  if (mLatency && mDelay) mDelay->ProcessBlock(mInData.Get(), mOutData.Get(), nFrames);
+  else PlugBase::ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
 }
 
-void PlugBase::PassThroughBuffers(float, int nFrames)
-{
+void PlugBase::PassThroughBuffers(float, int nFrames) {
   if (nFrames <= 0) return;
   GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);

@@ -14,8 +14,7 @@ const int32_t kPlugVersion = 0x00010000;
 const double kCompareTolerance = 0.00001;
 
 // Converts to single precision, saturating instead of overflowing.
-float ToFloat(double v)
-{
+float ToFloat(double v) {
   if (v > 3.4028234663852886e38) return HUGE_VALF;
   if (v < -3.4028234663852886e38) return -HUGE_VALF;
   return (float)v;
@@ -23,21 +22,15 @@ float ToFloat(double v)
 
 }  // namespace
 
-bool PlugBase::SerializeState(ByteChunk* pChunk)
-{
-  return SerializeParams(pChunk);
-}
+bool PlugBase::SerializeState(ByteChunk* pChunk) { return SerializeParams(pChunk); }
 
-int PlugBase::UnserializeState(ByteChunk* pChunk, int startPos)
-{
+int PlugBase::UnserializeState(ByteChunk* pChunk, int startPos) {
   return UnserializeParams(pChunk, startPos);
 }
 
-bool PlugBase::SerializeParams(ByteChunk* pChunk)
-{
+bool PlugBase::SerializeParams(ByteChunk* pChunk) {
   IMutexLock lock(this);
-  for (int i = 0; i < NParams(); ++i)
-  {
+  for (int i = 0; i < NParams(); ++i) {
     IParam* pParam = GetParam(i);
     double v = pParam->Value();
     Trace(__func__, __LINE__, "%d %s %f", i, pParam->GetNameForHost(), v);
@@ -46,12 +39,10 @@ bool PlugBase::SerializeParams(ByteChunk* pChunk)
   return true;
 }
 
-int PlugBase::UnserializeParams(ByteChunk* pChunk, int startPos)
-{
+int PlugBase::UnserializeParams(ByteChunk* pChunk, int startPos) {
   IMutexLock lock(this);
   int pos = startPos;
-  for (int i = 0; i < NParams() && pos >= 0; ++i)
-  {
+  for (int i = 0; i < NParams() && pos >= 0; ++i) {
     IParam* pParam = GetParam(i);
     double v = 0.0;
     pos = pChunk->Get(&v, pos);
@@ -63,16 +54,14 @@ int PlugBase::UnserializeParams(ByteChunk* pChunk, int startPos)
   return pos;
 }
 
-void PlugBase::InitChunkWithPlugVer(ByteChunk* pChunk)
-{
+void PlugBase::InitChunkWithPlugVer(ByteChunk* pChunk) {
   pChunk->Clear();
   int32_t magic = kPlugMagic, version = kPlugVersion;
   pChunk->Put(&magic);
   pChunk->Put(&version);
 }
 
-int PlugBase::GetPlugVerFromChunk(ByteChunk* pChunk, int* pPos)
-{
+int PlugBase::GetPlugVerFromChunk(ByteChunk* pChunk, int* pPos) {
   int32_t magic = 0, version = 0;
   int pos = pChunk->Get(&magic, *pPos);
   if (pos < 0 || magic != kPlugMagic) return 0;
@@ -82,11 +71,9 @@ int PlugBase::GetPlugVerFromChunk(ByteChunk* pChunk, int* pPos)
   return version;
 }
 
-bool PlugBase::SerializePresets(ByteChunk* pChunk)
-{
+bool PlugBase::SerializePresets(ByteChunk* pChunk) {
   bool savedOK = true;
-  for (int i = 0; i < NPresets() && savedOK; ++i)
-  {
+  for (int i = 0; i < NPresets() && savedOK; ++i) {
     IPreset* pPreset = mPresets.Get(i);
     Trace(__func__, __LINE__, "%d %s", i, pPreset->mName);
     pChunk->PutStr(pPreset->mName);
@@ -96,11 +83,9 @@ bool PlugBase::SerializePresets(ByteChunk* pChunk)
   return savedOK;
 }
 
-int PlugBase::UnserializePresets(ByteChunk* pChunk, int startPos)
-{
+int PlugBase::UnserializePresets(ByteChunk* pChunk, int startPos) {
   int pos = startPos;
-  for (int i = 0; i < NPresets() && pos >= 0; ++i)
-  {
+  for (int i = 0; i < NPresets() && pos >= 0; ++i) {
     // A slot is updated only when its name, flag and state all read correctly.
     IPreset* pPreset = mPresets.Get(i);
     SkyString name;
@@ -112,8 +97,7 @@ int PlugBase::UnserializePresets(ByteChunk* pChunk, int startPos)
     CopyText(pPreset->mName, name.Get(), MAX_PRESET_NAME_LEN);
     Trace(__func__, __LINE__, "%d %s", i, pPreset->mName);
     pPreset->mInitialized = initialized;
-    if (initialized)
-    {
+    if (initialized) {
       pPreset->mChunk.Clear();
       SerializeState(&pPreset->mChunk);
     }
@@ -122,12 +106,10 @@ int PlugBase::UnserializePresets(ByteChunk* pChunk, int startPos)
   return pos;
 }
 
-bool PlugBase::CompareState(const unsigned char* data, int startPos)
-{
+bool PlugBase::CompareState(const unsigned char* data, int startPos) {
   bool isEqual = true;
   const unsigned char* p = data + (size_t)startPos * sizeof(double);
-  for (int i = 0; i < NParams(); ++i, p += sizeof(double))
-  {
+  for (int i = 0; i < NParams(); ++i, p += sizeof(double)) {
     double stored;
     memcpy(&stored, p, sizeof(double));
     double diff = (double)ToFloat(GetParam(i)->Value()) - (double)ToFloat(stored);

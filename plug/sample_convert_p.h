@@ -10,8 +10,7 @@ namespace sample_convert {
 enum { kLanes = 8 };
 
 // dst[i] = src[i] for i < n; the buffers must not overlap.
-inline void FloatsToDoubles(double* __restrict dst, const float* __restrict src, int n)
-{
+inline void FloatsToDoubles(double* __restrict dst, const float* __restrict src, int n) {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
     for (int k = 0; k < kLanes; ++k) dst[i + k] = src[i + k];
@@ -19,8 +18,7 @@ inline void FloatsToDoubles(double* __restrict dst, const float* __restrict src,
 }
 
 // dst[i] = (float)src[i] for i < n; the buffers must not overlap.
-inline void DoublesToFloats(float* __restrict dst, const double* __restrict src, int n)
-{
+inline void DoublesToFloats(float* __restrict dst, const double* __restrict src, int n) {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
     for (int k = 0; k < kLanes; ++k) dst[i + k] = (float)src[i + k];
@@ -28,8 +26,7 @@ inline void DoublesToFloats(float* __restrict dst, const double* __restrict src,
 }
 
 // dst[i] += (float)src[i] in float arithmetic for i < n; the buffers must not overlap.
-inline void AddDoublesToFloats(float* __restrict dst, const double* __restrict src, int n)
-{
+inline void AddDoublesToFloats(float* __restrict dst, const double* __restrict src, int n) {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
     for (int k = 0; k < kLanes; ++k) dst[i + k] += (float)src[i + k];

@@ -17,11 +17,9 @@ char sTimeStr[kTimeStrLen];
 
 void Trace(const char*, int, const char*, ...) {}
 
-int UtcOffsetMinutes(const tm& local, const tm& utc)
-{
+int UtcOffsetMinutes(const tm& local, const tm& utc) {
   int offset = (local.tm_hour * 60 + local.tm_min) - (utc.tm_hour * 60 + utc.tm_min);
-  if (local.tm_yday != utc.tm_yday)
-  {
+  if (local.tm_yday != utc.tm_yday) {
     int d = local.tm_yday - utc.tm_yday;
     // Across a year boundary the day numbers jump the other way.
     if (d > 1) d = -1;
@@ -31,8 +29,7 @@ int UtcOffsetMinutes(const tm& local, const tm& utc)
   return offset;
 }
 
-void FormatTimeStr(const tm& local, const tm& utc, char* buf)
-{
+void FormatTimeStr(const tm& local, const tm& utc, char* buf) {
   size_t len = strftime(buf, kTimeStrLen, "%Y%m%d %H:%M ", &local);
   int offset = UtcOffsetMinutes(local, utc);
   int absOffset = offset < 0 ? -offset : offset;
@@ -40,8 +37,7 @@ void FormatTimeStr(const tm& local, const tm& utc, char* buf)
            absOffset % 60);
 }
 
-const char* CurrentTime()
-{
+const char* CurrentTime() {
   time_t now = time(nullptr);
   tm local, utc;
   localtime_r(&now, &local);
@@ -52,22 +48,10 @@ const char* CurrentTime()
   return sTimeStr;
 }
 
-const char* VSTOpcodeStr(int)
-{
-  return "";
-}
+const char* VSTOpcodeStr(int) { return ""; }
 
-const char* AUSelectStr(int)
-{
-  return "";
-}
+const char* AUSelectStr(int) { return ""; }
 
-const char* AUPropertyStr(int)
-{
-  return "";
-}
+const char* AUPropertyStr(int) { return ""; }
 
-const char* AUScopeStr(int)
-{
-  return "";
-}
+const char* AUScopeStr(int) { return ""; }

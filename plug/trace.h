@@ -4,7 +4,7 @@
 
 // Receives the calling operation, a source line and a printf-style message.
 void Trace(const char* funcName, int line, const char* format, ...)
-  __attribute__((format(printf, 3, 4)));
+    __attribute__((format(printf, 3, 4)));
 
 // Local time and UTC offset as "YYYYMMDD HH:MM +HHMM" in a static buffer that
 // every call overwrites.

@@ -24,14 +24,17 @@ inline void bsplinePair(const float* frames, float x, float* out) {
   const __m128d y0D = _mm_cvtps_pd(y0);
   const __m128d sixth = _mm_set1_pd(1 / 6.0);
   const __m128d half = _mm_set1_pd(1 / 2.0);
-  const __m128 c0 = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(sixth, sumsD), _mm_mul_pd(_mm_set1_pd(2 / 3.0), y0D)));
+  const __m128 c0 =
+      _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(sixth, sumsD), _mm_mul_pd(_mm_set1_pd(2 / 3.0), y0D)));
   // Halving is exact, so it may stay in float.
   const __m128 c1 = _mm_mul_ps(_mm_set1_ps(0.5f), diffs);
   const __m128 c2 = _mm_cvtpd_ps(_mm_sub_pd(_mm_mul_pd(half, sumsD), y0D));
-  const __m128 c3 = _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(half, _mm_cvtps_pd(falls)),
-                                            _mm_mul_pd(sixth, _mm_cvtps_pd(_mm_movehl_ps(diffs, diffs)))));
+  const __m128 c3 =
+      _mm_cvtpd_ps(_mm_add_pd(_mm_mul_pd(half, _mm_cvtps_pd(falls)),
+                              _mm_mul_pd(sixth, _mm_cvtps_pd(_mm_movehl_ps(diffs, diffs)))));
   const __m128 xs = _mm_set1_ps(x);
-  const __m128 r = _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, xs), c2), xs), c1), xs), c0);
+  const __m128 r = _mm_add_ps(
+      _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, xs), c2), xs), c1), xs), c0);
   _mm_storel_pi(reinterpret_cast<__m64*>(out), r);
 #else
   float left[4] = {frames[0], frames[2], frames[4], frames[6]};

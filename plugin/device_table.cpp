@@ -5,7 +5,9 @@
 
 namespace {
 
-void setText(char* dest, const char* text) { snprintf(dest, kDeviceTextSize, "%s", text ? text : ""); }
+void setText(char* dest, const char* text) {
+  snprintf(dest, kDeviceTextSize, "%s", text ? text : "");
+}
 
 }  // namespace
 

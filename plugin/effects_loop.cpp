@@ -11,13 +11,16 @@ constexpr int kOutputFramesAim = kMaxPacketFrames - 16;
 constexpr int kMinResampledFrames = 8;
 
 // Splits frames into `pieces` nearly equal parts; returns the size of part i.
-int pieceSize(int frames, int pieces, int i) { return frames / pieces + (i < frames % pieces ? 1 : 0); }
+int pieceSize(int frames, int pieces, int i) {
+  return frames / pieces + (i < frames % pieces ? 1 : 0);
+}
 
 }  // namespace
 
 int EffectsLoopPieceFrames(float ratio) {
   const double fit = static_cast<double>(kOutputFramesAim) * ratio;
-  if (!(fit < EffectsLoopSender::kMaxResampledPieceFrames)) return EffectsLoopSender::kMaxResampledPieceFrames;
+  if (!(fit < EffectsLoopSender::kMaxResampledPieceFrames))
+    return EffectsLoopSender::kMaxResampledPieceFrames;
   return fit < kMinResampledFrames ? kMinResampledFrames : static_cast<int>(fit);
 }
 
@@ -32,12 +35,12 @@ void EffectsLoopSender::SendPacket(RelayLink& link, const float* interleaved, in
   if (frames < 1 || frames > kMaxPacketFrames) return;
   const int32_t count = frames;
   const RelayLink::SendResult result =
-    link.Send(&count, sizeof count, interleaved, sizeof(float) * 2 * static_cast<size_t>(frames));
+      link.Send(&count, sizeof count, interleaved, sizeof(float) * 2 * static_cast<size_t>(frames));
   if (result == RelayLink::SendResult::kDropped) mDropped.fetch_add(1, std::memory_order_relaxed);
 }
 
-void EffectsLoopSender::Send(RelayLink& link, Resampler& resampler, const double* left, const double* right,
-                             int frames) {
+void EffectsLoopSender::Send(RelayLink& link, Resampler& resampler, const double* left,
+                             const double* right, int frames) {
   const float ratio = resampler.ratio.load(std::memory_order_relaxed);
   const bool resampling = ratio != 1.0f;
   const int most = resampling ? EffectsLoopPieceFrames(ratio) : kMaxPieceFrames;

@@ -15,7 +15,8 @@ class EffectsLoopSender {
   static constexpr int kMaxResampledPieceFrames = 512;
 
   // Sends frames of left and right through resampler (skipped when its ratio is 1).
-  void Send(RelayLink& link, Resampler& resampler, const double* left, const double* right, int frames);
+  void Send(RelayLink& link, Resampler& resampler, const double* left, const double* right,
+            int frames);
   // Packets dropped so far because the relay did not keep up.
   int Dropped() const { return mDropped.load(std::memory_order_relaxed); }
 

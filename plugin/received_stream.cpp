@@ -34,13 +34,8 @@ void ReceivedStream::OnControl(const ControlMessage& message) {
       mRelayMessage.Set(text);
       break;
     }
-    case 1:
-      mDevices.Announce(message.deviceId, message.text);
-      break;
-    case 2:
-      mDevices.NameChannel(message.deviceId, message.channel, message.text);
-      break;
-    default:
-      break;
+    case 1: mDevices.Announce(message.deviceId, message.text); break;
+    case 2: mDevices.NameChannel(message.deviceId, message.channel, message.text); break;
+    default: break;
   }
 }

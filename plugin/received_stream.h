@@ -12,8 +12,9 @@
 
 class ReceivedStream : public StreamHandler {
  public:
-  ReceivedStream(DeviceTable& devices, SampleFifo& fifo, Resampler& resampler, StatusText& relayMessage)
-    : mDevices(devices), mFifo(fifo), mResampler(resampler), mRelayMessage(relayMessage) {}
+  ReceivedStream(DeviceTable& devices, SampleFifo& fifo, Resampler& resampler,
+                 StatusText& relayMessage)
+      : mDevices(devices), mFifo(fifo), mResampler(resampler), mRelayMessage(relayMessage) {}
 
   void OnAudio(const float* interleaved, int frames) override;
   void OnControl(const ControlMessage& message) override;

@@ -48,7 +48,8 @@ bool awaitConnected(int fd, int timeoutMs, bool (*cancelled)(void*), void* conte
 
 int connectTo(const addrinfo* address, int timeoutMs, bool (*cancelled)(void*), void* context,
               int* sendLimit) {
-  const int fd = socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+  const int fd =
+      socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
   if (fd < 0) return -1;
   *sendLimit = usableSendRoom(fd);
   bool connected = setBlocking(fd, false);
@@ -61,7 +62,8 @@ int connectTo(const addrinfo* address, int timeoutMs, bool (*cancelled)(void*), 
 
 }  // namespace
 
-int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context, int* sendLimit) {
+int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context,
+                   int* sendLimit) {
   char service[16];
   snprintf(service, sizeof service, "%d", port);
   addrinfo hints = {};

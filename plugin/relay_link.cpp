@@ -63,7 +63,8 @@ RelayLink::SendResult RelayLink::SendOn(int fd, const void* head, size_t headSiz
   const size_t total = headSize + bodySize;
   int queued = 0;
   if (ioctl(fd, SIOCOUTQ, &queued) != 0) return SendResult::kFailed;
-  if (static_cast<long>(queued) + static_cast<long>(total) > mSendLimit.load()) return SendResult::kDropped;
+  if (static_cast<long>(queued) + static_cast<long>(total) > mSendLimit.load())
+    return SendResult::kDropped;
   iovec parts[2] = {{const_cast<void*>(head), headSize}, {const_cast<void*>(body), bodySize}};
   msghdr message = {};
   message.msg_iov = parts;

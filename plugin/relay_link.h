@@ -46,7 +46,8 @@ class RelayLink {
 // Opens a TCP connection to 127.0.0.1:port with a send buffer of at least
 // sendBuffer bytes. Gives up when cancelled() turns true or after timeoutMs.
 // Returns the blocking descriptor, or -1. *sendLimit receives the usable room.
-int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context, int* sendLimit);
+int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context,
+                   int* sendLimit);
 
 // Writes all n bytes on a blocking descriptor (retrying interrupted writes).
 bool SendAll(int fd, const void* data, size_t n);

@@ -16,7 +16,8 @@ int32_t wordAt(const unsigned char* body, int offset) {
 bool skip(ByteSource& source, int64_t n) {
   unsigned char scratch[1024];
   while (n > 0) {
-    const size_t chunk = n < static_cast<int64_t>(sizeof scratch) ? static_cast<size_t>(n) : sizeof scratch;
+    const size_t chunk =
+        n < static_cast<int64_t>(sizeof scratch) ? static_cast<size_t>(n) : sizeof scratch;
     if (source.Read(scratch, chunk) != static_cast<long>(chunk)) return false;
     n -= static_cast<int64_t>(chunk);
   }
@@ -35,11 +36,13 @@ void decode(const unsigned char* body, ControlMessage* message) {
 
 ControlRead ReadControlMessage(ByteSource& source, ControlMessage* message, int32_t* size) {
   *size = 0;
-  if (source.Read(size, sizeof *size) != static_cast<long>(sizeof *size)) return ControlRead::kEnded;
+  if (source.Read(size, sizeof *size) != static_cast<long>(sizeof *size))
+    return ControlRead::kEnded;
   if (*size < 0) return ControlRead::kBadSize;
   unsigned char body[kControlBodySize] = {};
   const int kept = *size < kControlBodySize ? *size : kControlBodySize;
-  if (kept > 0 && source.Read(body, static_cast<size_t>(kept)) != kept) return ControlRead::kShortBody;
+  if (kept > 0 && source.Read(body, static_cast<size_t>(kept)) != kept)
+    return ControlRead::kShortBody;
   if (!skip(source, static_cast<int64_t>(*size) - kept)) return ControlRead::kShortBody;
   decode(body, message);
   return ControlRead::kMessage;

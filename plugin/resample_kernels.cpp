@@ -19,7 +19,8 @@ inline const float* taps(const float* input, float position, float ratio, int i,
 
 }  // namespace
 
-void interpolateSse2(const float* input, float position, float ratio, int begin, int end, float* out) {
+void interpolateSse2(const float* input, float position, float ratio, int begin, int end,
+                     float* out) {
   for (int i = begin; i < end; ++i) {
     float x;
     const float* p = taps(input, position, ratio, i, &x);
@@ -27,8 +28,8 @@ void interpolateSse2(const float* input, float position, float ratio, int begin,
   }
 }
 
-__attribute__((target("avx"))) void interpolateAvx(const float* input, float position, float ratio, int begin,
-                                                    int end, float* out) {
+__attribute__((target("avx"))) void interpolateAvx(const float* input, float position, float ratio,
+                                                   int begin, int end, float* out) {
   const __m256d sixth = _mm256_set1_pd(1 / 6.0);
   const __m256d twoThirds = _mm256_set1_pd(2 / 3.0);
   const __m256d half = _mm256_set1_pd(1 / 2.0);
@@ -44,20 +45,24 @@ __attribute__((target("avx"))) void interpolateAvx(const float* input, float pos
     const __m128 y1 = _mm_movelh_ps(b1, b2), y2 = _mm_movehl_ps(b2, b1);
     const __m256d sums = _mm256_cvtps_pd(_mm_add_ps(ym1, y1));
     const __m256d y0D = _mm256_cvtps_pd(y0);
-    const __m128 c0 = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(sixth, sums), _mm256_mul_pd(twoThirds, y0D)));
+    const __m128 c0 =
+        _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(sixth, sums), _mm256_mul_pd(twoThirds, y0D)));
     const __m128 c1 = _mm_mul_ps(_mm_set1_ps(0.5f), _mm_sub_ps(y1, ym1));
     const __m128 c2 = _mm256_cvtpd_ps(_mm256_sub_pd(_mm256_mul_pd(half, sums), y0D));
-    const __m128 c3 = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(half, _mm256_cvtps_pd(_mm_sub_ps(y0, y1))),
-                                                    _mm256_mul_pd(sixth, _mm256_cvtps_pd(_mm_sub_ps(y2, ym1)))));
+    const __m128 c3 =
+        _mm256_cvtpd_ps(_mm256_add_pd(_mm256_mul_pd(half, _mm256_cvtps_pd(_mm_sub_ps(y0, y1))),
+                                      _mm256_mul_pd(sixth, _mm256_cvtps_pd(_mm_sub_ps(y2, ym1)))));
     const __m128 xs = _mm_setr_ps(xa, xa, xb, xb);
-    const __m128 r = _mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, xs), c2), xs), c1), xs), c0);
+    const __m128 r = _mm_add_ps(
+        _mm_mul_ps(_mm_add_ps(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(c3, xs), c2), xs), c1), xs), c0);
     _mm_storeu_ps(out + 2 * i, r);
   }
   interpolateSse2(input, position, ratio, i, end, out);
 }
 
 InterpolateFn bestInterpolate() {
-  static const InterpolateFn best = __builtin_cpu_supports("avx") ? interpolateAvx : interpolateSse2;
+  static const InterpolateFn best =
+      __builtin_cpu_supports("avx") ? interpolateAvx : interpolateSse2;
   return best;
 }
 

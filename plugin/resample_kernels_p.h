@@ -7,11 +7,14 @@ namespace skylane {
 // Output frames i in [begin, end) at positions position + i * ratio, whose
 // taps all lie in `input` (interleaved stereo; position t reads input frames
 // trunc(t) - 6 .. trunc(t) - 3), written to out + 2 i.
-using InterpolateFn = void (*)(const float* input, float position, float ratio, int begin, int end, float* out);
+using InterpolateFn = void (*)(const float* input, float position, float ratio, int begin, int end,
+                               float* out);
 
-void interpolateSse2(const float* input, float position, float ratio, int begin, int end, float* out);
+void interpolateSse2(const float* input, float position, float ratio, int begin, int end,
+                     float* out);
 // Requires AVX; two output frames per step.
-void interpolateAvx(const float* input, float position, float ratio, int begin, int end, float* out);
+void interpolateAvx(const float* input, float position, float ratio, int begin, int end,
+                    float* out);
 // The best loop this processor runs.
 InterpolateFn bestInterpolate();
 

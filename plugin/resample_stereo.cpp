@@ -72,7 +72,8 @@ extern "C" int resample_stereo(Resampler* r, const float* input, int n) {
   if (!r || !r->output || !input || n < 2 * kMinFrames || n > 2 * kMaxFrames) return 0;
   const float ratio = r->ratio.load(std::memory_order_relaxed);
   const float position = r->position;
-  if (!(ratio > 0) || !std::isfinite(ratio) || !(position >= 0) || !std::isfinite(position)) return 0;
+  if (!(ratio > 0) || !std::isfinite(ratio) || !(position >= 0) || !std::isfinite(position))
+    return 0;
   const int frames = n / 2;
   const int m = outputFrames(frames, position, ratio);
   if (m < 0) return 0;

@@ -14,7 +14,8 @@ static_assert(offsetof(Resampler, ratio) == 4, "ratio offset");
 static_assert(offsetof(Resampler, output) == 8, "output offset");
 static_assert(offsetof(Resampler, historyLeft) == 8 + sizeof(float*), "historyLeft offset");
 static_assert(offsetof(Resampler, historyRight) == 8 + sizeof(float*) + 40, "historyRight offset");
-static_assert(sizeof(Resampler) == (8 + sizeof(float*) + 80 + alignof(float*) - 1) / alignof(float*) * alignof(float*),
+static_assert(sizeof(Resampler) == (8 + sizeof(float*) + 80 + alignof(float*) - 1) /
+                                       alignof(float*) * alignof(float*),
               "Resampler size");
 
 constexpr int kMonoMaxInput = 1023;
@@ -26,8 +27,9 @@ extern "C" {
 
 int resample_init(Resampler* r, int capacity, float ratio) {
   if (!r) return -1;
-  const size_t frames = capacity > kResamplerMaxOutputFrames ? static_cast<size_t>(capacity)
-                                                             : static_cast<size_t>(kResamplerMaxOutputFrames);
+  const size_t frames = capacity > kResamplerMaxOutputFrames
+                            ? static_cast<size_t>(capacity)
+                            : static_cast<size_t>(kResamplerMaxOutputFrames);
   r->position = 1.0f;
   r->ratio.store(ratio);
   r->output = static_cast<float*>(std::calloc(2 * frames, sizeof(float)));
@@ -51,7 +53,8 @@ int resample_mono(Resampler* r, const float* input, int n) {
   if (!r || !r->output || !input || n < 1) return 0;
   const float ratio = r->ratio.load(std::memory_order_relaxed);
   const float position = r->position;
-  if (!(ratio > 0) || !std::isfinite(ratio) || !(position >= 0) || !std::isfinite(position)) return 0;
+  if (!(ratio > 0) || !std::isfinite(ratio) || !(position >= 0) || !std::isfinite(position))
+    return 0;
   const int count = n < kMonoMaxInput ? n : kMonoMaxInput;
   const float span = static_cast<float>(count) - position;
   if (span > 0 && !(span / ratio < kMonoMaxOutput - 2)) return 0;
@@ -60,7 +63,8 @@ int resample_mono(Resampler* r, const float* input, int n) {
   std::memcpy(work + 1, input, sizeof(float) * static_cast<size_t>(count));
   int m = 0;
   float t = position;
-  for (; m < kMonoMaxOutput && t < static_cast<float>(count); t = position + static_cast<float>(++m) * ratio) {
+  for (; m < kMonoMaxOutput && t < static_cast<float>(count);
+       t = position + static_cast<float>(++m) * ratio) {
     const int k = static_cast<int>(t);
     const float x = t - static_cast<float>(k);
     r->output[m] = work[k] + (work[k + 1] - work[k]) * x;

@@ -26,7 +26,8 @@ static_assert(offsetof(SampleFifo, extractCalls) == word(9), "extractCalls offse
 static_assert(offsetof(SampleFifo, trimPeriod) == word(10), "trimPeriod offset");
 static_assert(offsetof(SampleFifo, target) == word(11), "target offset");
 static_assert(offsetof(SampleFifo, reservedB) == word(12), "reservedB offset");
-static_assert(sizeof(SampleFifo) == (word(16) + alignof(float*) - 1) / alignof(float*) * alignof(float*),
+static_assert(sizeof(SampleFifo) ==
+                  (word(16) + alignof(float*) - 1) / alignof(float*) * alignof(float*),
               "SampleFifo size");
 
 constexpr auto kRelaxed = std::memory_order_relaxed;
@@ -37,7 +38,8 @@ void bump(std::atomic<int32_t>& counter) {
 }
 
 void zero(float* destination, int count) {
-  if (destination && count > 0) std::memset(destination, 0, sizeof(float) * static_cast<size_t>(count));
+  if (destination && count > 0)
+    std::memset(destination, 0, sizeof(float) * static_cast<size_t>(count));
 }
 
 bool released(const SampleFifo* fifo) { return fifo->capacity <= 0 || !fifo->data; }
@@ -71,7 +73,8 @@ int32_t copyOut(const SampleFifo* fifo, int32_t read, int count, float* destinat
   const int32_t first = count < fifo->capacity - read ? count : fifo->capacity - read;
   std::memcpy(destination, fifo->data + read, sizeof(float) * static_cast<size_t>(first));
   if (first < count) {
-    std::memcpy(destination + first, fifo->data, sizeof(float) * static_cast<size_t>(count - first));
+    std::memcpy(destination + first, fifo->data,
+                sizeof(float) * static_cast<size_t>(count - first));
     return count - first;
   }
   return read + count == fifo->capacity ? 0 : read + count;
@@ -84,7 +87,8 @@ extern "C" {
 int cbf_init(SampleFifo* fifo, int capacity) {
   if (!fifo) return -1;
   const int32_t size = capacity > 0 ? capacity : 0;
-  fifo->data = size ? static_cast<float*>(std::calloc(static_cast<size_t>(size), sizeof(float))) : nullptr;
+  fifo->data =
+      size ? static_cast<float*>(std::calloc(static_cast<size_t>(size), sizeof(float))) : nullptr;
   fifo->capacity = fifo->data ? size : 0;
   fifo->writeIndex.store(0, std::memory_order_release);
   fifo->readIndex.store(0, std::memory_order_release);

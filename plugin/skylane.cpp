@@ -19,9 +19,9 @@ constexpr int kMfrId = 0x536B794C;     // 'SkyL'
 }  // namespace
 
 Skylane::Skylane(PlugInstanceInfo instanceInfo)
-  : PlugVST(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000, kUniqueId,
-             kMfrId, 0, false, false, false, 0),
-    mSettings(RelaySettings::FromEnvironment()) {
+    : PlugVST(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000,
+              kUniqueId, kMfrId, 0, false, false, false, 0),
+      mSettings(RelaySettings::FromEnvironment()) {
   cbf_init(&mFifo, kFifoCapacity);
   mFifo.target.store(kStartTarget);
   mFifo.trims.store(0);
@@ -87,9 +87,7 @@ void Skylane::OnParamChange(int paramIdx) {
   IParam* param = GetParam(paramIdx);
   const int value = param ? static_cast<int>(param->Value()) : 0;
   switch (paramIdx) {
-    case kParamChannel:
-      mRequestedChannel.store(value);
-      break;
+    case kParamChannel: mRequestedChannel.store(value); break;
     case kParamLatency:
       mFifo.target.store(12 * value - 4);
       cbf_empty(&mFifo);
@@ -104,14 +102,12 @@ void Skylane::OnParamChange(int paramIdx) {
     case kParamDeviceButton0:
     case kParamDeviceButton0 + 1:
     case kParamDeviceButton0 + 2:
-    case kParamDeviceButton0 + 3:
-      mSelectedDevice.store(paramIdx - kParamDeviceButton0);
-      break;
-    default:
-      break;
+    case kParamDeviceButton0 + 3: mSelectedDevice.store(paramIdx - kParamDeviceButton0); break;
+    default: break;
   }
   const int selected = mSelectedDevice.load();
-  if (selected >= 0 && selected < mDevices.Count()) mRequestedDeviceId.store(mDevices.IdAt(selected));
+  if (selected >= 0 && selected < mDevices.Count())
+    mRequestedDeviceId.store(mDevices.IdAt(selected));
   fullUpdateUI();
 }
 
@@ -129,7 +125,8 @@ void Skylane::Connect() {
 }
 
 SkylaneStatus Skylane::Status() const {
-  return {mRequestedChannel.load(), mSelectedDevice.load(), mRequestedDeviceId.load(), mStreamChannel.load(),
-          mStreamDeviceId.load(),   mEffectsLoop.load(),    mLinkUp.load(),            mWatchTicks.load(),
-          mProcessCalls.load(),     mConnections.load(),    mEffectsSender.Dropped()};
+  return {mRequestedChannel.load(), mSelectedDevice.load(),  mRequestedDeviceId.load(),
+          mStreamChannel.load(),    mStreamDeviceId.load(),  mEffectsLoop.load(),
+          mLinkUp.load(),           mWatchTicks.load(),      mProcessCalls.load(),
+          mConnections.load(),      mEffectsSender.Dropped()};
 }

@@ -100,8 +100,10 @@ class Skylane : public PlugVST {
   StatusText mDebugText1{"----"};
   StatusText mDebugText2{"----"};
   StatusText mAudioStateText{""};
-  StatusText mDeviceNameText[4] = {StatusText("--"), StatusText("--"), StatusText("--"), StatusText("--")};
-  StatusText mChannelNameText[4] = {StatusText("--"), StatusText("--"), StatusText("--"), StatusText("--")};
+  StatusText mDeviceNameText[4] = {StatusText("--"), StatusText("--"), StatusText("--"),
+                                   StatusText("--")};
+  StatusText mChannelNameText[4] = {StatusText("--"), StatusText("--"), StatusText("--"),
+                                    StatusText("--")};
   StatusText mRelayMessage{""};
   StatusText mLastEvent{"No message"};
   SampleFifo mFifo;

@@ -40,7 +40,8 @@ class SocketSource : public ByteSource {
 class Skylane::Receiver : public ReceivedStream {
  public:
   explicit Receiver(Skylane& plug)
-    : ReceivedStream(plug.mDevices, plug.mFifo, plug.mReceiveResampler, plug.mRelayMessage), mPlug(plug) {}
+      : ReceivedStream(plug.mDevices, plug.mFifo, plug.mReceiveResampler, plug.mRelayMessage),
+        mPlug(plug) {}
   bool KeepReading() override { return !mPlug.Cancelled(); }
 
  private:
@@ -49,8 +50,8 @@ class Skylane::Receiver : public ReceivedStream {
 
 bool Skylane::SendRequest(int fd, int deviceId, int channel) {
   char request[256];
-  const int length = snprintf(request, sizeof request, "GET /.stream%x_%d\r\n", static_cast<unsigned>(deviceId),
-                              channel);
+  const int length = snprintf(request, sizeof request, "GET /.stream%x_%d\r\n",
+                              static_cast<unsigned>(deviceId), channel);
   mDebugText1.Set(request);
   const int32_t loop[2] = {0, mEffectsLoop.load()};
   return SendAll(fd, request, static_cast<size_t>(length)) && SendAll(fd, loop, sizeof loop);
@@ -96,15 +97,13 @@ void Skylane::RecordStreamEnd(const StreamEnd& end, int createdSocket) {
       mLastEvent.Format("N=0 s %d ns %d l %d", createdSocket, mSocket.Descriptor(), end.header);
       break;
     case StreamEnd::kBadHeader:
-      mLastEvent.Format("n %d long %d sfd %d", static_cast<int>(end.readResult), end.header, createdSocket);
+      mLastEvent.Format("n %d long %d sfd %d", static_cast<int>(end.readResult), end.header,
+                        createdSocket);
       break;
-    case StreamEnd::kShortPayload:
-      mLastEvent.Set("Badsize");
-      break;
+    case StreamEnd::kShortPayload: mLastEvent.Set("Badsize"); break;
     case StreamEnd::kBadControl:
       mLastEvent.Format("Badsize control %d", static_cast<int>(end.readResult));
       break;
-    case StreamEnd::kStopped:
-      break;
+    case StreamEnd::kStopped: break;
   }
 }

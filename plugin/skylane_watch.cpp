@@ -34,7 +34,8 @@ bool Skylane::WatchTick() {
 
 void Skylane::DropChangedStream() {
   if (!mLinkUp.load()) return;
-  if (mRequestedChannel.load() == mStreamChannel.load() && mRequestedDeviceId.load() == mStreamDeviceId.load())
+  if (mRequestedChannel.load() == mStreamChannel.load() &&
+      mRequestedDeviceId.load() == mStreamDeviceId.load())
     return;
   mLinkUp.store(0);
   mSocket.Shutdown();
@@ -62,7 +63,8 @@ void Skylane::ShowLinkStatus() {
     mStatusText.Set("Prior iOS device not found");
     return;
   }
-  mStatusText.Format("Connected: %s - %s", entry.name, entry.channelNames[mStreamChannel.load() & 3]);
+  mStatusText.Format("Connected: %s - %s", entry.name,
+                     entry.channelNames[mStreamChannel.load() & 3]);
 }
 
 void Skylane::ShowCounters() {
@@ -70,8 +72,9 @@ void Skylane::ShowCounters() {
   mDebugText1.Format("f:%d %x %x %d lc%d m%d b%d con%d lav%d X:%d R%d", mProcessCalls.load(),
                      static_cast<unsigned>(mRequestedDeviceId.load()),
                      static_cast<unsigned>(mStreamDeviceId.load()), mFifo.lastInsert.load(),
-                     mFifo.target.load(), mFifo.underflows.load(), mFifo.trims.load(), mConnections.load(),
-                     mFifo.minFill.load(), mEffectsLoop.load(), ratio != 1.0f ? 1 : 0);
+                     mFifo.target.load(), mFifo.underflows.load(), mFifo.trims.load(),
+                     mConnections.load(), mFifo.minFill.load(), mEffectsLoop.load(),
+                     ratio != 1.0f ? 1 : 0);
 }
 
 void Skylane::fullUpdateUI() {

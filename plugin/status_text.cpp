@@ -14,7 +14,9 @@ void copyBounded(char* dest, int size, const char* text) {
 
 }  // namespace
 
-StatusText::StatusText(const char* initial) { copyBounded(mText, kCapacity, initial ? initial : ""); }
+StatusText::StatusText(const char* initial) {
+  copyBounded(mText, kCapacity, initial ? initial : "");
+}
 
 void StatusText::StoreLocked(const char* text) {
   copyBounded(mText, kCapacity, text);

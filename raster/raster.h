@@ -16,10 +16,10 @@ void PX_CombinePixels2Clamp(PX_pixel* dest, int r, int g, int b, int a, int ia, 
 void PX_Clear(PX_IBitmap* bm, PX_pixel colour);
 // pixel = (pixel & mask) | orbits over the clipped rectangle.
 void PX_ClearRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel mask = 0,
-                    PX_pixel orbits = 0);
+                  PX_pixel orbits = 0);
 // Blends colour over the clipped rectangle.
-void PX_FillRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour,
-                   float alpha = 1.0f, int mode = 0);
+void PX_FillRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour, float alpha = 1.0f,
+                 int mode = 0);
 void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel colour, float alpha, int mode);
 // The stored pixel, or 0 outside the bitmap.
 PX_pixel PX_GetPixel(PX_IBitmap* bm, int x, int y);
@@ -27,12 +27,12 @@ PX_pixel PX_GetPixel(PX_IBitmap* bm, int x, int y);
 void PX_Copy(PX_IBitmap* dest, PX_IBitmap* src);
 // Calls callback once per pixel of the clipped rectangle, top row first.
 void PX_ProcessRect(PX_IBitmap* bm, int x, int y, int w, int h,
-                      void (*callback)(PX_pixel* px, void* parm), void* parm);
+                    void (*callback)(PX_pixel* px, void* parm), void* parm);
 // Pixels whose colour bits equal colour get alpha 0, all others alpha 255.
 void PX_SetAlphaFromColorMask(PX_IBitmap* bm, PX_pixel colour);
 // Scan-line flood fill from (x, y) through runs anchored on column x.
 void PX_SimpleFill(PX_IBitmap* bm, int x, int y, PX_pixel newcolour,
-                     PX_pixel comparemask = 0xFFFFFFFF, PX_pixel keepmask = 0);
+                   PX_pixel comparemask = 0xFFFFFFFF, PX_pixel keepmask = 0);
 // 0 when equal; otherwise non-zero. With coordsOut, the bounding box
 // {x, y, w, h} of differing pixels (masked by mask) is written.
 int PX_BitmapCmp(PX_IBitmap* a, PX_IBitmap* b, int* coordsOut = nullptr);

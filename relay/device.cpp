@@ -34,7 +34,8 @@ uint32_t DeviceIdForName(const std::string& name, const std::vector<uint32_t>& t
   return id;
 }
 
-void AddDevice(std::vector<Device>* devices, const std::string& name, std::unique_ptr<Source> source) {
+void AddDevice(std::vector<Device>* devices, const std::string& name,
+               std::unique_ptr<Source> source) {
   std::vector<uint32_t> taken;
   for (const Device& d : *devices) taken.push_back(d.id);
   Device device;

@@ -31,7 +31,8 @@ void MapChannel(int channel, const float* in, float* out, int frames);
 uint32_t DeviceIdForName(const std::string& name, const std::vector<uint32_t>& taken);
 
 // Appends a device named name with a stable ID; source null makes a loopback.
-void AddDevice(std::vector<Device>* devices, const std::string& name, std::unique_ptr<Source> source);
+void AddDevice(std::vector<Device>* devices, const std::string& name,
+               std::unique_ptr<Source> source);
 
 // Index of the device asked for (ID 0: the first), or -1.
 int FindDevice(const std::vector<Device>& devices, uint32_t id);

@@ -37,10 +37,8 @@ bool InboundReader::HeaderDone() {
 }
 
 void InboundReader::RecordDone(InboundSink* sink) {
-  if (header_ == 0)
-    sink->OnEffectsLoop(ReadInt32(bytes_) != 0);
-  else
-    sink->OnAudio(samples_, header_);
+  if (header_ == 0) sink->OnEffectsLoop(ReadInt32(bytes_) != 0);
+  else sink->OnAudio(samples_, header_);
   inHeader_ = true;
   need_ = 4;
 }

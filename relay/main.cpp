@@ -50,7 +50,8 @@ std::unique_ptr<relay::Source> MakeSource(const relay::SourceSpec& spec, std::st
   return nullptr;
 }
 
-bool MakeDevices(const relay::Options& options, std::vector<relay::Device>* devices, std::string* error) {
+bool MakeDevices(const relay::Options& options, std::vector<relay::Device>* devices,
+                 std::string* error) {
   if (options.sources.empty()) {
     relay::AddDevice(devices, "Skylane Demo Tone", relay::MakeToneSource());
     return true;
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitRuntime;
   }
-  std::printf("skylane-relay listening on 127.0.0.1:%d with %zu device(s)\n", server.port(), deviceCount);
+  std::printf("skylane-relay listening on 127.0.0.1:%d with %zu device(s)\n", server.port(),
+              deviceCount);
   for (const std::string& line : listing) std::printf("%s\n", line.c_str());
   g_server = &server;
   InstallSignals();

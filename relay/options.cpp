@@ -32,7 +32,8 @@ bool CheckName(const std::string& name, const Options& options, std::string* err
   return error->empty();
 }
 
-bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* options, std::string* error) {
+bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* options,
+               std::string* error) {
   SourceSpec spec{kind, argument, ""};
   if (kind == SourceSpec::Kind::kFile) {
     const size_t equals = argument.find('=');
@@ -93,8 +94,7 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       return false;
     }
     const char* value = argv[++i];
-    if (source)
-      AddSource(source->kind, value, out, error);
+    if (source) AddSource(source->kind, value, out, error);
     else if (flag == "--port" && !ParseInt(value, 0, 65535, &out->port))
       *error = std::string("bad port: ") + value;
     else if (flag == "--block" && !ParseInt(value, 8, 512, &out->blockFrames))

@@ -79,7 +79,8 @@ bool Server::Open(std::string* error) {
   address.sin_port = htons(static_cast<uint16_t>(config_.port));
   if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       listen(listenFd_, 64) != 0) {
-    *error = "cannot listen on 127.0.0.1:" + std::to_string(config_.port) + ": " + std::strerror(errno);
+    *error =
+        "cannot listen on 127.0.0.1:" + std::to_string(config_.port) + ": " + std::strerror(errno);
     return false;
   }
   socklen_t length = sizeof address;
@@ -134,10 +135,8 @@ void Server::PollInput(int64_t now) {
   const int count = epoll_wait(epollFd_, events, kMaxEvents, 0);
   for (int i = 0; i < count; ++i) {
     auto* session = static_cast<Session*>(events[i].data.ptr);
-    if (session)
-      session->ReadInput();
-    else
-      AcceptClients(now);
+    if (session) session->ReadInput();
+    else AcceptClients(now);
   }
 }
 
@@ -149,7 +148,8 @@ void Server::AcceptClients(int64_t now) {
                            SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
     if (sessions_.size() >= config_.maxClients) {
-      Log("client refused from %s: %zu clients already", PeerName(address).c_str(), sessions_.size());
+      Log("client refused from %s: %zu clients already", PeerName(address).c_str(),
+          sessions_.size());
       close(fd);
       continue;
     }
@@ -207,8 +207,7 @@ void Server::SendPackets(int64_t now) {
     std::memcpy(packet_.data() + 4, scratch_.data(), block * sizeof(float));
     if (session->Queue(packet_.data(), packet_.size()))
       session->framesSent += static_cast<uint64_t>(frames);
-    else
-      ++session->packetsDropped;
+    else ++session->packetsDropped;
     session->Flush(now);
   }
 }
@@ -230,9 +229,10 @@ void Server::DropClosed(int64_t now) {
     closedTotals_.framesSent += session->framesSent;
     closedTotals_.framesReceived += session->framesReceived;
     closedTotals_.packetsDropped += session->packetsDropped;
-    Log("client %d disconnected: %s (device %x channel %d, %.1f s, %llu frames sent, %llu packets dropped)",
-        session->number(), session->closeReason(), session->request().deviceId, session->request().channel,
-        static_cast<double>(now - session->connectedNs()) / kSecondNs,
+    Log("client %d disconnected: %s (device %x channel %d, %.1f s, %llu frames sent, %llu packets "
+        "dropped)",
+        session->number(), session->closeReason(), session->request().deviceId,
+        session->request().channel, static_cast<double>(now - session->connectedNs()) / kSecondNs,
         static_cast<unsigned long long>(session->framesSent),
         static_cast<unsigned long long>(session->packetsDropped));
     epoll_ctl(epollFd_, EPOLL_CTL_DEL, session->fd(), nullptr);

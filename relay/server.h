@@ -17,10 +17,10 @@
 namespace relay {
 
 struct ServerConfig {
-  int port = kDefaultPort;  // 0 picks a free port (see Server::port)
-  int blockFrames = 512;    // frames per packet and per tick, 8-512
-  bool stats = false;       // a line per second
-  FILE* log = stdout;       // connect and disconnect lines; null for none
+  int port = kDefaultPort;             // 0 picks a free port (see Server::port)
+  int blockFrames = 512;               // frames per packet and per tick, 8-512
+  bool stats = false;                  // a line per second
+  FILE* log = stdout;                  // connect and disconnect lines; null for none
   double requestTimeoutSeconds = 5.0;  // to send the request line
   double stallSeconds = 5.0;           // a client that takes nothing that long is closed
   size_t maxClients = 256;

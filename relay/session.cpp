@@ -21,7 +21,8 @@ constexpr size_t kLoopbackMaxLag = 8192;
 
 }  // namespace
 
-Session::Session(int fd, int number, std::string peer, int64_t nowNs, const std::vector<Device>* devices)
+Session::Session(int fd, int number, std::string peer, int64_t nowNs,
+                 const std::vector<Device>* devices)
     : fd_(fd),
       number_(number),
       peer_(std::move(peer)),
@@ -53,12 +54,14 @@ void Session::Consume(const uint8_t* data, size_t size) {
     const size_t used = requestReader_.Feed(data, size);
     data += used;
     size -= used;
-    if (requestReader_.status() == RequestReader::Status::kMalformed) return Close("malformed request");
+    if (requestReader_.status() == RequestReader::Status::kMalformed)
+      return Close("malformed request");
     if (requestReader_.status() == RequestReader::Status::kComplete) RequestDone();
   }
   if (size == 0 || state_ == State::kClosed) return;
   if (!inbound_->Feed(data, size, this))
-    Close(inbound_->error() == InboundReader::Error::kOversized ? "oversized packet" : "bad header");
+    Close(inbound_->error() == InboundReader::Error::kOversized ? "oversized packet"
+                                                                : "bad header");
 }
 
 // The device is known before any effects-loop audio that followed the request

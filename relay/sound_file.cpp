@@ -67,16 +67,14 @@ bool LoadSoundFile(const std::string& path, std::vector<float>* stereo, std::str
   }
   stereo->clear();
   bool ok = false;
-  if (info.channels < 1 || info.samplerate < 1 || !src_is_valid_ratio(double(kSampleRate) / info.samplerate))
+  if (info.channels < 1 || info.samplerate < 1 ||
+      !src_is_valid_ratio(double(kSampleRate) / info.samplerate))
     *error = path + ": unsupported channel count or sample rate";
-  else if (info.frames < 1)
-    *error = path + ": holds no audio";
+  else if (info.frames < 1) *error = path + ": holds no audio";
   else if (static_cast<double>(info.frames) * kSampleRate / info.samplerate > kMaxFileFrames)
     *error = path + ": longer than 20 minutes";
-  else if (!ReadStereo(file, info, stereo))
-    *error = path + ": read error: " + sf_strerror(file);
-  else
-    ok = info.samplerate == kSampleRate || ConvertRate(info.samplerate, stereo, error);
+  else if (!ReadStereo(file, info, stereo)) *error = path + ": read error: " + sf_strerror(file);
+  else ok = info.samplerate == kSampleRate || ConvertRate(info.samplerate, stereo, error);
   sf_close(file);
   if (!ok) return false;
   for (float& sample : *stereo)

@@ -20,17 +20,20 @@ std::string Decibels(double linear) {
 }
 
 void Print(const AudioScan& s) {
-  std::printf("length: %.3f s (%ld frames at %.0f Hz)\n", double(s.frames) / s.rate, s.frames, s.rate);
+  std::printf("length: %.3f s (%ld frames at %.0f Hz)\n", double(s.frames) / s.rate, s.frames,
+              s.rate);
   if (!s.HasAudio()) {
     std::printf("first audio: none (the output is silent)\n");
     return;
   }
-  std::printf("first audio: %.3f s (frame %ld)\n", double(s.firstAudioFrame) / s.rate, s.firstAudioFrame);
+  std::printf("first audio: %.3f s (frame %ld)\n", double(s.firstAudioFrame) / s.rate,
+              s.firstAudioFrame);
   std::printf("level from then on: peak %s dBFS, RMS %s dBFS\n", Decibels(s.peak).c_str(),
               Decibels(s.rms).c_str());
   std::printf("dropouts while the stream started (first %.1f s): %ld\n", AudioScan::kStartSeconds,
               s.startDropouts);
-  std::printf("dropouts after that: %ld (%.3f s of silence)\n", s.dropouts, double(s.dropoutFrames) / s.rate);
+  std::printf("dropouts after that: %ld (%.3f s of silence)\n", s.dropouts,
+              double(s.dropoutFrames) / s.rate);
   std::printf("non-finite samples: %ld, clipped samples: %ld\n", s.nonFinite, s.clipped);
   std::printf("clean: %s\n", s.Clean() ? "yes" : "no");
 }

@@ -10,25 +10,22 @@ namespace {
 
 const int kHostProductTextSize = 256;
 const VstInt32 kTimeInfoAllValid =
-  kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+    kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
 
-VstInt32 VSTSpkrArrType(int nChannels)
-{
+VstInt32 VSTSpkrArrType(int nChannels) {
   if (nChannels == 0) return kSpeakerArrEmpty;
   if (nChannels == 1) return kSpeakerArrMono;
   if (nChannels == 2) return kSpeakerArrStereo;
   return kSpeakerArrUserDefined;
 }
 
-void SetArrangement(VstSpeakerArrangement* pArr, int nChannels)
-{
+void SetArrangement(VstSpeakerArrangement* pArr, int nChannels) {
   pArr->numChannels = nChannels;
   pArr->type = VSTSpkrArrType(nChannels);
 }
 
 // The framework's version word from a decimal major * 10000 + minor * 100 + revision.
-int VersionFromDecimal(VstIntPtr decimal)
-{
+int VersionFromDecimal(VstIntPtr decimal) {
   if (decimal < 0 || decimal > 0x7FFFFFFF) return 0;
   int d = (int)decimal;
   return (d / 10000) * 0x10000 + ((d % 10000) / 100) * 0x100 + d % 100;
@@ -36,15 +33,16 @@ int VersionFromDecimal(VstIntPtr decimal)
 
 }  // namespace
 
-PlugVST::PlugVST(PlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr,
-                   int nPresets, const char* effectName, const char* productName,
-                   const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
-                   bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, int)
-  : PlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-              uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST2),
-    mEditorRect(), mHostCallbackFn(instanceInfo.mVSTHostCallback), mHostInitDone(false),
-    mHostExtensions(0)
-{
+PlugVST::PlugVST(PlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+                 const char* effectName, const char* productName, const char* mfrName,
+                 int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                 bool plugDoesChunks, bool plugIsInst, int)
+    : PlugBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
+               uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST2),
+      mEditorRect(),
+      mHostCallbackFn(instanceInfo.mVSTHostCallback),
+      mHostInitDone(false),
+      mHostExtensions(0) {
   Trace(__func__, __LINE__, "%s", effectName ? effectName : "");
 
   memset(&mEffect, 0, sizeof(mEffect));
@@ -81,74 +79,58 @@ PlugVST::PlugVST(PlugInstanceInfo instanceInfo, int nParams, const char* channel
 
 PlugVST::~PlugVST() = default;
 
-VstIntPtr PlugVST::HostCall(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
-{
+VstIntPtr PlugVST::HostCall(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt) {
   return mHostCallbackFn ? mHostCallbackFn(&mEffect, opCode, idx, value, ptr, opt) : 0;
 }
 
-void PlugVST::BeginInformHostOfParamChange(int paramIdx)
-{
+void PlugVST::BeginInformHostOfParamChange(int paramIdx) {
   HostCall(audioMasterBeginEdit, paramIdx);
 }
 
-void PlugVST::InformHostOfParamChange(int paramIdx, double normalizedValue)
-{
+void PlugVST::InformHostOfParamChange(int paramIdx, double normalizedValue) {
   HostCall(audioMasterAutomate, paramIdx, 0, nullptr, (float)normalizedValue);
 }
 
-void PlugVST::EndInformHostOfParamChange(int paramIdx)
-{
-  HostCall(audioMasterEndEdit, paramIdx);
-}
+void PlugVST::EndInformHostOfParamChange(int paramIdx) { HostCall(audioMasterEndEdit, paramIdx); }
 
-void PlugVST::InformHostOfProgramChange()
-{
-  HostCall(audioMasterUpdateDisplay);
-}
+void PlugVST::InformHostOfProgramChange() { HostCall(audioMasterUpdateDisplay); }
 
-bool PlugVST::IsRenderingOffline()
-{
+bool PlugVST::IsRenderingOffline() {
   return HostCall(audioMasterGetCurrentProcessLevel) == kVstProcessLevelOffline;
 }
 
 VstTimeInfo* PlugVST::GetTimeInfo(audioMasterCallback hostCallback, AEffect* pEffect,
-                                   VstInt32 filter)
-{
+                                  VstInt32 filter) {
   if (!hostCallback) return nullptr;
   VstTimeInfo* pTI =
-    (VstTimeInfo*)hostCallback(pEffect, audioMasterGetTime, 0, filter, nullptr, 0.0f);
+      (VstTimeInfo*)hostCallback(pEffect, audioMasterGetTime, 0, filter, nullptr, 0.0f);
   if (pTI && (!filter || (pTI->flags & filter))) return pTI;
   return nullptr;
 }
 
-int PlugVST::GetSamplePos()
-{
+int PlugVST::GetSamplePos() {
   VstTimeInfo* pTI = GetTimeInfo(mHostCallbackFn, &mEffect, 0);
   if (!pTI || !(pTI->samplePos >= 0.0)) return 0;
   double pos = pTI->samplePos + 0.5;
   return pos < 2147483647.0 ? (int)pos : 2147483647;
 }
 
-double PlugVST::GetTempo()
-{
+double PlugVST::GetTempo() {
   if (!mHostCallbackFn) return 0.0;
   VstTimeInfo* pTI = GetTimeInfo(mHostCallbackFn, &mEffect, kVstTempoValid);
   return pTI && pTI->tempo >= 0.0 ? pTI->tempo : 0.0;
 }
 
-void PlugVST::GetTimeSig(int* pNum, int* pDenom)
-{
+void PlugVST::GetTimeSig(int* pNum, int* pDenom) {
   *pNum = *pDenom = 0;
   VstTimeInfo* pTI = GetTimeInfo(mHostCallbackFn, &mEffect, kVstTimeSigValid);
-  if (pTI && pTI->timeSigNumerator >= 0 && pTI->timeSigDenominator >= 0)
-  {
+  if (pTI && pTI->timeSigNumerator >= 0 && pTI->timeSigDenominator >= 0) {
     *pNum = pTI->timeSigNumerator;
     *pDenom = pTI->timeSigDenominator;
   }
 }
 
-void PlugVST::GetTime(ITimeInfo* pTimeInfo)
-{
+void PlugVST::GetTime(ITimeInfo* pTimeInfo) {
   VstTimeInfo* pTI = GetTimeInfo(mHostCallbackFn, &mEffect, kTimeInfoAllValid);
   if (!pTI) return;
   int flags = pTI->flags;
@@ -156,13 +138,11 @@ void PlugVST::GetTime(ITimeInfo* pTimeInfo)
   if ((flags & kVstPpqPosValid) && pTI->ppqPos >= 0.0) pTimeInfo->mPPQPos = pTI->ppqPos;
   if ((flags & kVstTempoValid) && pTI->tempo > 0.0) pTimeInfo->mTempo = pTI->tempo;
   if ((flags & kVstBarsValid) && pTI->barStartPos >= 0.0) pTimeInfo->mLastBar = pTI->barStartPos;
-  if ((flags & kVstCyclePosValid) && pTI->cycleStartPos >= 0.0 && pTI->cycleEndPos >= 0.0)
-  {
+  if ((flags & kVstCyclePosValid) && pTI->cycleStartPos >= 0.0 && pTI->cycleEndPos >= 0.0) {
     pTimeInfo->mCycleStart = pTI->cycleStartPos;
     pTimeInfo->mCycleEnd = pTI->cycleEndPos;
   }
-  if ((flags & kVstTimeSigValid) && pTI->timeSigNumerator > 0 && pTI->timeSigDenominator > 0)
-  {
+  if ((flags & kVstTimeSigValid) && pTI->timeSigNumerator > 0 && pTI->timeSigDenominator > 0) {
     pTimeInfo->mNumerator = pTI->timeSigNumerator;
     pTimeInfo->mDenominator = pTI->timeSigDenominator;
   }
@@ -170,8 +150,7 @@ void PlugVST::GetTime(ITimeInfo* pTimeInfo)
   pTimeInfo->mTransportLoopEnabled = (flags & kVstTransportCycleActive) != 0;
 }
 
-EHost PlugVST::GetHost()
-{
+EHost PlugVST::GetHost() {
   EHost host = PlugBase::GetHost();
   if (host != kHostUninit) return host;
   char productStr[kHostProductTextSize];
@@ -184,12 +163,9 @@ EHost PlugVST::GetHost()
   return PlugBase::GetHost();
 }
 
-void PlugVST::ResizeGraphics(int, int)
-{
-}
+void PlugVST::ResizeGraphics(int, int) {}
 
-void PlugVST::HostSpecificInit()
-{
+void PlugVST::HostSpecificInit() {
   if (mHostInitDone) return;
   mHostInitDone = true;
   EHost host = GetHost();
@@ -199,22 +175,19 @@ void PlugVST::HostSpecificInit()
   OnHostIdentified();
 }
 
-void PlugVST::PublishChannelCounts()
-{
+void PlugVST::PublishChannelCounts() {
   SetArrangement(&mInputArrangement, NInChannels());
   SetArrangement(&mOutputArrangement, NOutChannels());
   mEffect.numInputs = NInChannels();
   mEffect.numOutputs = NOutChannels();
 }
 
-void PlugVST::SetLatency(int samples)
-{
+void PlugVST::SetLatency(int samples) {
   mEffect.initialDelay = samples;
   PlugBase::SetLatency(samples);
 }
 
-bool PlugVST::SendVSTEvent(VstEvent* pEvent)
-{
+bool PlugVST::SendVSTEvent(VstEvent* pEvent) {
   VstEvents events;
   memset(&events, 0, sizeof(events));
   events.numEvents = 1;
@@ -222,8 +195,7 @@ bool PlugVST::SendVSTEvent(VstEvent* pEvent)
   return HostCall(audioMasterProcessEvents, 0, 0, &events) == 1;
 }
 
-bool PlugVST::SendMidiMsg(IMidiMsg* pMsg)
-{
+bool PlugVST::SendMidiMsg(IMidiMsg* pMsg) {
   VstMidiEvent midiEvent;
   memset(&midiEvent, 0, sizeof(midiEvent));
   midiEvent.type = kVstMidiType;
@@ -235,8 +207,7 @@ bool PlugVST::SendMidiMsg(IMidiMsg* pMsg)
   return SendVSTEvent((VstEvent*)&midiEvent);
 }
 
-bool PlugVST::SendSysEx(ISysEx* pSysEx)
-{
+bool PlugVST::SendSysEx(ISysEx* pSysEx) {
   VstMidiSysexEvent sysexEvent;
   memset(&sysexEvent, 0, sizeof(sysexEvent));
   sysexEvent.type = kVstSysExType;

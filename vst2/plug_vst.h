@@ -13,19 +13,17 @@
 #include "vst2/aeffectx.h"
 
 // What the entry point hands to a plug-in's constructor.
-struct PlugInstanceInfo
-{
+struct PlugInstanceInfo {
   audioMasterCallback mVSTHostCallback;
 };
 
-class PlugVST : public PlugBase
-{
-public:
+class PlugVST : public PlugBase {
+ public:
   // sideChainChannels is accepted for source compatibility and ignored.
   PlugVST(PlugInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-           const char* effectName, const char* productName, const char* mfrName,
-           int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-           bool plugDoesChunks, bool plugIsInst, int sideChainChannels = 0);
+          const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+          int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+          bool plugIsInst, int sideChainChannels = 0);
   ~PlugVST() override;
 
   // Host-facing operations of the base.
@@ -71,17 +69,17 @@ public:
   static void VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value);
 
   // mHostExtensions bits.
-  enum
-  {
-    kHostExtVendor = 1,     // the host asked "hasVendorExtensions"
+  enum {
+    kHostExtVendor = 1,      // the host asked "hasVendorExtensions"
     kHostExtVendorView = 2,  // the host asked "hasVendorViewAsConfig"
   };
 
-private:
+ private:
   VstIntPtr Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
   VstIntPtr HostCall(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
-  template <class T> void VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames);
+  template <class T>
+  void VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames);
   void PublishChannelCounts();
 
   // Dispatcher opcodes with more than a line of work.

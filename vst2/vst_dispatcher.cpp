@@ -20,33 +20,22 @@ const VstIntPtr kMaxBlockSize = 1 << 20;
 // Longest text accepted from the host for a parameter value.
 const int kHostValueTextSize = 256;
 
-PlugVST* Instance(AEffect* pEffect)
-{
-  return pEffect ? (PlugVST*)pEffect->object : nullptr;
-}
+PlugVST* Instance(AEffect* pEffect) { return pEffect ? (PlugVST*)pEffect->object : nullptr; }
 
-bool ParamIdxValid(PlugBase* pPlug, VstIntPtr idx)
-{
-  return idx >= 0 && idx < pPlug->NParams();
-}
+bool ParamIdxValid(PlugBase* pPlug, VstIntPtr idx) { return idx >= 0 && idx < pPlug->NParams(); }
 
-int ClampChannels(int n, int nChannels)
-{
-  return n < 0 ? 0 : n > nChannels ? nChannels : n;
-}
+int ClampChannels(int n, int nChannels) { return n < 0 ? 0 : n > nChannels ? nChannels : n; }
 
 }  // namespace
 
-VstIntPtr PlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx,
-                                  VstIntPtr value, void* ptr, float opt)
-{
+VstIntPtr PlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,
+                                 void* ptr, float opt) {
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return 0;
   IMutexLock lock(pPlug);
   if (opCode == effEditIdle || opCode == effIdle) return 0;
   Trace(__func__, __LINE__, "%d(%s):%d:%d", opCode, VSTOpcodeStr(opCode), idx, (int)value);
-  if (opCode == effClose)
-  {
+  if (opCode == effClose) {
     // The mutex lives inside the instance: release it before the instance goes.
     lock.Destroy();
     delete pPlug;
@@ -56,11 +45,9 @@ VstIntPtr PlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx
   return pPlug->Dispatch(opCode, idx, value, ptr, opt);
 }
 
-VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
-{
+VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt) {
   char* text = (char*)ptr;
-  switch (opCode)
-  {
+  switch (opCode) {
     case effOpen:
       HostSpecificInit();
       OnParamReset();
@@ -69,11 +56,9 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
       if (!DoesStateChunks()) ModifyCurrentPreset();
       if (value >= 0 && value < NPresets()) RestorePreset((int)value);
       return 0;
-    case effGetProgram:
-      return GetCurrentPresetIdx();
+    case effGetProgram: return GetCurrentPresetIdx();
     case effSetProgramName:
-      if (text)
-      {
+      if (text) {
         char name[kVstProgNameTextSize];
         CopyToHost(name, text, kVstProgNameTextSize);
         ModifyCurrentPreset(name);
@@ -88,8 +73,7 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
         CopyToHost(text, GetParam(idx)->GetLabelForHost(), kVstParamTextSize);
       return 0;
     case effGetParamDisplay:
-      if (ParamIdxValid(this, idx) && text)
-      {
+      if (ParamIdxValid(this, idx) && text) {
         char display[MAX_PARAM_DISPLAY_LEN];
         GetParam(idx)->GetDisplayForHost(display);
         CopyToHost(text, display, kVstParamTextSize);
@@ -117,26 +101,19 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
     case effEditClose:
       // No editor is attached to this binding.
       return 0;
-    case effIdentify:
-      return kEffectIdentify;
-    case effGetChunk:
-      return GetChunk(idx == 0, ptr);
-    case effSetChunk:
-      return SetChunk(idx == 0, value, ptr);
-    case effProcessEvents:
-      return ProcessEvents((const VstEvents*)ptr);
-    case effCanBeAutomated:
-      return 1;
-    case effString2Parameter:
-      return StringToParameter(idx, text);
+    case effIdentify: return kEffectIdentify;
+    case effGetChunk: return GetChunk(idx == 0, ptr);
+    case effSetChunk: return SetChunk(idx == 0, value, ptr);
+    case effProcessEvents: return ProcessEvents((const VstEvents*)ptr);
+    case effCanBeAutomated: return 1;
+    case effString2Parameter: return StringToParameter(idx, text);
     case effGetProgramNameIndexed:
       CopyToHost(text, GetPresetName(idx), kVstProgNameTextSize);
       return text && *text ? 1 : 0;
     case effGetInputProperties:
     case effGetOutputProperties:
       return GetPinProperties(opCode == effGetInputProperties, idx, (VstPinProperties*)ptr);
-    case effGetPlugCategory:
-      return IsInst() ? kPlugCategSynth : kPlugCategEffect;
+    case effGetPlugCategory: return IsInst() ? kPlugCategSynth : kPlugCategEffect;
     case effSetSpeakerArrangement:
       return SetSpeakerArrangement((const VstSpeakerArrangement*)value,
                                    (const VstSpeakerArrangement*)ptr);
@@ -149,38 +126,28 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
     case effGetProductString:
       CopyToHost(text, GetProductName(), kVstVendorTextSize);
       return text ? 1 : 0;
-    case effVendorSpecific:
-      return VendorSpecific(idx, value, ptr, opt);
-    case effCanDo:
-      return CanDo(text);
-    case effGetTailSize:
-      return GetTailSize();
-    case effGetVstVersion:
-      return kVstVersion;
-    case effGetMidiKeyName:
-      return GetMidiKeyName((MidiKeyName*)ptr);
+    case effVendorSpecific: return VendorSpecific(idx, value, ptr, opt);
+    case effCanDo: return CanDo(text);
+    case effGetTailSize: return GetTailSize();
+    case effGetVstVersion: return kVstVersion;
+    case effGetMidiKeyName: return GetMidiKeyName((MidiKeyName*)ptr);
     case effGetSpeakerArrangement:
       if (value) *(VstSpeakerArrangement**)value = &mInputArrangement;
       if (ptr) *(VstSpeakerArrangement**)ptr = &mOutputArrangement;
       return 1;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
-VstIntPtr PlugVST::GetChunk(bool isBank, void* ptr)
-{
+VstIntPtr PlugVST::GetChunk(bool isBank, void* ptr) {
   if (!ptr) return 0;
   ByteChunk* pChunk = isBank ? &mBankChunk : &mStateChunk;
   InitChunkWithPlugVer(pChunk);
   bool savedOK;
-  if (isBank)
-  {
+  if (isBank) {
     ModifyCurrentPreset();
     savedOK = SerializePresets(pChunk);
-  }
-  else
-  {
+  } else {
     savedOK = SerializeState(pChunk);
   }
   if (!savedOK || !pChunk->Size()) return 0;
@@ -188,8 +155,7 @@ VstIntPtr PlugVST::GetChunk(bool isBank, void* ptr)
   return pChunk->Size();
 }
 
-VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
-{
+VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr) {
   if (!ptr || size < 0 || size > 0x7FFFFFFF) return 0;
   ByteChunk* pChunk = isBank ? &mBankChunk : &mStateChunk;
   const uint8_t* pSrc = (const uint8_t*)ptr;
@@ -197,14 +163,11 @@ VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
   // A host may hand back the very buffer it got from GetChunk: move the bytes
   // into place before resizing, which may move the buffer.
   uintptr_t start = (uintptr_t)pChunk->GetBytes(), src = (uintptr_t)pSrc;
-  if (start && src >= start && src < start + (uintptr_t)pChunk->Size())
-  {
+  if (start && src >= start && src < start + (uintptr_t)pChunk->Size()) {
     if ((uintptr_t)n > start + (uintptr_t)pChunk->Size() - src) return 0;
     memmove(pChunk->GetBytes(), pSrc, n);
     pChunk->Resize(n);
-  }
-  else
-  {
+  } else {
     pChunk->Resize(n);
     if (pChunk->Size() != n) return 0;
     if (n) memcpy(pChunk->GetBytes(), pSrc, n);
@@ -212,12 +175,9 @@ VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
 
   int pos = 0;
   int plugVer = GetPlugVerFromChunk(pChunk, &pos);
-  if (isBank && plugVer >= 0x10000)
-  {
+  if (isBank && plugVer >= 0x10000) {
     pos = UnserializePresets(pChunk, pos);
-  }
-  else
-  {
+  } else {
     pos = UnserializeState(pChunk, pos);
     ModifyCurrentPreset();
   }
@@ -226,24 +186,19 @@ VstIntPtr PlugVST::SetChunk(bool isBank, VstIntPtr size, void* ptr)
   return 1;
 }
 
-VstIntPtr PlugVST::ProcessEvents(const VstEvents* pEvents)
-{
+VstIntPtr PlugVST::ProcessEvents(const VstEvents* pEvents) {
   if (!pEvents) return 0;
   // The list is declared with two slots but allocated as long as the host needs.
   VstEvent* const* list = pEvents->events;
-  for (int i = 0; i < pEvents->numEvents; ++i)
-  {
+  for (int i = 0; i < pEvents->numEvents; ++i) {
     const VstEvent* pEvent = list[i];
     if (!pEvent) continue;
-    if (pEvent->type == kVstMidiType)
-    {
+    if (pEvent->type == kVstMidiType) {
       const VstMidiEvent* pMidi = (const VstMidiEvent*)pEvent;
       IMidiMsg msg(pMidi->deltaFrames, (uint8_t)pMidi->midiData[0], (uint8_t)pMidi->midiData[1],
                    (uint8_t)pMidi->midiData[2]);
       ProcessMidiMsg(&msg);
-    }
-    else if (pEvent->type == kVstSysExType)
-    {
+    } else if (pEvent->type == kVstSysExType) {
       const VstMidiSysexEvent* pSysEx = (const VstMidiSysexEvent*)pEvent;
       // A negative size, or bytes without a dump, describe no message.
       if (pSysEx->dumpBytes < 0 || (pSysEx->dumpBytes > 0 && !pSysEx->sysexDump)) continue;
@@ -254,20 +209,16 @@ VstIntPtr PlugVST::ProcessEvents(const VstEvents* pEvents)
   return 1;
 }
 
-VstIntPtr PlugVST::StringToParameter(int idx, const char* text)
-{
+VstIntPtr PlugVST::StringToParameter(int idx, const char* text) {
   if (!ParamIdxValid(this, idx)) return 0;
   if (!text) return 1;
   char valueText[kHostValueTextSize];
   CopyToHost(valueText, text, kHostValueTextSize);
   IParam* pParam = GetParam(idx);
   double v;
-  if (pParam->GetNDisplayTexts())
-  {
+  if (pParam->GetNDisplayTexts()) {
     if (!pParam->MapDisplayText(valueText, &v)) return 0;
-  }
-  else
-  {
+  } else {
     v = atof(valueText);
     if (pParam->DisplayIsNegated()) v = -v;
   }
@@ -276,31 +227,25 @@ VstIntPtr PlugVST::StringToParameter(int idx, const char* text)
   return 1;
 }
 
-VstIntPtr PlugVST::GetPinProperties(bool input, int idx, VstPinProperties* pPin)
-{
+VstIntPtr PlugVST::GetPinProperties(bool input, int idx, VstPinProperties* pPin) {
   int nChannels = input ? NInChannels() : NOutChannels();
   if (!pPin || idx < 0 || idx >= nChannels) return 0;
   pPin->flags = kVstPinIsActive;
   if (idx % 2 == 0 && idx < nChannels - 1) pPin->flags |= kVstPinIsStereo;
   const char* label = input ? GetInputLabel(idx) : GetOutputLabel(idx);
-  if (*label)
-    snprintf(pPin->label, kVstPinLabelTextSize, "%s", label);
-  else
-    snprintf(pPin->label, kVstPinLabelTextSize, "%s %d", input ? "Input" : "Output", idx + 1);
+  if (*label) snprintf(pPin->label, kVstPinLabelTextSize, "%s", label);
+  else snprintf(pPin->label, kVstPinLabelTextSize, "%s %d", input ? "Input" : "Output", idx + 1);
   return 1;
 }
 
 VstIntPtr PlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
-                                          const VstSpeakerArrangement* pOut)
-{
-  if (pIn)
-  {
+                                         const VstSpeakerArrangement* pOut) {
+  if (pIn) {
     int n = ClampChannels(pIn->numChannels, NInChannels());
     SetInputChannelConnections(0, n, true);
     SetInputChannelConnections(n, NInChannels() - n, false);
   }
-  if (pOut)
-  {
+  if (pOut) {
     int n = ClampChannels(pOut->numChannels, NOutChannels());
     SetOutputChannelConnections(0, n, true);
     SetOutputChannelConnections(n, NOutChannels() - n, false);
@@ -308,52 +253,44 @@ VstIntPtr PlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
   return 1;
 }
 
-VstIntPtr PlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float opt)
-{
-  if (idx == 7 && ptr)
-  {
-    if (ParamIdxValid(this, value))
-    {
+VstIntPtr PlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float opt) {
+  if (idx == 7 && ptr) {
+    if (ParamIdxValid(this, value)) {
       char display[MAX_PARAM_DISPLAY_LEN];
       GetParam((int)value)->GetDisplayForHost(opt, true, display, true);
       CopyToHost((char*)ptr, display, kVstParamTextSize);
     }
     return kVendorSpecificAnswer;
   }
-  if (idx == 8)
-  {
-    bool stepped = ParamIdxValid(this, value) && GetParam((int)value)->Type() != IParam::kTypeDouble;
+  if (idx == 8) {
+    bool stepped =
+        ParamIdxValid(this, value) && GetParam((int)value)->Type() != IParam::kTypeDouble;
     return stepped ? kVendorSpecificAnswer : 0;
   }
   return 0;
 }
 
-VstIntPtr PlugVST::CanDo(const char* text)
-{
+VstIntPtr PlugVST::CanDo(const char* text) {
   if (!text) return 0;
   Trace(__func__, __LINE__, "VSTCanDo(%.64s)", text);
   if (!strcmp(text, "receiveVstTimeInfo")) return 1;
-  if (DoesMIDI())
-  {
+  if (DoesMIDI()) {
     if (!strcmp(text, "sendVstEvents") || !strcmp(text, "sendVstMidiEvent") ||
         !strcmp(text, "receiveVstEvents") || !strcmp(text, "receiveVstMidiEvent"))
       return 1;
   }
-  if (!strcmp(text, "hasVendorExtensions"))
-  {
+  if (!strcmp(text, "hasVendorExtensions")) {
     mHostExtensions |= kHostExtVendor;
     return kVendorCanDoAnswer;
   }
-  if (!strcmp(text, "hasVendorViewAsConfig"))
-  {
+  if (!strcmp(text, "hasVendorViewAsConfig")) {
     mHostExtensions |= kHostExtVendorView;
     return kVendorCanDoAnswer;
   }
   return 0;
 }
 
-VstIntPtr PlugVST::GetMidiKeyName(MidiKeyName* pKey)
-{
+VstIntPtr PlugVST::GetMidiKeyName(MidiKeyName* pKey) {
   if (!pKey) return 0;
   // The plug-in writes into a roomy buffer; the host's field gets a bounded copy.
   char name[256];

@@ -7,25 +7,20 @@
 namespace {
 
 // Created on first use, destroyed at process exit.
-SkyMutex& CreationMutex()
-{
+SkyMutex& CreationMutex() {
   static SkyMutex sMutex;
   return sMutex;
 }
 
 }  // namespace
 
-AEffect* VSTCreateEffect(audioMasterCallback hostCallback, PlugVSTFactory factory)
-{
+AEffect* VSTCreateEffect(audioMasterCallback hostCallback, PlugVSTFactory factory) {
   SkyMutexLock lock(&CreationMutex());
   PlugVST* pPlug = nullptr;
   // Nothing may throw into the host: a failed allocation is a failed load.
-  try
-  {
+  try {
     pPlug = factory({hostCallback});
-  }
-  catch (const std::bad_alloc&)
-  {
+  } catch (const std::bad_alloc&) {
     return nullptr;
   }
   if (!pPlug) return nullptr;

@@ -19,20 +19,17 @@ typedef PlugVST* (*PlugVSTFactory)(PlugInstanceInfo instanceInfo);
 // preset and at least one program, and returns its record; null on failure.
 AEffect* VSTCreateEffect(audioMasterCallback hostCallback, PlugVSTFactory factory);
 
-#define SKYLANE_VST2_ENTRY(PLUG_CLASS)                                                    \
-  static PlugVST* SkylaneVST2Make(PlugInstanceInfo instanceInfo)                        \
-  {                                                                                       \
-    return new PLUG_CLASS(instanceInfo);                                                  \
-  }                                                                                       \
-  extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(               \
-    audioMasterCallback hostCallback)                                                     \
-  {                                                                                       \
-    return VSTCreateEffect(hostCallback, SkylaneVST2Make);                                \
-  }                                                                                       \
-  /* `main` cannot be declared with this signature in C++: the symbol gets the name. */   \
-  extern "C" __attribute__((visibility("default"))) AEffect* SkylaneVST2MainEntry(        \
-    audioMasterCallback hostCallback) __asm__("main");                                    \
-  extern "C" AEffect* SkylaneVST2MainEntry(audioMasterCallback hostCallback)              \
-  {                                                                                       \
-    return VSTCreateEffect(hostCallback, SkylaneVST2Make);                                \
+#define SKYLANE_VST2_ENTRY(PLUG_CLASS)                                                  \
+  static PlugVST* SkylaneVST2Make(PlugInstanceInfo instanceInfo) {                      \
+    return new PLUG_CLASS(instanceInfo);                                                \
+  }                                                                                     \
+  extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(             \
+      audioMasterCallback hostCallback) {                                               \
+    return VSTCreateEffect(hostCallback, SkylaneVST2Make);                              \
+  }                                                                                     \
+  /* `main` cannot be declared with this signature in C++: the symbol gets the name. */ \
+  extern "C" __attribute__((visibility("default"))) AEffect* SkylaneVST2MainEntry(      \
+      audioMasterCallback hostCallback) __asm__("main");                                \
+  extern "C" AEffect* SkylaneVST2MainEntry(audioMasterCallback hostCallback) {          \
+    return VSTCreateEffect(hostCallback, SkylaneVST2Make);                              \
   }

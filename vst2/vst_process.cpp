@@ -7,22 +7,18 @@
 
 namespace {
 
-PlugVST* Instance(AEffect* pEffect)
-{
-  return pEffect ? (PlugVST*)pEffect->object : nullptr;
-}
+PlugVST* Instance(AEffect* pEffect) { return pEffect ? (PlugVST*)pEffect->object : nullptr; }
 
 }  // namespace
 
-template <class T> void PlugVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames)
-{
+template <class T>
+void PlugVST::VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames) {
   if (DoesMIDI()) HostCall(audioMasterWantMidi);
   AttachInputBuffers(0, NInChannels(), inputs, nFrames);
   AttachOutputBuffers(0, NOutChannels(), outputs);
 }
 
-void PlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
-{
+void PlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames) {
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
@@ -31,8 +27,7 @@ void PlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstI
 }
 
 void PlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
-                                   VstInt32 nFrames)
-{
+                                  VstInt32 nFrames) {
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
@@ -41,8 +36,7 @@ void PlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outp
 }
 
 void PlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
-                                         VstInt32 nFrames)
-{
+                                        VstInt32 nFrames) {
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;
   IMutexLock lock(pPlug);
@@ -50,8 +44,7 @@ void PlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, doubl
   pPlug->ProcessBuffers(0.0, nFrames);
 }
 
-float PlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
-{
+float PlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx) {
   Trace(__func__, __LINE__, "%d", idx);
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return 0.0f;
@@ -60,8 +53,7 @@ float PlugVST::VSTGetParameter(AEffect* pEffect, VstInt32 idx)
   return pParam ? (float)pParam->GetNormalized() : 0.0f;
 }
 
-void PlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value)
-{
+void PlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value) {
   Trace(__func__, __LINE__, "%d:%f", idx, value);
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return;

@@ -4,8 +4,7 @@
 #include <cstring>
 
 // Copies at most size - 1 characters of src (null reads as empty) and terminates dst.
-inline void CopyToHost(char* dst, const char* src, int size)
-{
+inline void CopyToHost(char* dst, const char* src, int size) {
   if (!dst || size <= 0) return;
   int n = 0;
   if (src)
@@ -15,9 +14,8 @@ inline void CopyToHost(char* dst, const char* src, int size)
 }
 
 // Sizes of the host buffers, terminator included.
-enum
-{
-  kVstParamTextSize = 32,     // parameter names, labels and displays
+enum {
+  kVstParamTextSize = 32,  // parameter names, labels and displays
   kVstEffectNameTextSize = 32,
   kVstVendorTextSize = 64,    // vendor and product strings
   kVstProgNameTextSize = 24,  // program names

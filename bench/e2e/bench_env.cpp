@@ -12,10 +12,8 @@ const char* RelayPath() { return SKYLANE_RELAY_PATH; }
 
 void SetPluginEnv(int port, int tickMs) {
   setenv("SKYLANE_RELAY_PORT", std::to_string(port).c_str(), 1);
-  if (tickMs > 0)
-    setenv("SKYLANE_TICK_MS", std::to_string(tickMs).c_str(), 1);
-  else
-    unsetenv("SKYLANE_TICK_MS");
+  if (tickMs > 0) setenv("SKYLANE_TICK_MS", std::to_string(tickMs).c_str(), 1);
+  else unsetenv("SKYLANE_TICK_MS");
 }
 
 namespace {
@@ -49,8 +47,9 @@ double ProcessCpuSeconds(pid_t pid) {
   unsigned long user = 0, system = 0;
   long threads = 0;
   if (close == std::string::npos ||
-      std::sscanf(stat.c_str() + close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu %*d %*d %*d %*d %ld",
-                  &user, &system, &threads) != 3)
+      std::sscanf(stat.c_str() + close + 2,
+                  "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu %*d %*d %*d %*d %ld", &user,
+                  &system, &threads) != 3)
     return -1.0;
   // Clock ticks are coarse (10 ms); a single-threaded process has a finer figure.
   const double fine = threads == 1 ? MainThreadRunTime(pid) : -1.0;

@@ -27,10 +27,12 @@ bool ImpulseProbe::Start(int port) {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   address.sin_port = htons(uint16_t(port));
-  if (fd_ < 0 || connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+  if (fd_ < 0 || connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    return false;
   const char request[] = "GET /.stream0_0\r\n";
   const int32_t loopOff[2] = {0, 0};
-  if (send(fd_, request, sizeof request - 1, MSG_NOSIGNAL) < 0 || send(fd_, loopOff, sizeof loopOff, MSG_NOSIGNAL) < 0)
+  if (send(fd_, request, sizeof request - 1, MSG_NOSIGNAL) < 0 ||
+      send(fd_, loopOff, sizeof loopOff, MSG_NOSIGNAL) < 0)
     return false;
   thread_ = std::thread(&ImpulseProbe::Read, this);
   return true;

@@ -64,7 +64,8 @@ struct Latency {
   int pulses = 0;
 };
 
-Latency Match(int setting, double rate, const std::vector<double>& out, const std::vector<double>& sent) {
+Latency Match(int setting, double rate, const std::vector<double>& out,
+              const std::vector<double>& sent) {
   Latency l;
   l.setting = setting;
   l.rate = rate;
@@ -100,11 +101,13 @@ bool Measure(double rate, std::vector<Latency>* results, std::string* error) {
   while (rack.blocks() < end) {
     rack.ProcessBlock();
     if (rack.blocks() <= kSettledBlock) continue;
-    for (int i = 0; i < kSettings; ++i) finders[size_t(i)].Scan(rack.Left(i), rack.blockTime(), rate);
+    for (int i = 0; i < kSettings; ++i)
+      finders[size_t(i)].Scan(rack.Left(i), rack.blockTime(), rate);
   }
   probe.Stop();
   const std::vector<double> sent = probe.Impulses();
-  for (int i = 0; i < kSettings; ++i) results->push_back(Match(i + 1, rate, finders[size_t(i)].times(), sent));
+  for (int i = 0; i < kSettings; ++i)
+    results->push_back(Match(i + 1, rate, finders[size_t(i)].times(), sent));
   relay.Stop();
   return true;
 }
@@ -136,8 +139,8 @@ void PrintSummary() {
               "goal ms", "ratio", "goal met");
   for (const Latency& l : g_results) {
     const double goal = GoalMs(l.setting, l.rate);
-    std::printf("%8.0f %8d %7d %9.1f %9.1f %9.1f %7.2f %s\n", l.rate, l.setting, l.pulses, l.meanMs, l.maxMs,
-                goal, l.maxMs / goal, l.pulses > 0 && l.maxMs <= goal ? "yes" : "NO");
+    std::printf("%8.0f %8d %7d %9.1f %9.1f %9.1f %7.2f %s\n", l.rate, l.setting, l.pulses, l.meanMs,
+                l.maxMs, goal, l.maxMs / goal, l.pulses > 0 && l.maxMs <= goal ? "yes" : "NO");
   }
 }
 

@@ -101,8 +101,9 @@ void PrintSummary() {
     sum += g_times[i];
     worst = std::max(worst, g_times[i]);
   }
-  std::printf("  mean %.3f s, worst %.3f s (%.2f of the 2.5 s goal) - goal %s\n", sum / double(g_times.size()),
-              worst, worst / kGoalSeconds, worst < kGoalSeconds ? "met" : "NOT met");
+  std::printf("  mean %.3f s, worst %.3f s (%.2f of the 2.5 s goal) - goal %s\n",
+              sum / double(g_times.size()), worst, worst / kGoalSeconds,
+              worst < kGoalSeconds ? "met" : "NOT met");
 }
 
 }  // namespace

@@ -110,12 +110,12 @@ void PrintSummary() {
   std::printf("\nRelay load with %d clients streaming in real time (%.0f s measured):\n", kClients,
               kMeasureSeconds);
   std::printf("  relay CPU idle (baseline): %.2f %% of one core\n", 100.0 * l.idleShare);
-  std::printf("  relay CPU with %d clients: %.2f %% of one core, %.3f %% per client above idle\n", kClients,
-              100.0 * l.busyShare, 100.0 * (l.busyShare - l.idleShare) / kClients);
+  std::printf("  relay CPU with %d clients: %.2f %% of one core, %.3f %% per client above idle\n",
+              kClients, 100.0 * l.busyShare, 100.0 * (l.busyShare - l.idleShare) / kClients);
   std::printf("  ratio to the 5 %% goal: %.2f - goal %s\n", l.busyShare / kGoalShare,
               l.busyShare < kGoalShare ? "met" : "NOT met");
-  std::printf("  clients streaming: %d of %d; underflows: %ld in %d clients - pace %s\n", l.streaming,
-              kClients, l.underflows, l.clientsWithUnderflows,
+  std::printf("  clients streaming: %d of %d; underflows: %ld in %d clients - pace %s\n",
+              l.streaming, kClients, l.underflows, l.clientsWithUnderflows,
               l.streaming == kClients && l.underflows == 0 ? "kept" : "NOT kept");
 }
 

@@ -15,7 +15,8 @@ void PlainDoubleUp(int* dest, const int* src, int w, int h, int srcspan, int des
   for (int y = 0; y < h; ++y) {
     int* d0 = dest + 2 * y * destspan;
     int* d1 = d0 + destspan;
-    for (int x = 0; x < w; ++x) d0[2 * x] = d0[2 * x + 1] = d1[2 * x] = d1[2 * x + 1] = src[y * srcspan + x];
+    for (int x = 0; x < w; ++x)
+      d0[2 * x] = d0[2 * x + 1] = d1[2 * x] = d1[2 * x + 1] = src[y * srcspan + x];
   }
 }
 

@@ -10,12 +10,11 @@
 
 namespace {
 
-class PassPlug : public PlugBase
-{
-public:
-  PassPlug() : PlugBase(1, "2-2", 1, "bench", "bench", "bench", 0x10000, 1, 1, 0, false, false,
-                         false, kAPIVST2)
-  {
+class PassPlug : public PlugBase {
+ public:
+  PassPlug()
+      : PlugBase(1, "2-2", 1, "bench", "bench", "bench", 0x10000, 1, 1, 0, false, false, false,
+                 kAPIVST2) {
     SetInputChannelConnections(0, 2, true);
     SetOutputChannelConnections(0, 2, true);
   }
@@ -33,18 +32,15 @@ public:
 
 using Clock = std::chrono::steady_clock;
 
-void BaselineCopy(float** in, float** out, double* scratch, int n)
-{
-  for (int ch = 0; ch < 2; ++ch)
-  {
+void BaselineCopy(float** in, float** out, double* scratch, int n) {
+  for (int ch = 0; ch < 2; ++ch) {
     for (int s = 0; s < n; ++s) scratch[s] = in[ch][s];
     for (int s = 0; s < n; ++s) out[ch][s] = (float)scratch[s];
   }
   benchmark::ClobberMemory();
 }
 
-void BM_FloatProcessPath(benchmark::State& state)
-{
+void BM_FloatProcessPath(benchmark::State& state) {
   const int n = (int)state.range(0);
   PassPlug plug;
   plug.SetBlockSize(n);
@@ -53,8 +49,7 @@ void BM_FloatProcessPath(benchmark::State& state)
   float* ins[] = {in0.data(), in1.data()};
   float* outs[] = {out0.data(), out1.data()};
   double baseline = 0.0, framework = 0.0;
-  for (auto _ : state)
-  {
+  for (auto _ : state) {
     Clock::time_point t0 = Clock::now();
     BaselineCopy(ins, outs, scratch.data(), n);
     Clock::time_point t1 = Clock::now();

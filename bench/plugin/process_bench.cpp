@@ -67,7 +67,8 @@ void runBlocks(benchmark::State& state, Skylane& plug, double rate) {
     benchmark::DoNotOptimize(outLeft.data());
     ++blocks;
   }
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double elapsed =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const double realTime = blocks * kFrames / rate;
   state.counters["percent_of_real_time"] = 100.0 * elapsed / realTime;
   state.counters["cpu_percent_of_real_time"] = 100.0 * (threadCpuSeconds() - cpuStart) / realTime;
@@ -85,7 +86,8 @@ void BM_Process48000EffectsLoop(benchmark::State& state) {
   auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   plug->OnParamReset();
   plug->SetSampleRate(48000.0);
-  if (!relay.AcceptPlugin() || !WaitFor([&] { return plug->Status().linkUp && plug->Status().connections; })) {
+  if (!relay.AcceptPlugin() ||
+      !WaitFor([&] { return plug->Status().linkUp && plug->Status().connections; })) {
     state.SkipWithError("no connection");
     return;
   }
@@ -104,7 +106,8 @@ BENCHMARK(BM_Process48000EffectsLoop)->MinTime(0.5);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
-  std::printf("goal: each block below 0.1 %% of its real-time duration (percent_of_real_time < 0.1)\n");
+  std::printf(
+      "goal: each block below 0.1 %% of its real-time duration (percent_of_real_time < 0.1)\n");
   benchmark::Shutdown();
   return 0;
 }

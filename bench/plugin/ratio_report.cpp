@@ -33,12 +33,13 @@ int runAndCompare(int argc, char** argv, const std::vector<Comparison>& comparis
     std::string best;
     for (const std::string& name : c.baselines) {
       const auto it = collector.speed.find(name);
-      if (it != collector.speed.end() && (best.empty() || it->second > collector.speed[best])) best = name;
+      if (it != collector.speed.end() && (best.empty() || it->second > collector.speed[best]))
+        best = name;
     }
     if (best.empty()) continue;
     const double ratio = subject->second / collector.speed[best];
-    std::printf("ratio %s / %s%s = %.2f", c.subject.c_str(), c.baselines.size() > 1 ? "fastest peer " : "",
-                best.c_str(), ratio);
+    std::printf("ratio %s / %s%s = %.2f", c.subject.c_str(),
+                c.baselines.size() > 1 ? "fastest peer " : "", best.c_str(), ratio);
     if (c.goal > 0) std::printf(" (goal %.2f: %s)", c.goal, ratio >= c.goal ? "met" : "not met");
     std::printf("\n");
   }

@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("src_SINC_FASTEST", BM_libsamplerate, SRC_SINC_FASTEST);
   benchmark::RegisterBenchmark("speexdsp_q0", BM_speexdsp, 0);
   benchmark::RegisterBenchmark("speexdsp_q3", BM_speexdsp, 3);
-  const std::vector<std::string> peers = {"soxr_QQ", "soxr_LQ", "src_LINEAR", "src_SINC_FASTEST",
-                                          "speexdsp_q0", "speexdsp_q3"};
+  const std::vector<std::string> peers = {"soxr_QQ",          "soxr_LQ",     "src_LINEAR",
+                                          "src_SINC_FASTEST", "speexdsp_q0", "speexdsp_q3"};
   std::vector<skylane_bench::Comparison> comparisons;
   for (const std::string& peer : peers) comparisons.push_back({"resample_stereo", {peer}, 0.0});
   comparisons.push_back({"resample_stereo", peers, 2.0});

@@ -84,7 +84,7 @@ BENCHMARK(BM_cbf_extract);
 
 int main(int argc, char** argv) {
   // Goal: at most 1.5 times the time of memcpy, i.e. at least 1 / 1.5 of its speed.
-  return skylane_bench::runAndCompare(argc, argv,
-                                      {{"BM_cbf_insert", {"BM_memcpy"}, 1 / 1.5},
-                                       {"BM_cbf_extract", {"BM_memcpy"}, 1 / 1.5}});
+  return skylane_bench::runAndCompare(
+      argc, argv,
+      {{"BM_cbf_insert", {"BM_memcpy"}, 1 / 1.5}, {"BM_cbf_extract", {"BM_memcpy"}, 1 / 1.5}});
 }

@@ -110,7 +110,7 @@ void ScaledVsPixman(benchmark::State& state, int sw, int sh) {
       state,
       [&] {
         PX_ScaledBlit(&s.dest, &src, 0, 0, kW, kH, 0, 0, (float)sw, (float)sh, 1.0f,
-                        PX_FILTER_BILINEAR);
+                      PX_FILTER_BILINEAR);
       },
       [&] { pixman_image_composite32(PIXMAN_OP_SRC, ps, nullptr, pd, 0, 0, 0, 0, 0, 0, kW, kH); });
   pixman_image_unref(ps);

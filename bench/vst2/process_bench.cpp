@@ -16,34 +16,27 @@ namespace {
 
 const int kFrames = 512;
 
-class PassThroughPlug : public PlugVST
-{
-public:
+class PassThroughPlug : public PlugVST {
+ public:
   PassThroughPlug()
-    : PlugVST({nullptr}, 0, "2-2", 1, "Pass", "", "", 0x10000, 0x50617373, 0, 0, false, false,
-               false)
-  {
-  }
+      : PlugVST({nullptr}, 0, "2-2", 1, "Pass", "", "", 0x10000, 0x50617373, 0, 0, false, false,
+                false) {}
 };
 
-struct Block
-{
+struct Block {
   std::vector<float> inL, inR, outL, outR;
   float* ins[2];
   float* outs[2];
-  Block() : inL(kFrames), inR(kFrames), outL(kFrames), outR(kFrames)
-  {
+  Block() : inL(kFrames), inR(kFrames), outL(kFrames), outR(kFrames) {
     for (int i = 0; i < kFrames; ++i) inL[i] = inR[i] = (float)(i % 97) / 97.0f;
     ins[0] = inL.data(), ins[1] = inR.data();
     outs[0] = outL.data(), outs[1] = outR.data();
   }
 };
 
-void BM_CopyBlock(benchmark::State& state)
-{
+void BM_CopyBlock(benchmark::State& state) {
   Block b;
-  for (auto _ : state)
-  {
+  for (auto _ : state) {
     memcpy(b.outs[0], b.ins[0], kFrames * sizeof(float));
     memcpy(b.outs[1], b.ins[1], kFrames * sizeof(float));
     benchmark::DoNotOptimize(b.outs[0]);
@@ -53,14 +46,12 @@ void BM_CopyBlock(benchmark::State& state)
 }
 BENCHMARK(BM_CopyBlock);
 
-void BM_ProcessReplacing(benchmark::State& state)
-{
+void BM_ProcessReplacing(benchmark::State& state) {
   PassThroughPlug plug;
   AEffect* e = plug.GetAEffect();
   e->dispatcher(e, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
   Block b;
-  for (auto _ : state)
-  {
+  for (auto _ : state) {
     e->processReplacing(e, b.ins, b.outs, kFrames);
     benchmark::DoNotOptimize(b.outs[0]);
     benchmark::ClobberMemory();
@@ -70,11 +61,9 @@ void BM_ProcessReplacing(benchmark::State& state)
 BENCHMARK(BM_ProcessReplacing);
 
 // Remembers each benchmark's time per iteration for the closing ratio.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-  void ReportRuns(const std::vector<Run>& runs) override
-  {
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
       if (run.iterations > 0) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
@@ -84,8 +73,7 @@ public:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -9,8 +9,7 @@
 
 namespace {
 
-void InitParams(TestPlug* pPlug)
-{
+void InitParams(TestPlug* pPlug) {
   pPlug->GetParam(0)->InitBool("Switch", false);
   pPlug->GetParam(1)->InitEnum("Mode", 1, 4);
   pPlug->GetParam(2)->InitInt("Count", 3, -5, 5);
@@ -19,8 +18,7 @@ void InitParams(TestPlug* pPlug)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TestPlug plug(4, "1-1 2-2", 3);
   plug.SetRecording(false);
   InitParams(&plug);
@@ -31,17 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
   int pos = 0;
   int version = PlugBase::GetPlugVerFromChunk(&chunk, &pos);
-  if (version > 0xFFFF)
-    plug.UnserializePresets(&chunk, pos);
-  else
-    plug.UnserializeState(&chunk, pos);
+  if (version > 0xFFFF) plug.UnserializePresets(&chunk, pos);
+  else plug.UnserializeState(&chunk, pos);
   plug.UnserializePresets(&chunk, 0);
   plug.UnserializeParams(&chunk, 0);
 
   // Everything read must still display and round-trip.
   char text[MAX_PARAM_DISPLAY_LEN];
-  for (int i = 0; i < plug.NParams(); ++i)
-  {
+  for (int i = 0; i < plug.NParams(); ++i) {
     plug.GetParam(i)->GetDisplayForHost(text);
     plug.GetParam(i)->GetNormalized();
   }

@@ -45,8 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 2: cbf_empty(&fifo); break;
       case 3: fifo.target = in.take<int8_t>(); break;
       case 4: resampler.ratio = in.take<float>(); break;
-      case 5: check(resample_stereo(&resampler, samples.data(), count) <= 2 * kResamplerMaxOutputFrames); break;
-      case 6: check(resample_mono(&resampler, samples.data(), count) <= 2 * kResamplerMaxOutputFrames); break;
+      case 5:
+        check(resample_stereo(&resampler, samples.data(), count) <= 2 * kResamplerMaxOutputFrames);
+        break;
+      case 6:
+        check(resample_mono(&resampler, samples.data(), count) <= 2 * kResamplerMaxOutputFrames);
+        break;
     }
     check(fifo.writeIndex >= 0 && fifo.writeIndex < fifo.capacity);
     check(fifo.readIndex >= 0 && fifo.readIndex < fifo.capacity);

@@ -23,7 +23,8 @@ struct CheckingSink : relay::InboundSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   relay::StreamRequest request;
-  if (relay::ParseRequestLine(reinterpret_cast<const char*>(data), size, &request) && request.channel > 3)
+  if (relay::ParseRequestLine(reinterpret_cast<const char*>(data), size, &request) &&
+      request.channel > 3)
     __builtin_trap();
   if (size == 0) return 0;
   const size_t piece = data[0] % 64 + 1;
@@ -35,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t at = 0; at < size; at += piece) {
     const size_t n = size - at < piece ? size - at : piece;
     size_t used = 0;
-    if (reader.status() == relay::RequestReader::Status::kIncomplete) used = reader.Feed(data + at, n);
+    if (reader.status() == relay::RequestReader::Status::kIncomplete)
+      used = reader.Feed(data + at, n);
     if (reader.status() == relay::RequestReader::Status::kMalformed) break;
     if (reader.status() == relay::RequestReader::Status::kComplete && used < n &&
         !inbound.Feed(data + at + used, n - used, &sink))

@@ -8,8 +8,7 @@
 
 #include "tests/vst2/example_plug.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ExamplePlug* sPlug = [] {
     ExamplePlug* p = new ExamplePlug({nullptr});
     p->EnsureDefaultPreset();

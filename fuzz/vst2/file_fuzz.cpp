@@ -14,13 +14,11 @@
 namespace {
 
 // The example's parameters with its chunk switch turned off.
-class ParamsPlug : public PlugVST
-{
-public:
+class ParamsPlug : public PlugVST {
+ public:
   ParamsPlug()
-    : PlugVST({nullptr}, 3, "2-2", 2, "Params", "", "", 0x10000, EXAMPLE_UNIQUE_ID, 0, 0, false,
-               false, false)
-  {
+      : PlugVST({nullptr}, 3, "2-2", 2, "Params", "", "", 0x10000, EXAMPLE_UNIQUE_ID, 0, 0, false,
+                false, false) {
     for (int i = 0; i < NParams(); ++i) GetParam(i)->InitDouble("P", 0.0, -1.0, 1.0, 0.01);
     EnsureDefaultPreset();
   }
@@ -28,8 +26,7 @@ public:
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static ExamplePlug* sChunks = [] {
     ExamplePlug* p = new ExamplePlug({nullptr});
     p->EnsureDefaultPreset();

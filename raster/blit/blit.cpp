@@ -7,7 +7,7 @@
 #include "raster/pixels/dispatch_p.h"
 
 bool px_blit_clip(PX_IBitmap* dest, PX_IBitmap* src, int64_t dstx, int64_t dsty, int64_t l,
-                    int64_t t, int64_t r, int64_t b, PxBlitJob* job) {
+                  int64_t t, int64_t r, int64_t b, PxBlitJob* job) {
   if (l < 0) {
     dstx -= l;
     l = 0;
@@ -77,10 +77,8 @@ static void px_blit_words(const PxBlitJob& j, bool half) {
 static bool px_blit_srcalpha(const PxBlitJob& j, int mode, int ia) {
   if ((mode & 0x100ff) != PX_USE_SOURCE_ALPHA || ia < 1 || ia > 256) return false;
   for (int y = 0; y < j.h; ++y) {
-    if (ia == 256)
-      px_row_srcalpha_full(j.drow(y), j.srow(y), j.w);
-    else
-      px_row_srcalpha(j.drow(y), j.srow(y), j.w, ia);
+    if (ia == 256) px_row_srcalpha_full(j.drow(y), j.srow(y), j.w);
+    else px_row_srcalpha(j.drow(y), j.srow(y), j.w, ia);
   }
   return true;
 }
@@ -96,26 +94,26 @@ static void px_blit_job(const PxBlitJob& j, float alpha, int mode) {
   }
   const int ia = px_weight(alpha);
   if (ia == 0 || px_blit_srcalpha(j, mode, ia)) return;
-  px_dispatch_blit<false>(
-      mode, ia, [&](auto tag) { px_blit_class<typename decltype(tag)::type>(j, ia); });
+  px_dispatch_blit<false>(mode, ia,
+                          [&](auto tag) { px_blit_class<typename decltype(tag)::type>(j, ia); });
 }
 
 void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, const RECT* srcrect,
-               float alpha, int mode) {
+             float alpha, int mode) {
   if (!dest || !src || alpha == 0.0f) return;
   PxBlitJob j;
   const bool any =
       srcrect ? px_blit_clip(dest, src, dstx, dsty, srcrect->left, srcrect->top, srcrect->right,
-                               srcrect->bottom, &j)
+                             srcrect->bottom, &j)
               : px_blit_clip(dest, src, dstx, dsty, 0, 0, src->getWidth(), src->getHeight(), &j);
   if (any) px_blit_job(j, alpha, mode);
 }
 
-void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int srcx, int srcy,
-               int srcw, int srch, float alpha, int mode) {
+void PX_Blit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw,
+             int srch, float alpha, int mode) {
   if (!dest || !src || alpha == 0.0f) return;
   PxBlitJob j;
   if (px_blit_clip(dest, src, dstx, dsty, srcx, srcy, (int64_t)srcx + srcw, (int64_t)srcy + srch,
-                     &j))
+                   &j))
     px_blit_job(j, alpha, mode);
 }

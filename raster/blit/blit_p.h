@@ -13,7 +13,7 @@ struct PxBlitJob {
 
 // Clips the source extent [l, r) x [t, b) placed at (dstx, dsty); false when empty.
 bool px_blit_clip(PX_IBitmap* dest, PX_IBitmap* src, int64_t dstx, int64_t dsty, int64_t l,
-                    int64_t t, int64_t r, int64_t b, PxBlitJob* job);
+                  int64_t t, int64_t r, int64_t b, PxBlitJob* job);
 
 // Row kernels for source-alpha copies (bytes A, R, G, B); one pixel run each.
 // The portable versions are the reference for the vector ones.

@@ -20,22 +20,19 @@ inline PX_pixel across(const PX_pixel* r, int i, int w) {
   return eighth(r[i - 1]) + eighth(r[i + 1]);
 }
 
-void blurRow(PX_pixel* out, const PX_pixel* up, const PX_pixel* cur, const PX_pixel* down,
-             int w) {
+void blurRow(PX_pixel* out, const PX_pixel* up, const PX_pixel* cur, const PX_pixel* down, int w) {
   for (int i = 0; i < w; ++i) {
     PX_pixel v;
-    if (up && down)
-      v = eighth(up[i]) + eighth(down[i]);
-    else
-      v = quarter(up ? up[i] : down[i]);
+    if (up && down) v = eighth(up[i]) + eighth(down[i]);
+    else v = quarter(up ? up[i] : down[i]);
     out[i] = half(cur[i]) + across(cur, i, w) + v;
   }
 }
 
 }  // namespace
 
-void PX_Blur(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int srcx, int srcy,
-               int srcw, int srch) {
+void PX_Blur(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int srcx, int srcy, int srcw,
+             int srch) {
   if (!dest || !src) return;
   int64_t sx = srcx, sy = srcy, w = srcw, h = srch, dx = dstx, dy = dsty;
   if (sx < 0) {

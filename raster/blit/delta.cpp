@@ -5,9 +5,8 @@
 #include "raster/blit/delta_p.h"
 
 void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
-                      float srcx, float srcy, float srcw, float srch, float angle,
-                      bool cliptosourcerect, float alpha, int mode, float rotxcent,
-                      float rotycent) {
+                    float srcx, float srcy, float srcw, float srch, float angle,
+                    bool cliptosourcerect, float alpha, int mode, float rotxcent, float rotycent) {
   if (!dest || !src || dstw == 0 || dsth == 0) return;
   const double cosa = std::cos((double)angle), sina = std::sin((double)angle);
   PxDeltaArgs a{};
@@ -47,9 +46,8 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
 }
 
 static PxDeltaArgs px_delta_args(int dstx, int dsty, int dstw, int dsth, float srcx, float srcy,
-                                     float srcw, float srch, double dsdx, double dtdx, double dsdy,
-                                     double dtdy, double dsdxdy, double dtdxdy,
-                                     bool cliptosourcerect) {
+                                 float srcw, float srch, double dsdx, double dtdx, double dsdy,
+                                 double dtdy, double dsdxdy, double dtdxdy, bool cliptosourcerect) {
   PxDeltaArgs a{};
   a.dstx = dstx;
   a.dsty = dsty;
@@ -82,32 +80,32 @@ static PxDeltaArgs px_delta_args(int dstx, int dsty, int dstw, int dsth, float s
 }
 
 void PX_DeltaBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
-                    float srcx, float srcy, float srcw, float srch, double dsdx, double dtdx,
-                    double dsdy, double dtdy, double dsdxdy, double dtdxdy, bool cliptosourcerect,
-                    float alpha, int mode) {
+                  float srcx, float srcy, float srcw, float srch, double dsdx, double dtdx,
+                  double dsdy, double dtdy, double dsdxdy, double dtdxdy, bool cliptosourcerect,
+                  float alpha, int mode) {
   if (!dest || !src || dstw == 0 || dsth == 0) return;
   const int ia = px_weight(alpha);
   if (ia == 0) return;
   px_delta_run(dest, src,
-                 px_delta_args(dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx, dsdy,
-                                 dtdy, dsdxdy, dtdxdy, cliptosourcerect),
-                 ia, mode, false);
+               px_delta_args(dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx, dsdy, dtdy,
+                             dsdxdy, dtdxdy, cliptosourcerect),
+               ia, mode, false);
 }
 
-void PX_DeltaBlitAlpha(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw,
-                         int dsth, float srcx, float srcy, float srcw, float srch, double dsdx,
-                         double dtdx, double dsdy, double dtdy, double dsdxdy, double dtdxdy,
-                         bool cliptosourcerect, float alpha, int mode, double dadx, double dady,
-                         double dadxdy) {
+void PX_DeltaBlitAlpha(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
+                       float srcx, float srcy, float srcw, float srch, double dsdx, double dtdx,
+                       double dsdy, double dtdy, double dsdxdy, double dtdxdy,
+                       bool cliptosourcerect, float alpha, int mode, double dadx, double dady,
+                       double dadxdy) {
   if (!dest || !src || dstw == 0 || dsth == 0) return;
   if (std::fabs(dadx * dstw) < 0.0001 && std::fabs(dady * dsth) < 0.0001 &&
       std::fabs(dadxdy * dsth) < 0.0001) {
-    PX_DeltaBlit(dest, src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx, dsdy,
-                   dtdy, dsdxdy, dtdxdy, cliptosourcerect, alpha, mode);
+    PX_DeltaBlit(dest, src, dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx, dsdy, dtdy,
+                 dsdxdy, dtdxdy, cliptosourcerect, alpha, mode);
     return;
   }
-  PxDeltaArgs a = px_delta_args(dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx,
-                                    dsdy, dtdy, dsdxdy, dtdxdy, cliptosourcerect);
+  PxDeltaArgs a = px_delta_args(dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, dsdx, dtdx, dsdy,
+                                dtdy, dsdxdy, dtdxdy, cliptosourcerect);
   a.a0 = alpha;
   a.dadx = dadx;
   a.dady = dady;

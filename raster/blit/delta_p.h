@@ -20,4 +20,4 @@ struct PxDeltaArgs {
 // Clips and runs the walk; with stepAlpha the weight comes from a0 and its
 // steps and the class from the clamped table, else weight ia and the blit table.
 void px_delta_run(PX_IBitmap* dest, PX_IBitmap* src, PxDeltaArgs a, int ia, int mode,
-                    bool stepAlpha);
+                  bool stepAlpha);

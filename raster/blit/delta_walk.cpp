@@ -81,17 +81,15 @@ bool clipDest(PX_IBitmap* dest, PxDeltaArgs& a) {
 PxPixFn chooseClass(int mode, int ia, bool stepAlpha) {
   PxPixFn fn = nullptr;
   auto pick = [&](auto tag) { fn = &decltype(tag)::type::doPix; };
-  if (stepAlpha)
-    px_dispatch_clamped(mode, pick);
-  else
-    px_dispatch_blit<false>(mode, ia, pick);
+  if (stepAlpha) px_dispatch_clamped(mode, pick);
+  else px_dispatch_blit<false>(mode, ia, pick);
   return fn;
 }
 
 }  // namespace
 
 void px_delta_run(PX_IBitmap* dest, PX_IBitmap* src, PxDeltaArgs a, int ia, int mode,
-                    bool stepAlpha) {
+                  bool stepAlpha) {
   if (!clipDest(dest, a)) return;
   float left = 0, top = 0, right = (float)src->getWidth(), bottom = (float)src->getHeight();
   if (a.cliptosourcerect) {

@@ -119,10 +119,8 @@ bool setupAxis(int64_t dpos, int64_t dlen, float spos, float slen, int dsize, in
 
 void runScaled(const PxScaleJob& j, float xadv, float yadv, int ia, int mode) {
   if ((mode & 0x1FFFF) == 0 && (ia == 256 || ia == 128)) {
-    if (ia == 256)
-      walkWords<PX_CombinePixelsClobberFAST>(j);
-    else
-      walkWords<PX_CombinePixelsHalfMixFAST>(j);
+    if (ia == 256) walkWords<PX_CombinePixelsClobberFAST>(j);
+    else walkWords<PX_CombinePixelsHalfMixFAST>(j);
     return;
   }
   if (ia == 0) return;
@@ -138,17 +136,15 @@ void runScaled(const PxScaleJob& j, float xadv, float yadv, int ia, int mode) {
       px_scale_bilinear_copy_fast(j))
     return;
   px_dispatch_blit<false>(mode, ia, [&](auto tag) {
-    if (filter == PX_FILTER_BILINEAR)
-      walkBilinear<typename decltype(tag)::type>(j, ia);
-    else
-      walkNearest<typename decltype(tag)::type>(j, ia);
+    if (filter == PX_FILTER_BILINEAR) walkBilinear<typename decltype(tag)::type>(j, ia);
+    else walkNearest<typename decltype(tag)::type>(j, ia);
   });
 }
 
 }  // namespace
 
 void PX_ScaledBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
-                     float srcx, float srcy, float srcw, float srch, float alpha, int mode) {
+                   float srcx, float srcy, float srcw, float srch, float alpha, int mode) {
   if (!dest || !src || dstw == 0 || dsth == 0 || alpha == 0.0f) return;
   if (dstw > 0 && dsth > 0 && std::fabs(srcw - (float)dstw) < 0.001 &&
       std::fabs(srch - (float)dsth) < 0.001 &&

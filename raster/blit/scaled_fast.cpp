@@ -122,7 +122,7 @@ struct BilinearPlan {
     const int c = body.ncols;
     const PX_pixel a[2] = {r0[c0 + c], r0[c0 + c]}, b[2] = {r1[c0 + c], r1[c0 + c]};
     PxBilinearCols last = {cols.rec + c * kLiceBilinearRecBytes / 4, cols.base + 4 * c,
-                             cols.d10 + 8 * c, 1};
+                           cols.d10 + 8 * c, 1};
     px_bilinear_cols(a, b, fy, last);
   }
 
@@ -155,8 +155,7 @@ void bilinearEdges(const PxScaleJob& j, PX_pixel* d, int64_t y, int from, int to
     if (inner && sx >= 0 && sx + 1 < j.clip_r)
       d[i] =
           bilinear4(j.s.row((int)sy) + sx, j.s.row((int)sy + 1) + sx, (unsigned)(x & 0xFFFF), fy);
-    else if (px_sample_bilinear(j.s, x, y, j.clip_r, j.clip_b, c))
-      d[i] = packRgba(c);
+    else if (px_sample_bilinear(j.s, x, y, j.clip_r, j.clip_b, c)) d[i] = packRgba(c);
   }
 }
 
@@ -216,12 +215,10 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
     if (n > 0 && sy >= 1 && sy + 1 < j.clip_b) {
       if (summedRow != sy)
         px_box3_sums(j.s.row(sy - 1) + lo, j.s.row(sy) + lo, j.s.row(sy + 1) + lo, hi - lo + 1,
-                       sums);
+                     sums);
       summedRow = sy;
-      if (step2)
-        px_box3_row_step2(d + i0, sums, n);
-      else
-        px_box3_row(d + i0, sums, off, n);
+      if (step2) px_box3_row_step2(d + i0, sums, n);
+      else px_box3_row(d + i0, sums, off, n);
       boxEdges(j, d, sy, 0, i0);
       boxEdges(j, d, sy, i1, j.dw);
     } else {

@@ -23,8 +23,8 @@ static inline int px_lerp(int p0, int p1, unsigned f) {
 
 // Bilinear sample at 16.16 (x, y) of a source clipped to clip_r x clip_b, into
 // rgba[R, G, B, A]; false where the walk writes nothing.
-static inline bool px_sample_bilinear(const PxRows& s, int64_t x, int64_t y, int clip_r,
-                                        int clip_b, int* rgba) {
+static inline bool px_sample_bilinear(const PxRows& s, int64_t x, int64_t y, int clip_r, int clip_b,
+                                      int* rgba) {
   const uint64_t sx = (uint64_t)(x >> 16), sy = (uint64_t)(y >> 16);
   if (sx >= (uint64_t)clip_r || sy >= (uint64_t)clip_b) return false;
   const unsigned fx = (unsigned)(x & 0xFFFF), fy = (unsigned)(y & 0xFFFF);
@@ -34,22 +34,18 @@ static inline bool px_sample_bilinear(const PxRows& s, int64_t x, int64_t y, int
   static const int kChan[4] = {PX_PIXEL_R, PX_PIXEL_G, PX_PIXEL_B, PX_PIXEL_A};
   for (int c = 0; c < 4; ++c) {
     const int k = kChan[c];
-    if (right && down)
-      rgba[c] = px_bilerp(p[k], p[k + 4], pd[k], pd[k + 4], fx, fy);
-    else if (down)
-      rgba[c] = px_lerp(p[k], pd[k], fy);
-    else if (right)
-      rgba[c] = px_lerp(p[k], p[k + 4], fx);
-    else
-      rgba[c] = p[k];
+    if (right && down) rgba[c] = px_bilerp(p[k], p[k + 4], pd[k], pd[k + 4], fx, fy);
+    else if (down) rgba[c] = px_lerp(p[k], pd[k], fy);
+    else if (right) rgba[c] = px_lerp(p[k], p[k + 4], fx);
+    else rgba[c] = p[k];
   }
   return true;
 }
 
 // Mean of the size x size box centred on source (sx, sy), clipped to the
 // source limits, into rgba[R, G, B, A].
-static inline void px_sample_box(const PxRows& s, int sx, int sy, int size, int clip_r,
-                                   int clip_b, int* rgba) {
+static inline void px_sample_box(const PxRows& s, int sx, int sy, int size, int clip_r, int clip_b,
+                                 int* rgba) {
   const int x0 = sx - size / 2, y0 = sy - size / 2;
   const int xlo = x0 > 0 ? x0 : 0, xhi = x0 + size < clip_r ? x0 + size : clip_r;
   const int ylo = y0 > 0 ? y0 : 0, yhi = y0 + size < clip_b ? y0 + size : clip_b;

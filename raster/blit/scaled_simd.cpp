@@ -64,7 +64,7 @@ PX_AVX2 inline __m256i bilinear2(const char* rec, int32_t o0, int32_t o1, __m256
 // Eight pixels per step: pixels k and k + 4 share a register, so the packs
 // leave them in order.
 PX_AVX2 int bilinearRowAvx2(PX_pixel* d, const int32_t* rec32, const int32_t* off,
-                              const uint32_t* w, int n) {
+                            const uint32_t* w, int n) {
   const char* rec = (const char*)rec32;
   const __m256i i0 = _mm256_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4);
   const __m256i one = _mm256_set1_epi32(1);
@@ -99,7 +99,7 @@ PX_AVX2 int refyAvx2(PxBilinearCols& t, unsigned fy) {
 }
 
 PX_AVX2 int box3SumsAvx2(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
-                           uint16_t* out) {
+                         uint16_t* out) {
   int c = 0;
   for (; c + 8 <= n; c += 8) {
     for (int h = 0; h < 8; h += 4) {
@@ -142,8 +142,7 @@ PX_AVX2 int box3Step2Avx2(PX_pixel* d, const uint16_t* sums, int n) {
 
 }  // namespace
 
-void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy,
-                        PxBilinearCols& t) {
+void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBilinearCols& t) {
   const __m128i zero = _mm_setzero_si128(), kfy = fyPairs(fy);
   char* rec = (char*)t.rec;
   for (int c = 0; c < t.ncols; ++c) {
@@ -194,7 +193,7 @@ void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w) {
 }
 
 void px_bilinear_row(PX_pixel* d, const int32_t* rec32, const int32_t* off, const uint32_t* w,
-                       int n) {
+                     int n) {
   int k = 0;
 #if PX_HAVE_AVX2
   if (px_simd() >= kLiceAvx2) k = bilinearRowAvx2(d, rec32, off, w, n);
@@ -216,7 +215,7 @@ void px_bilinear_row(PX_pixel* d, const int32_t* rec32, const int32_t* off, cons
 }
 
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
-                    uint16_t* out) {
+                  uint16_t* out) {
   int c = 0;
 #if PX_HAVE_AVX2
   if (px_simd() >= kLiceAvx2) c = box3SumsAvx2(r0, r1, r2, n, out);

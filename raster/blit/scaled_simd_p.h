@@ -20,19 +20,16 @@ constexpr int kLiceBilinearRecBytes = 32;
 
 // Fills the records of columns [0, ncols) from rows r0 and r1 (each read up to
 // column ncols) for the fraction fy.
-void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy,
-                        PxBilinearCols& t);
+void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBilinearCols& t);
 // Refreshes E of every record for another fraction fy of the same rows.
 void px_bilinear_refy(PxBilinearCols& t, unsigned fy);
 // Per destination column weights (fx - 32768, w11 - 32768), w11 = fx fy >> 16.
 void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w);
 // d[k] for k < n from the record at byte offset off[k] and the weights w[k].
-void px_bilinear_row(PX_pixel* d, const int32_t* rec, const int32_t* off, const uint32_t* w,
-                       int n);
+void px_bilinear_row(PX_pixel* d, const int32_t* rec, const int32_t* off, const uint32_t* w, int n);
 
 // Per channel 16-bit sums of three rows for columns [0, n).
-void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,
-                    uint16_t* out);
+void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n, uint16_t* out);
 // d[k] for k < n: the mean of the three column sums starting at byte offset
 // off[k] of sums.
 void px_box3_row(PX_pixel* d, const uint16_t* sums, const int32_t* off, int n);

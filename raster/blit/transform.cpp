@@ -39,13 +39,13 @@ void transform(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, 
           const double dady = (at(col, row + 1, 2) - a) / ch;
           const double dadxdy = ((at(col + 1, row + 1, 2) - at(col, row + 1, 2)) / cw - dadx) / ch;
           PX_DeltaBlitAlpha(dest, src, x, y, cw, ch, (float)u, (float)v,
-                              (float)(at(col + 1, row, 0) - u), (float)(at(col + 1, row, 1) - v),
-                              dsdx, dtdx, dsdy, dtdy, dsdxdy, dtdxdy, false, (float)a, mode, dadx,
-                              dady, dadxdy);
+                            (float)(at(col + 1, row, 0) - u), (float)(at(col + 1, row, 1) - v),
+                            dsdx, dtdx, dsdy, dtdy, dsdxdy, dtdxdy, false, (float)a, mode, dadx,
+                            dady, dadxdy);
         } else {
           PX_DeltaBlit(dest, src, x, y, cw, ch, (float)u, (float)v,
-                         (float)(at(col + 1, row, 0) - u), (float)(at(col + 1, row, 1) - v), dsdx,
-                         dtdx, dsdy, dtdy, dsdxdy, dtdxdy, false, alpha, mode);
+                       (float)(at(col + 1, row, 0) - u), (float)(at(col + 1, row, 1) - v), dsdx,
+                       dtdx, dsdy, dtdy, dsdxdy, dtdxdy, false, alpha, mode);
         }
       }
       x = xnext;
@@ -56,19 +56,17 @@ void transform(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, 
 
 }  // namespace
 
-void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw,
-                        int dsth, const float* srcpoints, int div_w, int div_h, float alpha,
-                        int mode) {
+void PX_TransformBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
+                      const float* srcpoints, int div_w, int div_h, float alpha, int mode) {
   transform<float, 2>(dest, src, dstx, dsty, dstw, dsth, srcpoints, div_w, div_h, alpha, mode);
 }
 
-void PX_TransformBlit2(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw,
-                         int dsth, const double* srcpoints, int div_w, int div_h, float alpha,
-                         int mode) {
+void PX_TransformBlit2(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
+                       const double* srcpoints, int div_w, int div_h, float alpha, int mode) {
   transform<double, 2>(dest, src, dstx, dsty, dstw, dsth, srcpoints, div_w, div_h, alpha, mode);
 }
 
 void PX_TransformBlit2Alpha(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int dstw,
-                              int dsth, const double* srcpoints, int div_w, int div_h, int mode) {
+                            int dsth, const double* srcpoints, int div_w, int div_h, int mode) {
   transform<double, 3>(dest, src, dstx, dsty, dstw, dsth, srcpoints, div_w, div_h, 1.0f, mode);
 }

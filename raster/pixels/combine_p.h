@@ -37,7 +37,7 @@ struct PxCopy {
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
     const int inv = 256 - alpha;
     px_store<CLAMP>(d, mix(r, d[PX_PIXEL_R], inv), mix(g, d[PX_PIXEL_G], inv),
-                      mix(b, d[PX_PIXEL_B], inv), mix(a, d[PX_PIXEL_A], inv));
+                    mix(b, d[PX_PIXEL_B], inv), mix(a, d[PX_PIXEL_A], inv));
   }
 };
 typedef PxCopy<false> PX_CombinePixelsCopyNoClamp;
@@ -45,15 +45,15 @@ typedef PxCopy<true> PX_CombinePixelsCopyClamp;
 
 struct PX_CombinePixelsHalfMixNoClamp {
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int) {
-    px_store<false>(d, (r + d[PX_PIXEL_R]) >> 1, (g + d[PX_PIXEL_G]) >> 1,
-                      (b + d[PX_PIXEL_B]) >> 1, (a + d[PX_PIXEL_A]) >> 1);
+    px_store<false>(d, (r + d[PX_PIXEL_R]) >> 1, (g + d[PX_PIXEL_G]) >> 1, (b + d[PX_PIXEL_B]) >> 1,
+                    (a + d[PX_PIXEL_A]) >> 1);
   }
 };
 
 struct PX_CombinePixelsAdd {
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
     px_store<true>(d, d[PX_PIXEL_R] + r * alpha / 256, d[PX_PIXEL_G] + g * alpha / 256,
-                     d[PX_PIXEL_B] + b * alpha / 256, d[PX_PIXEL_A] + a * alpha / 256);
+                   d[PX_PIXEL_B] + b * alpha / 256, d[PX_PIXEL_A] + a * alpha / 256);
   }
 };
 
@@ -64,7 +64,7 @@ struct PX_CombinePixelsColorDodge {
   }
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
     px_store<true>(d, dodge(r, d[PX_PIXEL_R], alpha), dodge(g, d[PX_PIXEL_G], alpha),
-                     dodge(b, d[PX_PIXEL_B], alpha), dodge(a, d[PX_PIXEL_A], alpha));
+                   dodge(b, d[PX_PIXEL_B], alpha), dodge(a, d[PX_PIXEL_A], alpha));
   }
 };
 
@@ -75,7 +75,7 @@ struct PxMul {
   }
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
     px_store<CLAMP>(d, mul(r, d[PX_PIXEL_R], alpha), mul(g, d[PX_PIXEL_G], alpha),
-                      mul(b, d[PX_PIXEL_B], alpha), mul(a, d[PX_PIXEL_A], alpha));
+                    mul(b, d[PX_PIXEL_B], alpha), mul(a, d[PX_PIXEL_A], alpha));
   }
 };
 typedef PxMul<false> PX_CombinePixelsMulNoClamp;
@@ -88,7 +88,7 @@ struct PX_CombinePixelsOverlay {
   }
   static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
     px_store<true>(d, overlay(r, d[PX_PIXEL_R], alpha), overlay(g, d[PX_PIXEL_G], alpha),
-                     overlay(b, d[PX_PIXEL_B], alpha), overlay(a, d[PX_PIXEL_A], alpha));
+                   overlay(b, d[PX_PIXEL_B], alpha), overlay(a, d[PX_PIXEL_A], alpha));
   }
 };
 
@@ -97,10 +97,8 @@ struct PX_CombinePixelsHSVAdjust {
     int h, s, v;
     PX_RGB2HSV(d[PX_PIXEL_R], d[PX_PIXEL_G], d[PX_PIXEL_B], &h, &s, &v);
     h += ((r + r / 2 - 192) * alpha) / 256;
-    if (h < 0)
-      h += 384;
-    else if (h >= 384)
-      h -= 384;
+    if (h < 0) h += 384;
+    else if (h >= 384) h -= 384;
     s = px_hsv_clamp(s + ((g - 128) * alpha) / 128);
     v = px_hsv_clamp(v + ((b - 128) * alpha) / 128);
     // Writes the whole word at once; an alpha outside a byte saturates.
@@ -124,7 +122,7 @@ struct PxCopySrcAlphaFull {
     const int w = 255 - a;
     const int da = a + d[PX_PIXEL_A];
     px_store<CLAMP>(d, r + (d[PX_PIXEL_R] - r) * w / 256, g + (d[PX_PIXEL_G] - g) * w / 256,
-                      b + (d[PX_PIXEL_B] - b) * w / 256, CLAMP ? da : (da > 255 ? 255 : da));
+                    b + (d[PX_PIXEL_B] - b) * w / 256, CLAMP ? da : (da > 255 ? 255 : da));
   }
 };
 typedef PxCopySrcAlphaFull<false> PX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp;
@@ -139,9 +137,8 @@ struct PxCopySrcAlpha {
     const int w = px_srcalpha_weight(alpha, a);
     const int inv = 256 - w;
     const int da = w + d[PX_PIXEL_A];
-    px_store<CLAMP>(d, r + (d[PX_PIXEL_R] - r) * inv / 256,
-                      g + (d[PX_PIXEL_G] - g) * inv / 256, b + (d[PX_PIXEL_B] - b) * inv / 256,
-                      CLAMP ? da : (da > 255 ? 255 : da));
+    px_store<CLAMP>(d, r + (d[PX_PIXEL_R] - r) * inv / 256, g + (d[PX_PIXEL_G] - g) * inv / 256,
+                    b + (d[PX_PIXEL_B] - b) * inv / 256, CLAMP ? da : (da > 255 ? 255 : da));
   }
 };
 typedef PxCopySrcAlpha<false> PX_CombinePixelsCopySourceAlphaNoClamp;
@@ -157,10 +154,8 @@ struct PxSrcAlphaOf {
   }
 };
 typedef PxSrcAlphaOf<PX_CombinePixelsAdd, true> PX_CombinePixelsAddSourceAlpha;
-typedef PxSrcAlphaOf<PX_CombinePixelsColorDodge, false>
-    PX_CombinePixelsColorDodgeSourceAlpha;
-typedef PxSrcAlphaOf<PX_CombinePixelsMulNoClamp, true>
-    PX_CombinePixelsMulSourceAlphaNoClamp;
+typedef PxSrcAlphaOf<PX_CombinePixelsColorDodge, false> PX_CombinePixelsColorDodgeSourceAlpha;
+typedef PxSrcAlphaOf<PX_CombinePixelsMulNoClamp, true> PX_CombinePixelsMulSourceAlphaNoClamp;
 typedef PxSrcAlphaOf<PX_CombinePixelsMulClamp, true> PX_CombinePixelsMulSourceAlphaClamp;
 typedef PxSrcAlphaOf<PX_CombinePixelsOverlay, false> PX_CombinePixelsOverlaySourceAlpha;
 typedef PxSrcAlphaOf<PX_CombinePixelsHSVAdjust, false> PX_CombinePixelsHSVAdjustSourceAlpha;

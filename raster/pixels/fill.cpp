@@ -14,7 +14,7 @@ static void px_fill_word(PxRows rows, int x, int y, int w, int h, PX_pixel src) 
 
 template <class C>
 static void px_fill_blend(PxRows rows, int x, int y, int w, int h, int r, int g, int b, int a,
-                            int ia) {
+                          int ia) {
   for (int row = 0; row < h; ++row) {
     PX_pixel_chan* p = (PX_pixel_chan*)(rows.row(y + row) + x);
     for (int i = 0; i < w; ++i, p += 4) C::doPix(p, r, g, b, a, ia);
@@ -25,25 +25,18 @@ static void px_fill_blend(PxRows rows, int x, int y, int w, int h, int r, int g,
 static bool px_fill_fast(PxRows rows, int x, int y, int w, int h, PX_pixel colour, int ia) {
   const PX_pixel half = (colour >> 1) & 0x7f7f7f7f, quarter = (colour >> 2) & 0x3f3f3f3f;
   switch (ia) {
-    case 256:
-      px_fill_solid_rows(rows, x, y, w, h, colour);
-      return true;
-    case 128:
-      px_fill_word<PX_CombinePixelsHalfMix2FAST>(rows, x, y, w, h, half);
-      return true;
-    case 64:
-      px_fill_word<PX_CombinePixelsQuarterMix2FAST>(rows, x, y, w, h, quarter);
-      return true;
+    case 256: px_fill_solid_rows(rows, x, y, w, h, colour); return true;
+    case 128: px_fill_word<PX_CombinePixelsHalfMix2FAST>(rows, x, y, w, h, half); return true;
+    case 64: px_fill_word<PX_CombinePixelsQuarterMix2FAST>(rows, x, y, w, h, quarter); return true;
     case 192:
       px_fill_word<PX_CombinePixelsThreeQuarterMix2FAST>(rows, x, y, w, h, half + quarter);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
 void PX_FillRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour, float alpha,
-                   int mode) {
+                 int mode) {
   if (mode & PX_USE_SOURCE_ALPHA) alpha *= (float)PX_GETA(colour) / 255.0f;
   if (!px_clip_rect(bm, x, y, w, h) || alpha == 0.0f) return;
   const PxRows rows = px_rows(bm);
@@ -55,7 +48,7 @@ void PX_FillRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour, fl
   px_dispatch_solid_with<PX_CombinePixelsCopyClamp, PX_CombinePixelsMulNoClamp>(
       mode, ia, [&](auto tag) {
         px_fill_blend<typename decltype(tag)::type>(rows, x, y, w, h, PX_GETR(colour),
-                                                      PX_GETG(colour), PX_GETB(colour), ia, ia);
+                                                    PX_GETG(colour), PX_GETB(colour), ia, ia);
       });
 }
 
@@ -86,7 +79,7 @@ struct SimpleFill {
 }  // namespace
 
 void PX_SimpleFill(PX_IBitmap* bm, int x, int y, PX_pixel newcolour, PX_pixel comparemask,
-                     PX_pixel keepmask) {
+                   PX_pixel keepmask) {
   if (!bm || !bm->getBits()) return;
   const int w = bm->getWidth(), h = bm->getHeight();
   if (x < 0 || y < 0 || x >= w || y >= h) return;

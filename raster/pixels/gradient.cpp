@@ -36,8 +36,8 @@ void gradFill(const PxRows& rows, int x, int y, int w, int h, const Ramp* ramp) 
 }  // namespace
 
 void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float ir, float ig,
-                   float ib, float ia, float drdx, float dgdx, float dbdx, float dadx, float drdy,
-                   float dgdy, float dbdy, float dady, int mode) {
+                 float ib, float ia, float drdx, float dgdx, float dbdx, float dadx, float drdy,
+                 float dgdy, float dbdy, float dady, int mode) {
   if (!dest) return;
   Ramp ramp[4] = {makeRamp(ir, drdx, drdy, 255.0f), makeRamp(ig, dgdx, dgdy, 255.0f),
                   makeRamp(ib, dbdx, dbdy, 255.0f), makeRamp(ia, dadx, dady, 256.0f)};
@@ -54,12 +54,12 @@ void PX_GradRect(PX_IBitmap* dest, int dstx, int dsty, int dstw, int dsth, float
 }
 
 void PX_MultiplyAddRect(PX_IBitmap* dest, int x, int y, int w, int h, float rsc, float gsc,
-                          float bsc, float asc, float radd, float gadd, float badd, float aadd) {
+                        float bsc, float asc, float radd, float gadd, float badd, float aadd) {
   if (!px_clip_rect(dest, x, y, w, h)) return;
   const int64_t sc[4] = {px_ftoi(asc * 256.0f), px_ftoi(rsc * 256.0f), px_ftoi(gsc * 256.0f),
                          px_ftoi(bsc * 256.0f)};
-  const int64_t add[4] = {px_ftoi(aadd * 256.0f), px_ftoi(radd * 256.0f),
-                          px_ftoi(gadd * 256.0f), px_ftoi(badd * 256.0f)};
+  const int64_t add[4] = {px_ftoi(aadd * 256.0f), px_ftoi(radd * 256.0f), px_ftoi(gadd * 256.0f),
+                          px_ftoi(badd * 256.0f)};
   const PxRows rows = px_rows(dest);
   for (int row = 0; row < h; ++row) {
     PX_pixel_chan* d = (PX_pixel_chan*)(rows.row(y + row) + x);

@@ -19,7 +19,7 @@ static void px_combine2(PX_pixel* dest, int r, int g, int b, int a, int ia, int 
 
 PX_pixel PX_CombinePixels(PX_pixel dest, PX_pixel src, float alpha, int mode) {
   px_combine2<false>(&dest, PX_GETR(src), PX_GETG(src), PX_GETB(src), PX_GETA(src),
-                       px_weight(alpha), mode);
+                     px_weight(alpha), mode);
   return dest;
 }
 
@@ -51,13 +51,12 @@ static void px_for_rect(PX_IBitmap* bm, int x, int y, int w, int h, F&& f) {
   }
 }
 
-void PX_ClearRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel mask,
-                    PX_pixel orbits) {
+void PX_ClearRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel mask, PX_pixel orbits) {
   px_for_rect(bm, x, y, w, h, [=](PX_pixel* p) { *p = (*p & mask) | orbits; });
 }
 
 void PX_ProcessRect(PX_IBitmap* bm, int x, int y, int w, int h,
-                      void (*callback)(PX_pixel* px, void* parm), void* parm) {
+                    void (*callback)(PX_pixel* px, void* parm), void* parm) {
   if (!callback) return;
   px_for_rect(bm, x, y, w, h, [=](PX_pixel* p) { callback(p, parm); });
 }
@@ -87,26 +86,17 @@ void PX_PutPixel(PX_IBitmap* bm, int x, int y, PX_pixel colour, float alpha, int
   if ((mode & 0xff) == 0) {
     const PX_pixel half = (colour >> 1) & 0x7f7f7f7f, quarter = (colour >> 2) & 0x3f3f3f3f;
     switch (ia) {
-      case 256:
-        *p = colour;
-        return;
-      case 128:
-        PX_CombinePixelsHalfMix2FAST::doPix(p, half);
-        return;
-      case 64:
-        PX_CombinePixelsQuarterMix2FAST::doPix(p, quarter);
-        return;
-      case 192:
-        PX_CombinePixelsThreeQuarterMix2FAST::doPix(p, half + quarter);
-        return;
-      default:
-        break;
+      case 256: *p = colour; return;
+      case 128: PX_CombinePixelsHalfMix2FAST::doPix(p, half); return;
+      case 64: PX_CombinePixelsQuarterMix2FAST::doPix(p, quarter); return;
+      case 192: PX_CombinePixelsThreeQuarterMix2FAST::doPix(p, half + quarter); return;
+      default: break;
     }
   }
   if (ia == 0) return;
   px_dispatch_solid(mode, ia, [&](auto tag) {
-    decltype(tag)::type::doPix((PX_pixel_chan*)p, PX_GETR(colour), PX_GETG(colour),
-                               PX_GETB(colour), PX_GETA(colour), ia);
+    decltype(tag)::type::doPix((PX_pixel_chan*)p, PX_GETR(colour), PX_GETG(colour), PX_GETB(colour),
+                               PX_GETA(colour), ia);
   });
 }
 

@@ -93,8 +93,7 @@ PX_PNGLoader::PX_PNGLoader() {
   PX_ImageLoader_list = &rec;
 }
 
-PX_IBitmap* PX_PNGLoader::loadfunc(const char* filename, int checkFileName,
-                                       PX_IBitmap* bmp) {
+PX_IBitmap* PX_PNGLoader::loadfunc(const char* filename, int checkFileName, PX_IBitmap* bmp) {
   if (!filename) return nullptr;
   if (checkFileName) {
     const char* p = filename + strlen(filename);

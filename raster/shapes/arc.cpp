@@ -12,8 +12,10 @@ constexpr double kHalfPi = 1.5707963267948966;
 
 // Draws the part of the circle between angles a0 < a1 of one quadrant.
 void arcPiece(const PxSolid& s, double cx, double cy, double r, double a0, double a1, bool aa) {
-  const double x0 = std::trunc(cx + r * std::sin(a0) + 0.5), y0 = std::trunc(cy - r * std::cos(a0) + 0.5);
-  const double x1 = std::trunc(cx + r * std::sin(a1) + 0.5), y1 = std::trunc(cy - r * std::cos(a1) + 0.5);
+  const double x0 = std::trunc(cx + r * std::sin(a0) + 0.5),
+               y0 = std::trunc(cy - r * std::cos(a0) + 0.5);
+  const double x1 = std::trunc(cx + r * std::sin(a1) + 0.5),
+               y1 = std::trunc(cy - r * std::cos(a1) + 0.5);
   double l = std::min(x0, x1), t = std::min(y0, y1), rt = std::max(x0, x1), b = std::max(y0, y1);
   // The box reaches one pixel further towards the centre, so that the pixels
   // next to an axis stay inside it.
@@ -32,7 +34,7 @@ void arcPiece(const PxSolid& s, double cx, double cy, double r, double a0, doubl
 }  // namespace
 
 void PX_Arc(PX_IBitmap* bm, float cx, float cy, float r, float minAngle, float maxAngle,
-              PX_pixel colour, float alpha, int mode, bool aa) {
+            PX_pixel colour, float alpha, int mode, bool aa) {
   PxSolid s;
   if (!(r >= 0) || r > PX_MAX_CIRCLE_RADIUS || !std::isfinite(cx) || !std::isfinite(cy) ||
       !std::isfinite(minAngle) || !std::isfinite(maxAngle) ||
@@ -61,7 +63,7 @@ void PX_Arc(PX_IBitmap* bm, float cx, float cy, float r, float minAngle, float m
 }
 
 void PX_RoundRect(PX_IBitmap* bm, float x, float y, float w, float h, int cornerradius,
-                    PX_pixel colour, float alpha, int mode, bool aa) {
+                  PX_pixel colour, float alpha, int mode, bool aa) {
   if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h)) return;
   const float r = std::floor(std::min((float)cornerradius, std::min(w / 2, h / 2)));
   if (cornerradius <= 0 || r < 2) {

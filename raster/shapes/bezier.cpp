@@ -57,8 +57,7 @@ int segments(const Cubic& c, double t0, double t1, float tol) {
   return n < 1 ? 1 : n > kMaxSegments ? kMaxSegments : (int)n;
 }
 
-void stroke(PX_IBitmap* bm, Cubic c, PX_pixel colour, float alpha, int mode, bool aa,
-            float tol) {
+void stroke(PX_IBitmap* bm, Cubic c, PX_pixel colour, float alpha, int mode, bool aa, float tol) {
   double t0, t1;
   if (!bm || !c.finite() || !prepare(c, false, bm->getWidth() - 1, &t0, &t1)) return;
   const int n = segments(c, t0, t1, tol);
@@ -74,8 +73,8 @@ void stroke(PX_IBitmap* bm, Cubic c, PX_pixel colour, float alpha, int mode, boo
 
 // One span per column (byY: per row) between the curve and the line at fill;
 // the fill line belongs to the side below (right of) it, so no pixel is drawn twice.
-void fill(PX_IBitmap* bm, Cubic c, bool byY, int64_t fillAt, PX_pixel colour, float alpha,
-          int mode, float tol) {
+void fill(PX_IBitmap* bm, Cubic c, bool byY, int64_t fillAt, PX_pixel colour, float alpha, int mode,
+          float tol) {
   PxSolid s;
   double t0, t1;
   if (!c.finite() || !px_solid_init(&s, bm, colour, alpha, mode)) return;
@@ -114,8 +113,8 @@ double PX_Bezier(double a, double b, double c, double d, double t) {
 }
 
 void PX_CBezier_GetCoeffs(double x0, double x1, double x2, double x3, double y0, double y1,
-                            double y2, double y3, double* ax, double* bx, double* cx, double* ay,
-                            double* by, double* cy) {
+                          double y2, double y3, double* ax, double* bx, double* cx, double* ay,
+                          double* by, double* cy) {
   *cx = 3 * (x1 - x0);
   *bx = 3 * (x2 - x1) - *cx;
   *ax = x3 - x0 - *cx - *bx;
@@ -124,8 +123,8 @@ void PX_CBezier_GetCoeffs(double x0, double x1, double x2, double x3, double y0,
   *ay = y3 - y0 - *cy - *by;
 }
 
-double PX_CBezier_GetY(double x0, double x1, double x2, double x3, double y0, double y1,
-                         double y2, double y3, double x) {
+double PX_CBezier_GetY(double x0, double x1, double x2, double x3, double y0, double y1, double y2,
+                       double y3, double x) {
   const double xs[4] = {x0, x1, x2, x3};
   const double lo = std::min(x0, x3), hi = std::max(x0, x3);
   double t;
@@ -136,16 +135,15 @@ double PX_CBezier_GetY(double x0, double x1, double x2, double x3, double y0, do
 }
 
 double PX_Bezier_GetY(double xstart, double xctl, double xend, double ystart, double yctl,
-                        double yend, double x) {
+                      double yend, double x) {
   // The quadratic as a cubic with control points two thirds of the way to the control.
   return PX_CBezier_GetY(xstart, xstart + (xctl - xstart) * 2 / 3, xend + (xctl - xend) * 2 / 3,
-                           xend, ystart, ystart + (yctl - ystart) * 2 / 3,
-                           yend + (yctl - yend) * 2 / 3, yend, x);
+                         xend, ystart, ystart + (yctl - ystart) * 2 / 3,
+                         yend + (yctl - yend) * 2 / 3, yend, x);
 }
 
-void PX_DrawQBezier(PX_IBitmap* bm, float xstart, float ystart, float xctl, float yctl,
-                      float xend, float yend, PX_pixel colour, float alpha, int mode, bool aa,
-                      float tol) {
+void PX_DrawQBezier(PX_IBitmap* bm, float xstart, float ystart, float xctl, float yctl, float xend,
+                    float yend, PX_pixel colour, float alpha, int mode, bool aa, float tol) {
   const float k = 2.0f / 3.0f;
   stroke(bm,
          cubicOf(xstart, ystart, xstart + (xctl - xstart) * k, ystart + (yctl - ystart) * k,
@@ -154,22 +152,22 @@ void PX_DrawQBezier(PX_IBitmap* bm, float xstart, float ystart, float xctl, floa
 }
 
 void PX_DrawCBezier(PX_IBitmap* bm, float xstart, float ystart, float xctl1, float yctl1,
-                      float xctl2, float yctl2, float xend, float yend, PX_pixel colour,
-                      float alpha, int mode, bool aa, float tol) {
+                    float xctl2, float yctl2, float xend, float yend, PX_pixel colour, float alpha,
+                    int mode, bool aa, float tol) {
   stroke(bm, cubicOf(xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend), colour, alpha, mode,
          aa, tol);
 }
 
 void PX_FillCBezier(PX_IBitmap* bm, float xstart, float ystart, float xctl1, float yctl1,
-                      float xctl2, float yctl2, float xend, float yend, int yfill,
-                      PX_pixel colour, float alpha, int mode, float tol) {
+                    float xctl2, float yctl2, float xend, float yend, int yfill, PX_pixel colour,
+                    float alpha, int mode, float tol) {
   fill(bm, cubicOf(xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend), false, yfill, colour,
        alpha, mode, tol);
 }
 
 void PX_FillCBezierX(PX_IBitmap* bm, float xstart, float ystart, float xctl1, float yctl1,
-                       float xctl2, float yctl2, float xend, float yend, int xfill,
-                       PX_pixel colour, float alpha, int mode, float tol) {
+                     float xctl2, float yctl2, float xend, float yend, int xfill, PX_pixel colour,
+                     float alpha, int mode, float tol) {
   fill(bm, cubicOf(xstart, ystart, xctl1, yctl1, xctl2, yctl2, xend, yend), true, xfill, colour,
        alpha, mode, tol);
 }

@@ -50,7 +50,8 @@ void midpoint(const CirclePen<C>& p, int64_t r, bool fill) {
   if (fill) {
     p.column(0, -r, -1);
     p.column(0, 1, r);
-    const int64_t x0 = std::max<int64_t>(-r, p.box.l - p.cx), x1 = std::min<int64_t>(r, p.box.r - p.cx);
+    const int64_t x0 = std::max<int64_t>(-r, p.box.l - p.cx),
+                  x1 = std::min<int64_t>(r, p.box.r - p.cx);
     for (int64_t dx = x0; dx <= x1; ++dx) p.plot(dx, 0, p.s.ia);
   } else if (r == 0) {
     p.plot(0, 0, p.s.ia);
@@ -89,7 +90,8 @@ void antialiased(const CirclePen<C>& p, double r, bool fill) {
   p.plot(ri + 1, 0, outer);
   if (fill) {
     // Column by column: full weight inside, the fraction on the pixel beyond.
-    const int64_t c0 = std::max<int64_t>(-ri, p.box.l - p.cx), c1 = std::min<int64_t>(ri, p.box.r - p.cx);
+    const int64_t c0 = std::max<int64_t>(-ri, p.box.l - p.cx),
+                  c1 = std::min<int64_t>(ri, p.box.r - p.cx);
     for (int64_t c = c0; c <= c1; ++c) {
       const double yf = std::sqrt(std::max(0.0, r * r - (double)c * c));
       const int64_t e = (int64_t)yf;
@@ -118,38 +120,52 @@ void antialiased(const CirclePen<C>& p, double r, bool fill) {
 }
 
 // Coverage maps for the smallest circles, radius 1.5 to 4 in steps of 0.5.
-const unsigned char kAA15[] = {0x4f,0xff,0xff,0x4f, 0xff,0x0f,0x0f,0xff, 0xff,0x0f,0x0f,0xff, 0x4f,0xff,0xff,0x4f};
-const unsigned char kPl15[] = {0,255,255,0, 255,0,0,255, 255,0,0,255, 0,255,255,0};
-const unsigned char kAA20[] = {0x0f,0xbf,0xff,0xbf,0x0f, 0xbf,0xd1,0x4f,0xd1,0xbf, 0xff,0x4f,0x00,0x4f,0xff,
-                               0xbf,0xd1,0x4f,0xd1,0xbf, 0x0f,0xbf,0xff,0xbf,0x0f};
-const unsigned char kPl20[] = {0,0,255,0,0, 0,255,0,255,0, 255,0,0,0,255, 0,255,0,255,0, 0,0,255,0,0};
-const unsigned char kAA25[] = {0x0f,0xbf,0xff,0xff,0xbf,0x0f, 0xbf,0xd1,0x4f,0x4f,0xd1,0xbf,
-                               0xff,0x4f,0x00,0x00,0x4f,0xff, 0xff,0x4f,0x00,0x00,0x4f,0xff,
-                               0xbf,0xd1,0x4f,0x4f,0xd1,0xbf, 0x0f,0xbf,0xff,0xff,0xbf,0x0f};
-const unsigned char kPl25[] = {0,0,255,255,0,0, 0,255,0,0,255,0, 255,0,0,0,0,255,
-                               255,0,0,0,0,255, 0,255,0,0,255,0, 0,0,255,255,0,0};
-const unsigned char kAA30[] = {0x00,0x8f,0xff,0xff,0xff,0x8f,0x00, 0x8f,0xff,0x61,0x40,0x61,0xff,0x8f,
-                               0xff,0x70,0x00,0x00,0x00,0x70,0xff, 0xff,0x30,0x00,0x00,0x00,0x30,0xff,
-                               0xff,0x70,0x00,0x00,0x00,0x70,0xff, 0x8f,0xff,0x61,0x40,0x61,0xff,0x8f,
-                               0x00,0x8f,0xff,0xff,0xff,0x8f,0x00};
-const unsigned char kPl30[] = {0,0,255,255,255,0,0, 0,255,0,0,0,255,0, 255,0,0,0,0,0,255,
-                               255,0,0,0,0,0,255, 255,0,0,0,0,0,255, 0,255,0,0,0,255,0,
-                               0,0,255,255,255,0,0};
-const unsigned char kAA35[] = {0x00,0x4f,0xde,0xff,0xff,0xde,0x4f,0x00, 0x4f,0xff,0xb0,0x40,0x40,0xb0,0xff,0x4f,
-                               0xde,0xb0,0x00,0x00,0x00,0x00,0xb0,0xde, 0xff,0x40,0x00,0x00,0x00,0x00,0x40,0xff,
-                               0xff,0x40,0x00,0x00,0x00,0x00,0x40,0xff, 0xde,0xb0,0x00,0x00,0x00,0x00,0xb0,0xde,
-                               0x4f,0xff,0xb0,0x40,0x40,0xb0,0xff,0x4f, 0x00,0x4f,0xde,0xff,0xff,0xde,0x4f,0x00};
-const unsigned char kPl35[] = {0,0,255,255,255,255,0,0, 0,255,255,0,0,255,255,0, 255,255,0,0,0,0,255,255,
-                               255,0,0,0,0,0,0,255, 255,0,0,0,0,0,0,255, 255,255,0,0,0,0,255,255,
-                               0,255,255,0,0,255,255,0, 0,0,255,255,255,255,0,0};
-const unsigned char kAA40[] = {0x00,0x1f,0xb0,0xff,0xff,0xff,0xb0,0x1f,0x00, 0x1f,0xf0,0xd1,0x4f,0x40,0x4f,0xd1,0xf0,0x1f,
-                               0xb0,0xd1,0x0f,0x00,0x00,0x00,0x0f,0xd1,0xb0, 0xff,0x4f,0x00,0x00,0x00,0x00,0x00,0x4f,0xff,
-                               0xff,0x30,0x00,0x00,0x00,0x00,0x00,0x30,0xff, 0xff,0x4f,0x00,0x00,0x00,0x00,0x00,0x4f,0xff,
-                               0xb0,0xd1,0x0f,0x00,0x00,0x00,0x0f,0xd1,0xb0, 0x1f,0xf0,0xd1,0x4f,0x40,0x4f,0xd1,0xf0,0x1f,
-                               0x00,0x1f,0xb0,0xff,0xff,0xff,0xb0,0x1f,0x00};
-const unsigned char kPl40[] = {0,0,255,255,255,255,255,0,0, 0,255,255,0,0,0,255,255,0, 255,255,0,0,0,0,0,255,255,
-                               255,0,0,0,0,0,0,0,255, 255,0,0,0,0,0,0,0,255, 255,0,0,0,0,0,0,0,255,
-                               255,255,0,0,0,0,0,255,255, 0,255,255,0,0,0,255,255,0, 0,0,255,255,255,255,255,0,0};
+const unsigned char kAA15[] = {0x4f, 0xff, 0xff, 0x4f, 0xff, 0x0f, 0x0f, 0xff,
+                               0xff, 0x0f, 0x0f, 0xff, 0x4f, 0xff, 0xff, 0x4f};
+const unsigned char kPl15[] = {0, 255, 255, 0, 255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 255, 0};
+const unsigned char kAA20[] = {0x0f, 0xbf, 0xff, 0xbf, 0x0f, 0xbf, 0xd1, 0x4f, 0xd1,
+                               0xbf, 0xff, 0x4f, 0x00, 0x4f, 0xff, 0xbf, 0xd1, 0x4f,
+                               0xd1, 0xbf, 0x0f, 0xbf, 0xff, 0xbf, 0x0f};
+const unsigned char kPl20[] = {0, 0,   255, 0,   0, 0,   255, 0, 255, 0,   255, 0, 0,
+                               0, 255, 0,   255, 0, 255, 0,   0, 0,   255, 0,   0};
+const unsigned char kAA25[] = {0x0f, 0xbf, 0xff, 0xff, 0xbf, 0x0f, 0xbf, 0xd1, 0x4f,
+                               0x4f, 0xd1, 0xbf, 0xff, 0x4f, 0x00, 0x00, 0x4f, 0xff,
+                               0xff, 0x4f, 0x00, 0x00, 0x4f, 0xff, 0xbf, 0xd1, 0x4f,
+                               0x4f, 0xd1, 0xbf, 0x0f, 0xbf, 0xff, 0xff, 0xbf, 0x0f};
+const unsigned char kPl25[] = {0,   0,   255, 255, 0,   0,   0,   255, 0,   0,   255, 0,
+                               255, 0,   0,   0,   0,   255, 255, 0,   0,   0,   0,   255,
+                               0,   255, 0,   0,   255, 0,   0,   0,   255, 255, 0,   0};
+const unsigned char kAA30[] = {0x00, 0x8f, 0xff, 0xff, 0xff, 0x8f, 0x00, 0x8f, 0xff, 0x61,
+                               0x40, 0x61, 0xff, 0x8f, 0xff, 0x70, 0x00, 0x00, 0x00, 0x70,
+                               0xff, 0xff, 0x30, 0x00, 0x00, 0x00, 0x30, 0xff, 0xff, 0x70,
+                               0x00, 0x00, 0x00, 0x70, 0xff, 0x8f, 0xff, 0x61, 0x40, 0x61,
+                               0xff, 0x8f, 0x00, 0x8f, 0xff, 0xff, 0xff, 0x8f, 0x00};
+const unsigned char kPl30[] = {0, 0,   255, 255, 255, 0,   0,   0,   255, 0, 0,   0, 255,
+                               0, 255, 0,   0,   0,   0,   0,   255, 255, 0, 0,   0, 0,
+                               0, 255, 255, 0,   0,   0,   0,   0,   255, 0, 255, 0, 0,
+                               0, 255, 0,   0,   0,   255, 255, 255, 0,   0};
+const unsigned char kAA35[] = {
+    0x00, 0x4f, 0xde, 0xff, 0xff, 0xde, 0x4f, 0x00, 0x4f, 0xff, 0xb0, 0x40, 0x40, 0xb0, 0xff, 0x4f,
+    0xde, 0xb0, 0x00, 0x00, 0x00, 0x00, 0xb0, 0xde, 0xff, 0x40, 0x00, 0x00, 0x00, 0x00, 0x40, 0xff,
+    0xff, 0x40, 0x00, 0x00, 0x00, 0x00, 0x40, 0xff, 0xde, 0xb0, 0x00, 0x00, 0x00, 0x00, 0xb0, 0xde,
+    0x4f, 0xff, 0xb0, 0x40, 0x40, 0xb0, 0xff, 0x4f, 0x00, 0x4f, 0xde, 0xff, 0xff, 0xde, 0x4f, 0x00};
+const unsigned char kPl35[] = {0,   0,   255, 255, 255, 255, 0,   0,   0,   255, 255, 0,   0,
+                               255, 255, 0,   255, 255, 0,   0,   0,   0,   255, 255, 255, 0,
+                               0,   0,   0,   0,   0,   255, 255, 0,   0,   0,   0,   0,   0,
+                               255, 255, 255, 0,   0,   0,   0,   255, 255, 0,   255, 255, 0,
+                               0,   255, 255, 0,   0,   0,   255, 255, 255, 255, 0,   0};
+const unsigned char kAA40[] = {
+    0x00, 0x1f, 0xb0, 0xff, 0xff, 0xff, 0xb0, 0x1f, 0x00, 0x1f, 0xf0, 0xd1, 0x4f, 0x40,
+    0x4f, 0xd1, 0xf0, 0x1f, 0xb0, 0xd1, 0x0f, 0x00, 0x00, 0x00, 0x0f, 0xd1, 0xb0, 0xff,
+    0x4f, 0x00, 0x00, 0x00, 0x00, 0x00, 0x4f, 0xff, 0xff, 0x30, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x30, 0xff, 0xff, 0x4f, 0x00, 0x00, 0x00, 0x00, 0x00, 0x4f, 0xff, 0xb0, 0xd1,
+    0x0f, 0x00, 0x00, 0x00, 0x0f, 0xd1, 0xb0, 0x1f, 0xf0, 0xd1, 0x4f, 0x40, 0x4f, 0xd1,
+    0xf0, 0x1f, 0x00, 0x1f, 0xb0, 0xff, 0xff, 0xff, 0xb0, 0x1f, 0x00};
+const unsigned char kPl40[] = {
+    0, 0,   255, 255, 255, 255, 255, 0,   0, 0, 255, 255, 0,   0,   0,   255, 255, 0, 255, 255, 0,
+    0, 0,   0,   0,   255, 255, 255, 0,   0, 0, 0,   0,   0,   0,   255, 255, 0,   0, 0,   0,   0,
+    0, 0,   255, 255, 0,   0,   0,   0,   0, 0, 0,   255, 255, 255, 0,   0,   0,   0, 0,   255, 255,
+    0, 255, 255, 0,   0,   0,   255, 255, 0, 0, 0,   255, 255, 255, 255, 255, 0,   0};
 
 const unsigned char* smallCircle(float r, bool aa) {
   const unsigned char* maps[6][2] = {{kPl15, kAA15}, {kPl20, kAA20}, {kPl25, kAA25},
@@ -159,8 +175,8 @@ const unsigned char* smallCircle(float r, bool aa) {
   return nullptr;
 }
 
-void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float alpha,
-            int mode, bool aa, bool fill) {
+void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float alpha, int mode,
+            bool aa, bool fill) {
   PxSolid s;
   if (!(r >= 0) || r > PX_MAX_CIRCLE_RADIUS || !std::isfinite(cx) || !std::isfinite(cy) ||
       !px_solid_init(&s, bm, colour, alpha, mode))
@@ -169,7 +185,7 @@ void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float 
     if (const unsigned char* map = smallCircle(r, aa)) {
       const int size = (int)(2 * r + 1);
       PX_DrawGlyph(bm, px_ftoi(cx - r), px_ftoi(cy - r), colour, map, size, size, s.alpha,
-                     mode & ~PX_USE_SOURCE_ALPHA);
+                   mode & ~PX_USE_SOURCE_ALPHA);
       return;
     }
   }
@@ -179,7 +195,7 @@ void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float 
 }  // namespace
 
 void px_circle_draw(const PxSolid& s, double cx, double cy, double r, bool aa, bool fill,
-                      const PxBox& box) {
+                    const PxBox& box) {
   const int64_t icx = px_ftoi(cx + 0.5), icy = px_ftoi(cy + 0.5);
   const int64_t reach = (int64_t)r + 2;
   if (icx + reach < box.l || icx - reach > box.r || icy + reach < box.t || icy - reach > box.b)
@@ -194,12 +210,12 @@ void px_circle_draw(const PxSolid& s, double cx, double cy, double r, bool aa, b
   else px_dispatch_line(s.mode, s.ia, draw);
 }
 
-void PX_Circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float alpha,
-                 int mode, bool aa) {
+void PX_Circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float alpha, int mode,
+               bool aa) {
   circle(bm, cx, cy, r, colour, alpha, mode, aa, false);
 }
 
-void PX_FillCircle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour,
-                     float alpha, int mode, bool aa) {
+void PX_FillCircle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float alpha,
+                   int mode, bool aa) {
   circle(bm, cx, cy, r, colour, alpha, mode, aa, true);
 }

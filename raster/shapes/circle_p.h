@@ -11,4 +11,4 @@ struct PxBox {
 // Draws the circle (outline or filled, plain or anti-aliased) inside box;
 // returns false when the mode draws nothing.
 void px_circle_draw(const PxSolid& s, double cx, double cy, double r, bool aa, bool fill,
-                      const PxBox& box);
+                    const PxBox& box);

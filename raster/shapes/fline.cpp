@@ -29,11 +29,10 @@ void walk(const PxSolid& s, bool xmajor, double m0, double m1, double n0, double
 
 }  // namespace
 
-void PX_FLine(PX_IBitmap* bm, float x1, float y1, float x2, float y2, PX_pixel colour,
-                float alpha, int mode, bool aa) {
+void PX_FLine(PX_IBitmap* bm, float x1, float y1, float x2, float y2, PX_pixel colour, float alpha,
+              int mode, bool aa) {
   if (!aa) {
-    PX_Line(bm, px_ftoi(x1), px_ftoi(y1), px_ftoi(x2), px_ftoi(y2), colour, alpha, mode,
-              false);
+    PX_Line(bm, px_ftoi(x1), px_ftoi(y1), px_ftoi(x2), px_ftoi(y2), colour, alpha, mode, false);
     return;
   }
   PxSolid s;

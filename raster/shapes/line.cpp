@@ -9,11 +9,11 @@ namespace {
 
 // Steps of one line: the major axis advances every step.
 struct LineSteps {
-  int x, y;      // start
-  int n;         // major length
-  int mx, my;    // major step
-  int nx, ny;    // minor step
-  int minor;     // |minor length|
+  int x, y;    // start
+  int n;       // major length
+  int mx, my;  // major step
+  int nx, ny;  // minor step
+  int minor;   // |minor length|
 };
 
 LineSteps stepsOf(int x1, int y1, int x2, int y2) {
@@ -105,8 +105,8 @@ void generalAA(const PxSolid& s, const LineSteps& l, int x2, int y2) {
 
 }  // namespace
 
-void PX_Line(PX_IBitmap* bm, int x1, int y1, int x2, int y2, PX_pixel colour, float alpha,
-               int mode, bool aa) {
+void PX_Line(PX_IBitmap* bm, int x1, int y1, int x2, int y2, PX_pixel colour, float alpha, int mode,
+             bool aa) {
   PxSolid s;
   if (!px_solid_init(&s, bm, colour, alpha, mode)) return;
   if (!PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, s.w, s.h)) return;
@@ -116,15 +116,19 @@ void PX_Line(PX_IBitmap* bm, int x1, int y1, int x2, int y2, PX_pixel colour, fl
   if (l.minor == l.n) {
     if ((mode & 0xff) == 0 && s.alpha == 1.0f) return diagonalWords(s, l, aa);
     if (aa) {
-      px_dispatch_solid(mode, s.ia, [&](auto tag) { diagonal<typename decltype(tag)::type>(s, l, true); });
+      px_dispatch_solid(mode, s.ia,
+                        [&](auto tag) { diagonal<typename decltype(tag)::type>(s, l, true); });
     } else {
-      px_dispatch_line(mode, s.ia, [&](auto tag) { diagonal<typename decltype(tag)::type>(s, l, false); });
+      px_dispatch_line(mode, s.ia,
+                       [&](auto tag) { diagonal<typename decltype(tag)::type>(s, l, false); });
     }
     return;
   }
   if (aa) {
-    px_dispatch_solid(mode, s.ia, [&](auto tag) { generalAA<typename decltype(tag)::type>(s, l, x2, y2); });
+    px_dispatch_solid(mode, s.ia,
+                      [&](auto tag) { generalAA<typename decltype(tag)::type>(s, l, x2, y2); });
   } else {
-    px_dispatch_line(mode, s.ia, [&](auto tag) { general<typename decltype(tag)::type>(s, l, x2, y2); });
+    px_dispatch_line(mode, s.ia,
+                     [&](auto tag) { general<typename decltype(tag)::type>(s, l, x2, y2); });
   }
 }

@@ -65,7 +65,7 @@ bool PX_ClipLine(int* x1, int* y1, int* x2, int* y2, int xlo, int ylo, int xhi, 
 }
 
 bool PX_ClipFLine(float* x1, float* y1, float* x2, float* y2, float xlo, float ylo, float xhi,
-                    float yhi) {
+                  float yhi) {
   double ax = (double)*x1 - xlo, ay = (double)*y1 - ylo, bx = (double)*x2 - xlo,
          by = (double)*y2 - ylo;
   if (!clip<false>(ax, ay, bx, by, (double)xhi - xlo, (double)yhi - ylo)) return false;

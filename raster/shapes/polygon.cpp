@@ -22,7 +22,7 @@ Edge edgeOf(int64_t xa, int64_t xb, int64_t dy) {
 }  // namespace
 
 void PX_FillTrapezoid(PX_IBitmap* bm, int x1a, int x1b, int y1, int x2a, int x2b, int y2,
-                        PX_pixel colour, float alpha, int mode) {
+                      PX_pixel colour, float alpha, int mode) {
   PxSolid s;
   if (!px_solid_init(&s, bm, colour, alpha, mode)) return;
   if (y1 > y2) {
@@ -45,13 +45,13 @@ void PX_FillTrapezoid(PX_IBitmap* bm, int x1a, int x1b, int y1, int x2a, int x2b
 }
 
 void PX_FillTriangle(PX_IBitmap* bm, int x1, int y1, int x2, int y2, int x3, int y3,
-                       PX_pixel colour, float alpha, int mode) {
+                     PX_pixel colour, float alpha, int mode) {
   const int x[3] = {x1, x2, x3}, y[3] = {y1, y2, y3};
   PX_FillConvexPolygon(bm, x, y, 3, colour, alpha, mode);
 }
 
-void PX_FillConvexPolygon(PX_IBitmap* bm, const int* x, const int* y, int npoints,
-                            PX_pixel colour, float alpha, int mode) {
+void PX_FillConvexPolygon(PX_IBitmap* bm, const int* x, const int* y, int npoints, PX_pixel colour,
+                          float alpha, int mode) {
   PxSolid s;
   if (!x || !y || npoints < 3 || !px_solid_init(&s, bm, colour, alpha, mode)) return;
   int64_t top = y[0], bottom = y[0];
@@ -69,7 +69,8 @@ void PX_FillConvexPolygon(PX_IBitmap* bm, const int* x, const int* y, int npoint
       const int64_t ya = y[i], yb = y[j];
       if (row < std::min(ya, yb) || row > std::max(ya, yb)) continue;
       double xa = x[i], xb = x[j];
-      if (ya != yb) xa = xb = std::trunc(x[i] + (double)(row - ya) * ((double)x[j] - x[i]) / (double)(yb - ya));
+      if (ya != yb)
+        xa = xb = std::trunc(x[i] + (double)(row - ya) * ((double)x[j] - x[i]) / (double)(yb - ya));
       lo = std::min(lo, std::min(xa, xb));
       hi = std::max(hi, std::max(xa, xb));
     }

@@ -4,7 +4,7 @@
 #include "raster/shapes/shapes.h"
 
 void PX_DashedLine(PX_IBitmap* bm, int x1, int y1, int x2, int y2, int pxon, int pxoff,
-                     PX_pixel colour, float alpha, int mode, bool) {
+                   PX_pixel colour, float alpha, int mode, bool) {
   PxSolid s;
   if (pxon < 1 || !px_solid_init(&s, bm, colour, alpha, mode)) return;
   if (pxoff < 0) pxoff = 0;
@@ -29,7 +29,7 @@ void PX_DashedLine(PX_IBitmap* bm, int x1, int y1, int x2, int y2, int pxon, int
 }
 
 void PX_DrawRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour, float alpha,
-                   int mode) {
+                 int mode) {
   const int r = (int)((int64_t)x + w > INT32_MAX ? INT32_MAX : (int64_t)x + w);
   const int b = (int)((int64_t)y + h > INT32_MAX ? INT32_MAX : (int64_t)y + h);
   PX_Line(bm, x, y, r, y, colour, alpha, mode, false);
@@ -39,7 +39,7 @@ void PX_DrawRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel colour, fl
 }
 
 void PX_BorderedRect(PX_IBitmap* bm, int x, int y, int w, int h, PX_pixel bgcolour,
-                       PX_pixel fgcolour, float alpha, int mode) {
+                     PX_pixel fgcolour, float alpha, int mode) {
   if (x < INT32_MAX && y < INT32_MAX && w > INT32_MIN && h > INT32_MIN)
     PX_FillRect(bm, x + 1, y + 1, w - 1, h - 1, bgcolour, alpha, mode);
   PX_DrawRect(bm, x, y, w, h, fgcolour, alpha, mode);

@@ -23,9 +23,8 @@ void run(const PxSolid& s, PX_pixel* p, ptrdiff_t step, int n) {
     if (s.alpha == 0.75f)
       return wordRun<PX_CombinePixelsThreeQuarterMix2FAST>(p, step, n, half + quarter);
   }
-  px_dispatch_line(s.mode, s.ia, [&](auto tag) {
-    blendRun<typename decltype(tag)::type>(s, p, step, n);
-  });
+  px_dispatch_line(s.mode, s.ia,
+                   [&](auto tag) { blendRun<typename decltype(tag)::type>(s, p, step, n); });
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RE
   if (box.right <= box.left || box.bottom <= box.top || !rows.base) return false;
   if (m_bgmode == 1)
     PX_FillRect(bm, box.left, box.top, box.right - box.left, box.bottom - box.top, m_bg, m_alpha,
-                  m_comb & ~PX_USE_SOURCE_ALPHA);
+                m_comb & ~PX_USE_SOURCE_ALPHA);
   int ia = px_weight(m_alpha);
   if (ia <= 0) return true;
   // Only the inked part of the cell can change a pixel.
@@ -43,17 +43,17 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RE
                             saturate((int64_t)x + ink.right), saturate((int64_t)y + ink.bottom)});
   if (box.right <= box.left || box.bottom <= box.top) return true;
   const PxGlyphKind kind = (m_flags & PX_FONT_FLAG_FX_MONO) ? kLiceGlyphMono
-                             : (m_flags & (PX_FONT_FLAG_FX_SHADOW | PX_FONT_FLAG_FX_OUTLINE))
-                                 ? kLiceGlyphEffect
-                                 : kLiceGlyphNormal;
+                           : (m_flags & (PX_FONT_FLAG_FX_SHADOW | PX_FONT_FLAG_FX_OUTLINE))
+                               ? kLiceGlyphEffect
+                               : kLiceGlyphNormal;
   if (kind != kLiceGlyphNormal && ia > 256) ia = 256;
   const unsigned char* cov = map + (ptrdiff_t)(box.top - y) * e->width + (box.left - x);
-  const PxGlyphDraw g{rows,     box.left, box.top, cov,          e->width, box.right - box.left,
-                        box.bottom - box.top, m_fg, m_effectcol, ia};
+  const PxGlyphDraw g{
+      rows, box.left,    box.top, cov, e->width, box.right - box.left, box.bottom - box.top,
+      m_fg, m_effectcol, ia};
   if (kind != kLiceGlyphNormal && m_alpha == 1.0f && (m_comb & 0xff) == 0)
     px_store_coverage(g, kind);
-  else
-    px_draw_coverage(g, m_comb, kind);
+  else px_draw_coverage(g, m_comb, kind);
   return true;
 }
 
@@ -61,7 +61,7 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RE
 // the text box {0, 0, width, height}. With bm it also draws each glyph from
 // (x0, y0) inside clip.
 RECT PX_CachedFont::layoutText(PX_IBitmap* bm, const char* text, int length, int x0, int y0,
-                                 const RECT* clip, unsigned flags) {
+                               const RECT* clip, unsigned flags) {
   const bool vertical = (m_flags & PX_FONT_FLAG_VERTICAL) != 0;
   const bool upward = vertical && (m_flags & PX_FONT_FLAG_VERTICAL_BOTTOMUP);
   const unsigned char* p = (const unsigned char*)text;
@@ -101,7 +101,7 @@ RECT PX_CachedFont::layoutText(PX_IBitmap* bm, const char* text, int length, int
 }
 
 int PX_CachedFont::DrawText(PX_IBitmap* bm, const char* text, int length, RECT* rect,
-                              unsigned flags) {
+                            unsigned flags) {
   if (!text || !rect) return 0;
   if (!bm && !(flags & DT_CALCRECT)) return 0;
   if (useNative(flags)) return drawNative(bm, text, length, rect, flags);

@@ -11,9 +11,7 @@ namespace {
 
 constexpr unsigned kAlignFlags = DT_CENTER | DT_RIGHT | DT_VCENTER | DT_BOTTOM;
 
-int gdiColour(PX_pixel c) {
-  return (int)(PX_GETR(c) << 16 | PX_GETG(c) << 8 | PX_GETB(c));
-}
+int gdiColour(PX_pixel c) { return (int)(PX_GETR(c) << 16 | PX_GETG(c) << 8 | PX_GETB(c)); }
 
 // Selects the font and the colours into dc for one draw, and restores them.
 class DcText {
@@ -52,15 +50,14 @@ bool PX_CachedFont::useNative(unsigned flags) const {
   if (m_line_height > 255) return true;
   const int effects = PX_FONT_FLAG_PRECALCALL | PX_FONT_FLAG_VERTICAL |
                       PX_FONT_FLAG_VERTICAL_BOTTOMUP | PX_FONT_FLAG_FX_BLUR |
-                      PX_FONT_FLAG_FX_INVERT | PX_FONT_FLAG_FX_MONO |
-                      PX_FONT_FLAG_FX_SHADOW | PX_FONT_FLAG_FX_OUTLINE;
-  return (m_flags & PX_FONT_FLAG_FORCE_NATIVE) &&
-         !(flags & (PX_DT_NEEDALPHA | PX_DT_USEFGALPHA)) && !(m_flags & effects) &&
-         (m_lsadj == 0 || (flags & DT_SINGLELINE));
+                      PX_FONT_FLAG_FX_INVERT | PX_FONT_FLAG_FX_MONO | PX_FONT_FLAG_FX_SHADOW |
+                      PX_FONT_FLAG_FX_OUTLINE;
+  return (m_flags & PX_FONT_FLAG_FORCE_NATIVE) && !(flags & (PX_DT_NEEDALPHA | PX_DT_USEFGALPHA)) &&
+         !(m_flags & effects) && (m_lsadj == 0 || (flags & DT_SINGLELINE));
 }
 
 int PX_CachedFont::drawNative(PX_IBitmap* bm, const char* text, int length, RECT* rect,
-                                unsigned flags) {
+                              unsigned flags) {
   flags &= ~(PX_DT_NEEDALPHA | PX_DT_USEFGALPHA);
   HDC own = bm ? bm->getDC() : nullptr;
   if (own) {
@@ -73,7 +70,7 @@ int PX_CachedFont::drawNative(PX_IBitmap* bm, const char* text, int length, RECT
   {
     DcText sel(tmp->getDC(), m_font, m_fg, m_bg, m_bgmode);
     GDI_DrawText(tmp->getDC(), text, length, &size,
-                   (int)((flags & (DT_SINGLELINE | DT_NOPREFIX)) | DT_CALCRECT));
+                 (int)((flags & (DT_SINGLELINE | DT_NOPREFIX)) | DT_CALCRECT));
   }
   if (flags & DT_CALCRECT) {
     rect->right = (int)((int64_t)rect->left + size.right);
@@ -81,8 +78,10 @@ int PX_CachedFont::drawNative(PX_IBitmap* bm, const char* text, int length, RECT
     return size.bottom;
   }
   if (!bm) return 0;
-  const int64_t x = alignedStart(rect->left, rect->right, size.right, flags & DT_CENTER, flags & DT_RIGHT);
-  const int64_t y = alignedStart(rect->top, rect->bottom, size.bottom, flags & DT_VCENTER, flags & DT_BOTTOM);
+  const int64_t x =
+      alignedStart(rect->left, rect->right, size.right, flags & DT_CENTER, flags & DT_RIGHT);
+  const int64_t y =
+      alignedStart(rect->top, rect->bottom, size.bottom, flags & DT_VCENTER, flags & DT_BOTTOM);
   int64_t l = x, t = y, r = x + size.right, b = y + size.bottom;
   if (!(flags & DT_NOCLIP)) {
     l = l > rect->left ? l : rect->left;

@@ -35,9 +35,8 @@ void blendRows(const PxGlyphDraw& g) {
 
 template <PxGlyphKind KIND>
 bool dispatchKind(const PxGlyphDraw& g, int mode) {
-  return px_dispatch_solid(mode, g.ia, [&](auto tag) {
-    blendRows<typename decltype(tag)::type, KIND>(g);
-  });
+  return px_dispatch_solid(mode, g.ia,
+                           [&](auto tag) { blendRows<typename decltype(tag)::type, KIND>(g); });
 }
 
 }  // namespace
@@ -69,20 +68,20 @@ void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind) {
   }
 }
 
-void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour,
-                      const unsigned char* coverage, int width, int span, int height,
-                      float alpha, int mode) {
+void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
+                    int width, int span, int height, float alpha, int mode) {
   int ia = px_weight(alpha);
   if (ia <= 0 || !coverage || !bm) return;
   if (ia > 256) ia = 256;  // a weight above opaque would wrap the copy formula
   int cx = x, cy = y, w = width, h = height;
   if (!px_clip_rect(bm, cx, cy, w, h)) return;
-  PxGlyphDraw g{px_rows(bm), cx, cy,
-                  coverage + (ptrdiff_t)(cy - y) * span + (cx - x), span, w, h, colour, colour, ia};
+  PxGlyphDraw g{px_rows(bm), cx, cy, coverage + (ptrdiff_t)(cy - y) * span + (cx - x),
+                span,        w,  h,  colour,
+                colour,      ia};
   px_draw_coverage(g, mode, kLiceGlyphScaled);
 }
 
-void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour,
-                    const unsigned char* coverage, int width, int height, float alpha, int mode) {
+void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
+                  int width, int height, float alpha, int mode) {
   PX_DrawGlyphEx(bm, x, y, colour, coverage, width, width, height, alpha, mode);
 }

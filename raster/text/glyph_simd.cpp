@@ -25,8 +25,8 @@ inline __m128i select(__m128i mask, __m128i a, __m128i b) {  // mask ? a : b
 template <bool FULL>
 inline __m128i mix4(__m128i d, __m128i s, __m128i cov, __m128i ia16) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i w = FULL ? _mm_add_epi16(cov, _mm_set1_epi16(1))
-                         : _mm_srli_epi16(_mm_mullo_epi16(cov, ia16), 8);
+  const __m128i w =
+      FULL ? _mm_add_epi16(cov, _mm_set1_epi16(1)) : _mm_srli_epi16(_mm_mullo_epi16(cov, ia16), 8);
   __m128i inv = _mm_sub_epi16(_mm_set1_epi16(256), w);
   inv = _mm_unpacklo_epi16(inv, inv);
   const __m128i invlo = _mm_unpacklo_epi32(inv, inv), invhi = _mm_unpackhi_epi32(inv, inv);

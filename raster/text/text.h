@@ -13,10 +13,10 @@ enum {
   PX_FONT_FLAG_PRECALCALL = 0x4,         // codes 0..127 only, rendered at once
   PX_FONT_FLAG_FX_BLUR = 0x10,
   PX_FONT_FLAG_FX_INVERT = 0x20,
-  PX_FONT_FLAG_FX_MONO = 0x40,      // coverage > 130 -> 255, else 0
-  PX_FONT_FLAG_FX_SHADOW = 0x80,    // effect colour below and right of the glyph
-  PX_FONT_FLAG_FX_OUTLINE = 0x100,  // effect colour around the glyph
-  PX_FONT_FLAG_OWNS_HFONT = 0x200,  // the font deletes its GDI font
+  PX_FONT_FLAG_FX_MONO = 0x40,        // coverage > 130 -> 255, else 0
+  PX_FONT_FLAG_FX_SHADOW = 0x80,      // effect colour below and right of the glyph
+  PX_FONT_FLAG_FX_OUTLINE = 0x100,    // effect colour around the glyph
+  PX_FONT_FLAG_OWNS_HFONT = 0x200,    // the font deletes its GDI font
   PX_FONT_FLAG_FORCE_NATIVE = 0x400,  // may hand text to the GDI layer
 };
 
@@ -58,8 +58,7 @@ class PX_CachedFont : public PX_IFont {
   PX_pixel SetEffectColor(PX_pixel colour) override;
   int SetBkMode(int mode) override;
   void SetCombineMode(int mode, float alpha = 1.0f) override;
-  int DrawText(PX_IBitmap* bm, const char* text, int length, RECT* rect,
-               unsigned flags) override;
+  int DrawText(PX_IBitmap* bm, const char* text, int length, RECT* rect, unsigned flags) override;
   PX_pixel GetTextColor() override { return m_fg; }
   HFONT GetHFont() override { return m_font; }
   int GetLineHeight() override { return m_line_height; }
@@ -83,8 +82,8 @@ class PX_CachedFont : public PX_IFont {
   bool RenderGlyph(unsigned short c);
   bool storeCoverage(charEnt* ent, int w, int h);
   charEnt* glyphFor(unsigned short c);
-  RECT layoutText(PX_IBitmap* bm, const char* text, int length, int x0, int y0,
-                  const RECT* clip, unsigned flags);
+  RECT layoutText(PX_IBitmap* bm, const char* text, int length, int x0, int y0, const RECT* clip,
+                  unsigned flags);
   bool useNative(unsigned flags) const;
   int drawNative(PX_IBitmap* bm, const char* text, int length, RECT* rect, unsigned flags);
 
@@ -103,8 +102,7 @@ class PX_CachedFont : public PX_IFont {
 
 // Blends colour through a coverage map (span bytes per row) at weight
 // (int)(256 x alpha) x coverage / 256 with the solid class of mode.
-void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour,
-                      const unsigned char* coverage, int width, int span, int height,
-                      float alpha, int mode);
-void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour,
-                    const unsigned char* coverage, int width, int height, float alpha, int mode);
+void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
+                    int width, int span, int height, float alpha, int mode);
+void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
+                  int width, int height, float alpha, int mode);

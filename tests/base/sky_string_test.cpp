@@ -26,9 +26,11 @@ TEST(SkyString, SetFromOwnBufferSurvivesGrowth) {
   s.Set(s.Get() + 4);
   EXPECT_STREQ(s.Get(), "456789");
 
-  SkyString t("abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnop");
+  SkyString t(
+      "abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnopqrstuvwxyz0123456789abcdefghijklmnop");
   const int n = t.GetLength();
-  for (int i = 0; i < 6; ++i) t.Append(t.Get());  // each append must reallocate and follow the source
+  for (int i = 0; i < 6; ++i)
+    t.Append(t.Get());  // each append must reallocate and follow the source
   EXPECT_EQ(t.GetLength(), n * 64);
   EXPECT_EQ(std::string(t.Get() + n * 63), std::string(t.Get(), n));
 }

@@ -72,7 +72,8 @@ TEST(IndexStream, LoopingSourceWrapsWithinOneRun) {
 
 std::vector<std::vector<double>> Tone(long frames) {
   std::vector<std::vector<double>> c(2, std::vector<double>(size_t(frames)));
-  for (long i = 0; i < frames; ++i) c[0][size_t(i)] = c[1][size_t(i)] = 0.5 * std::sin(0.05 * double(i + 1));
+  for (long i = 0; i < frames; ++i)
+    c[0][size_t(i)] = c[1][size_t(i)] = 0.5 * std::sin(0.05 * double(i + 1));
   return c;
 }
 

@@ -64,8 +64,8 @@ AudioScan ScanAudio(const std::vector<std::vector<double>>& channels, double rat
   return scan;
 }
 
-bool ReadSoundFile(const std::string& path, std::vector<std::vector<double>>* channels, double* rate,
-                   std::string* error) {
+bool ReadSoundFile(const std::string& path, std::vector<std::vector<double>>* channels,
+                   double* rate, std::string* error) {
   SoundReader reader;
   if (!reader.Open(path, error)) return false;
   const long frames = long(reader.frames());
@@ -83,8 +83,8 @@ bool ScanSoundFile(const std::string& path, AudioScan* scan, std::string* error)
   return true;
 }
 
-bool WriteSoundFile(const std::string& path, const std::vector<std::vector<double>>& channels, double rate,
-                    std::string* error) {
+bool WriteSoundFile(const std::string& path, const std::vector<std::vector<double>>& channels,
+                    double rate, std::string* error) {
   SoundWriter writer;
   if (channels.empty() || !writer.Open(path, int(channels.size()), rate, error)) return false;
   const bool written = writer.Write(channels, int(channels[0].size()));

@@ -33,9 +33,9 @@ AudioScan ScanAudio(const std::vector<std::vector<double>>& channels, double rat
 bool ScanSoundFile(const std::string& path, AudioScan* scan, std::string* error);
 
 // Reads a whole sound file into deinterleaved channels.
-bool ReadSoundFile(const std::string& path, std::vector<std::vector<double>>* channels, double* rate,
-                   std::string* error);
+bool ReadSoundFile(const std::string& path, std::vector<std::vector<double>>* channels,
+                   double* rate, std::string* error);
 
 // Writes deinterleaved channels as a 32-bit float WAV file.
-bool WriteSoundFile(const std::string& path, const std::vector<std::vector<double>>& channels, double rate,
-                    std::string* error);
+bool WriteSoundFile(const std::string& path, const std::vector<std::vector<double>>& channels,
+                    double rate, std::string* error);

@@ -33,7 +33,8 @@ ChildProcess::~ChildProcess() {
   if (stdout_ >= 0) close(stdout_);
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+bool ChildProcess::Start(const std::vector<std::string>& argv,
+                         const std::vector<std::string>& env) {
   if (Running() || argv.empty()) return false;
   // A child that has ended may be followed by a new one; its output is kept.
   if (stdout_ >= 0) close(stdout_);

@@ -14,7 +14,8 @@ std::string ScratchPath(const std::string& name) {
 }
 
 std::vector<std::string> PluginEnv(int port) {
-  return {"SKYLANE_RELAY_PORT=" + std::to_string(port), "SKYLANE_TICK_MS=" + std::to_string(kTestTickMs)};
+  return {"SKYLANE_RELAY_PORT=" + std::to_string(port),
+          "SKYLANE_TICK_MS=" + std::to_string(kTestTickMs)};
 }
 
 void SetPluginEnv(int port) {
@@ -24,9 +25,17 @@ void SetPluginEnv(int port) {
 
 bool StartHost(ChildProcess* host, int port, double rate, double seconds, const std::string& output,
                const std::vector<std::string>& extra) {
-  std::vector<std::string> argv = {HostPath(),  "--plugin", PluginPath(), "--rate",   std::to_string(int(rate)),
-                                   "--block",   std::to_string(kBlock),  "--seconds", std::to_string(seconds),
-                                   "--output",  output};
+  std::vector<std::string> argv = {HostPath(),
+                                   "--plugin",
+                                   PluginPath(),
+                                   "--rate",
+                                   std::to_string(int(rate)),
+                                   "--block",
+                                   std::to_string(kBlock),
+                                   "--seconds",
+                                   std::to_string(seconds),
+                                   "--output",
+                                   output};
   argv.insert(argv.end(), extra.begin(), extra.end());
   return host->Start(argv, PluginEnv(port));
 }

@@ -35,10 +35,8 @@ IndexAnalysis AnalyseIndexStream(const std::vector<double>& left, const std::vec
   for (size_t i = 0; i < frames; ++i) {
     const long index = IndexOf(left[i], right[i]);
     if (index < 0) {
-      if (left[i] == 0.0 && right[i] == 0.0)
-        ++result.silentFrames;
-      else
-        ++result.foreignFrames;
+      if (left[i] == 0.0 && right[i] == 0.0) ++result.silentFrames;
+      else ++result.foreignFrames;
       current = nullptr;
       continue;
     }

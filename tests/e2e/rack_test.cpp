@@ -21,7 +21,8 @@ TEST(Rack, TwoInstancesStreamTwoDevicesAtOnce) {
   std::string error;
   ASSERT_TRUE(WriteSoundFile(source, MakeIndexSignal(65536), kRate, &error)) << error;
   RelayProcess relay;
-  ASSERT_TRUE(relay.Start(RelayPath(), {"--tone", "Tone", "--file", "Index=" + source}, 0, &error)) << error;
+  ASSERT_TRUE(relay.Start(RelayPath(), {"--tone", "Tone", "--file", "Index=" + source}, 0, &error))
+      << error;
   SetPluginEnv(relay.port());
 
   std::vector<std::vector<std::vector<double>>> recorded(2, std::vector<std::vector<double>>(2));
@@ -37,8 +38,10 @@ TEST(Rack, TwoInstancesStreamTwoDevicesAtOnce) {
     while (rack.blocks() < long(3.0 * kRate / kBlock)) {
       rack.ProcessBlock();
       for (int i : {a, b}) {
-        recorded[size_t(i)][0].insert(recorded[size_t(i)][0].end(), rack.Left(i).begin(), rack.Left(i).end());
-        recorded[size_t(i)][1].insert(recorded[size_t(i)][1].end(), rack.Right(i).begin(), rack.Right(i).end());
+        recorded[size_t(i)][0].insert(recorded[size_t(i)][0].end(), rack.Left(i).begin(),
+                                      rack.Left(i).end());
+        recorded[size_t(i)][1].insert(recorded[size_t(i)][1].end(), rack.Right(i).begin(),
+                                      rack.Right(i).end());
       }
       if (!rack.Silent(a) && !rack.Silent(b)) ++together;
     }
@@ -51,7 +54,8 @@ TEST(Rack, TwoInstancesStreamTwoDevicesAtOnce) {
   EXPECT_TRUE(tone.runs.empty()) << "the second instance played the first one's device";
   const AudioScan scan = ScanAudio(recorded[1], kRate);
   EXPECT_NEAR(scan.peak, 0.25, 0.01) << "the tone device plays at -12 dBFS";
-  EXPECT_GT(double(together) * kBlock / kRate, 1.5) << "the two streams did not play at the same time";
+  EXPECT_GT(double(together) * kBlock / kRate, 1.5)
+      << "the two streams did not play at the same time";
   EXPECT_TRUE(relay.Stop());
 }
 

@@ -42,7 +42,8 @@ bool RelayProcess::Restart(std::string* error) {
   std::string line;
   int listed = -1;
   if (!child_.ReadLine(&line, kStartTimeoutMs) ||
-      std::sscanf(line.c_str(), "skylane-relay listening on 127.0.0.1:%d with %d", &port_, &listed) != 2) {
+      std::sscanf(line.c_str(), "skylane-relay listening on 127.0.0.1:%d with %d", &port_,
+                  &listed) != 2) {
     *error = "the relay did not start: " + line;
     child_.Stop(SIGKILL, kStartTimeoutMs);
     return false;
@@ -53,8 +54,8 @@ bool RelayProcess::Restart(std::string* error) {
          ParseDevice(line, &device))
     devices_.push_back(device);
   if (int(devices_.size()) != listed) {
-    *error = "the relay listed " + std::to_string(devices_.size()) + " of " + std::to_string(listed) +
-             " devices";
+    *error = "the relay listed " + std::to_string(devices_.size()) + " of " +
+             std::to_string(listed) + " devices";
     return false;
   }
   return true;

@@ -32,11 +32,16 @@ struct Ctx {
 
 // Reference: for every destination pixel inside the destination, find the source
 // pixel by the nearest-sample rule over the clipped source rectangle.
-void ReferenceStretch(std::vector<unsigned char>& dst, int dw, int dh, const std::vector<unsigned char>& src,
-                      int srcw, int srch, int x, int y, int w, int h, int sx, int sy, int sw, int sh, bool alpha) {
+void ReferenceStretch(std::vector<unsigned char>& dst, int dw, int dh,
+                      const std::vector<unsigned char>& src, int srcw, int srch, int x, int y,
+                      int w, int h, int sx, int sy, int sw, int sh, bool alpha) {
   double fx = x, fw = w, fy = y, fh = h;
-  if (sx < 0) { fx -= (int64_t)w * sx / sw; }
-  if (sy < 0) { fy -= (int64_t)h * sy / sh; }
+  if (sx < 0) {
+    fx -= (int64_t)w * sx / sw;
+  }
+  if (sy < 0) {
+    fy -= (int64_t)h * sy / sh;
+  }
   int csx = sx < 0 ? 0 : sx, csy = sy < 0 ? 0 : sy;
   int csw = sw + (sx < 0 ? sx : 0), csh = sh + (sy < 0 ? sy : 0);
   if (csx + csw > srcw) csw = srcw - csx;
@@ -62,7 +67,10 @@ TEST(GdiBlit, BitBltCopiesColourAndKeepsDestinationAlpha) {
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 4; ++x) {
       unsigned char* p = src.Px(x, y);
-      p[0] = 7; p[1] = (unsigned char)(x * 10); p[2] = (unsigned char)(y * 10); p[3] = 200;
+      p[0] = 7;
+      p[1] = (unsigned char)(x * 10);
+      p[2] = (unsigned char)(y * 10);
+      p[3] = 200;
     }
   dst.Px(2, 1)[0] = 99;
   BitBlt(dst.dc, 1, 1, 4, 3, src.dc, 0, 0, SRCCOPY);
@@ -79,10 +87,20 @@ TEST(GdiBlit, BitBltCopiesColourAndKeepsDestinationAlpha) {
 TEST(GdiBlit, SourceAlphaRopBlendsStraightAlpha) {
   Ctx src(2, 1), dst(2, 1);
   unsigned char* a = src.Px(0, 0);
-  a[0] = 0; a[1] = 255; a[2] = 255; a[3] = 255;
+  a[0] = 0;
+  a[1] = 255;
+  a[2] = 255;
+  a[3] = 255;
   unsigned char* b = src.Px(1, 0);
-  b[0] = 128; b[1] = 255; b[2] = 0; b[3] = 100;
-  for (int x = 0; x < 2; ++x) { dst.Px(x, 0)[1] = 0; dst.Px(x, 0)[2] = 50; dst.Px(x, 0)[3] = 200; }
+  b[0] = 128;
+  b[1] = 255;
+  b[2] = 0;
+  b[3] = 100;
+  for (int x = 0; x < 2; ++x) {
+    dst.Px(x, 0)[1] = 0;
+    dst.Px(x, 0)[2] = 50;
+    dst.Px(x, 0)[3] = 200;
+  }
   BitBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, SRCCOPY_USEALPHACHAN);
   EXPECT_EQ(dst.Px(0, 0)[1], 0);  // alpha 0 leaves the destination
   EXPECT_EQ(dst.Px(0, 0)[2], 50);
@@ -94,7 +112,8 @@ TEST(GdiBlit, SourceAlphaRopBlendsStraightAlpha) {
 TEST(GdiBlit, StretchMatchesReferenceOverRandomCases) {
   std::mt19937 rng(1234);
   for (int iter = 0; iter < 300; ++iter) {
-    const int sw0 = 1 + rng() % 20, sh0 = 1 + rng() % 20, dw0 = 1 + rng() % 24, dh0 = 1 + rng() % 24;
+    const int sw0 = 1 + rng() % 20, sh0 = 1 + rng() % 20, dw0 = 1 + rng() % 24,
+              dh0 = 1 + rng() % 24;
     Ctx src(sw0, sh0), dst(dw0, dh0);
     src.Randomize(rng);
     dst.Randomize(rng);
@@ -107,8 +126,8 @@ TEST(GdiBlit, StretchMatchesReferenceOverRandomCases) {
     if (w > 0 && h > 0 && sw > 0 && sh > 0)
       ReferenceStretch(expect, dw0, dh0, src.Copy(), sw0, sh0, x, y, w, h, sx, sy, sw, sh, alpha);
     StretchBlt(dst.dc, x, y, w, h, src.dc, sx, sy, sw, sh, alpha ? SRCCOPY_USEALPHACHAN : SRCCOPY);
-    ASSERT_EQ(dst.Copy(), expect) << "case " << iter << ": " << x << "," << y << " " << w << "x" << h
-                                  << " from " << sx << "," << sy << " " << sw << "x" << sh;
+    ASSERT_EQ(dst.Copy(), expect) << "case " << iter << ": " << x << "," << y << " " << w << "x"
+                                  << h << " from " << sx << "," << sy << " " << sw << "x" << sh;
   }
 }
 

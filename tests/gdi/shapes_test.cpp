@@ -36,7 +36,8 @@ TEST(GdiShapes, FillRectIsPixelExact) {
       EXPECT_EQ(c.Px(x, y)[3], in ? 0x30 : 0) << x << "," << y;
       EXPECT_EQ(c.Px(x, y)[0], 0);
     }
-  const RECT neg{7, 5, 2, 3}, outside{-50, -50, -10, -10}, huge{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  const RECT neg{7, 5, 2, 3}, outside{-50, -50, -10, -10},
+      huge{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
   GDI_FillRect(c.dc, &neg, br);
   GDI_FillRect(c.dc, &outside, br);
   EXPECT_EQ(c.Count(1, 0x10), 10);
@@ -141,7 +142,8 @@ TEST(GdiShapes, DialogBackgroundUsesFaceColour) {
 
 TEST(GdiBitmaps, CreateDrawAndDescribe) {
   uint32_t px[4];
-  const unsigned char argb[4][4] = {{255, 255, 0, 0}, {255, 0, 255, 0}, {0, 9, 9, 9}, {255, 0, 0, 255}};
+  const unsigned char argb[4][4] = {
+      {255, 255, 0, 0}, {255, 0, 255, 0}, {0, 9, 9, 9}, {255, 0, 0, 255}};
   memcpy(px, argb, sizeof(px));
   HBITMAP bm = CreateBitmap(2, 2, 1, 32, px);
   ASSERT_NE(bm, nullptr);

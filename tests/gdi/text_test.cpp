@@ -20,7 +20,10 @@ struct TextCtx {
   HFONT font;
   int w, h;
   TextCtx(int w_, int h_, int size = 12, int quality = 0)
-      : dc(GDI_CreateMemContext(nullptr, w_, h_)), font(Font(size, "Arial", FW_NORMAL, 0, quality)), w(w_), h(h_) {
+      : dc(GDI_CreateMemContext(nullptr, w_, h_)),
+        font(Font(size, "Arial", FW_NORMAL, 0, quality)),
+        w(w_),
+        h(h_) {
     SelectObject(dc, font);
   }
   ~TextCtx() {
@@ -137,7 +140,8 @@ TEST(GdiText, FaceNamesResolveWithStyle) {
 
 TEST(GdiText, OddFaceNamesStillGiveAFont) {
   std::string longName(5000, 'x');
-  for (const char* name : {(const char*)nullptr, "", "No Such Font At All", longName.c_str(), "\xff\xfe:bold"}) {
+  for (const char* name :
+       {(const char*)nullptr, "", "No Such Font At All", longName.c_str(), "\xff\xfe:bold"}) {
     HFONT f = Font(12, name, FW_BOLD, 1);
     ASSERT_NE(f, nullptr);
     EXPECT_NE(f->font, nullptr);
@@ -247,7 +251,8 @@ TEST(GdiText, DrawsInTextColourWithinRect) {
   int full = 0;
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 60; ++x) {
-      unsigned char* p = static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(t.dc)) + (y * 60 + x) * 4;
+      unsigned char* p =
+          static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(t.dc)) + (y * 60 + x) * 4;
       EXPECT_EQ(p[2], 0);  // green and blue stay 0 for red text on black
       EXPECT_EQ(p[3], 0);
       EXPECT_EQ(p[0], 0);  // alpha byte untouched
@@ -313,7 +318,7 @@ TEST(GdiText, OpaqueBackgroundFillsLineBox) {
   DrawText(t.dc, "ab", -1, &r, 0);
   const RECT size = t.Measure("ab");
   auto* fb = static_cast<unsigned char*>(GDI_GetCtxFrameBuffer(t.dc));
-  EXPECT_EQ(fb[(3 * 80 + 2) * 4 + 2], 255);  // top-left of the box is background
+  EXPECT_EQ(fb[(3 * 80 + 2) * 4 + 2], 255);             // top-left of the box is background
   EXPECT_EQ(fb[(3 * 80 + 2 + size.right) * 4 + 2], 0);  // right of the box untouched
   EXPECT_EQ(fb[(2 * 80 + 2) * 4 + 2], 0);               // above the box untouched
 }

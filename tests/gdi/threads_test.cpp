@@ -15,8 +15,8 @@ TEST(GdiThreads, ConcurrentFontsAndText) {
     int last = -1;
     for (int i = 0; i < 30; ++i) {
       HDC dc = GDI_CreateMemContext(nullptr, 64, 32);
-      HFONT f = CreateFont(12 + (i % 3), 0, 0, 0, i % 2 ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0,
-                           names[(id + i) % 4]);
+      HFONT f = CreateFont(12 + (i % 3), 0, 0, 0, i % 2 ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0, 0, 0, 0,
+                           0, names[(id + i) % 4]);
       SelectObject(dc, f);
       SetTextColor(dc, 0xFFFFFF);
       RECT r{0, 0, 64, 32};

@@ -149,14 +149,10 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case effGetEffectName:
     case effGetVendorString:
     case effGetProgramName:
-    case effGetProgramNameIndexed:
-      return OddText(ptr);
-    case effGetChunk:
-      return 100;  // a size, but no data
-    case effGetProgram:
-      return -5;
-    default:
-      break;
+    case effGetProgramNameIndexed: return OddText(ptr);
+    case effGetChunk: return 100;  // a size, but no data
+    case effGetProgram: return -5;
+    default: break;
   }
 #endif
   switch (opcode) {
@@ -172,18 +168,15 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
       if (value >= 0 && value < kPrograms) p->current = int(value);
       Log("program %ld", long(value));
       return 0;
-    case effGetProgram:
-      return p->current;
+    case effGetProgram: return p->current;
     case effSetProgramName:
       if (ptr)
         std::snprintf(p->programs[p->current].name, kNameSize, "%s", static_cast<char*>(ptr));
       return 0;
-    case effGetProgramName:
-      return Text(ptr, p->programs[p->current].name, kNameSize);
+    case effGetProgramName: return Text(ptr, p->programs[p->current].name, kNameSize);
     case effGetProgramNameIndexed:
       return index >= 0 && index < kPrograms ? Text(ptr, p->programs[index].name, kNameSize) : 0;
-    case effGetParamName:
-      return validParam ? Text(ptr, kParamNames[index], kVstParamStrSize) : 0;
+    case effGetParamName: return validParam ? Text(ptr, kParamNames[index], kVstParamStrSize) : 0;
     case effGetParamLabel:
       return validParam ? Text(ptr, index == 0 ? "x" : "", kVstParamStrSize) : 0;
     case effGetParamDisplay:
@@ -191,39 +184,21 @@ VstIntPtr Dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr valu
       return 0;
     case effString2Parameter:
       return validParam && ptr ? TextToParameter(v, index, static_cast<char*>(ptr)) : 0;
-    case effSetSampleRate:
-      Log("rate %g", double(opt));
-      return 0;
-    case effSetBlockSize:
-      Log("block %ld", long(value));
-      return 0;
-    case effMainsChanged:
-      Log("mains %ld", long(value));
-      return 0;
-    case effStartProcess:
-      Log("start");
-      return 0;
-    case effStopProcess:
-      Log("stop");
-      return 0;
-    case effGetChunk:
-      return ptr ? GetChunk(p, index == 0, static_cast<void**>(ptr)) : 0;
+    case effSetSampleRate: Log("rate %g", double(opt)); return 0;
+    case effSetBlockSize: Log("block %ld", long(value)); return 0;
+    case effMainsChanged: Log("mains %ld", long(value)); return 0;
+    case effStartProcess: Log("start"); return 0;
+    case effStopProcess: Log("stop"); return 0;
+    case effGetChunk: return ptr ? GetChunk(p, index == 0, static_cast<void**>(ptr)) : 0;
     case effSetChunk:
       return ptr ? SetChunk(p, index == 0, static_cast<unsigned char*>(ptr), value) : 0;
-    case effGetEffectName:
-      return Text(ptr, "Test Gain", kVstEffectNameSize);
-    case effGetVendorString:
-      return Text(ptr, "Skylane Tests", kVstVendorStrSize);
-    case effGetProductString:
-      return Text(ptr, "Test Gain Plugin", kVstProductStrSize);
-    case effGetVendorVersion:
-      return 1002;
-    case effGetPlugCategory:
-      return kPlugCategEffect;
-    case effGetVstVersion:
-      return kVstVersion;
-    default:
-      return 0;
+    case effGetEffectName: return Text(ptr, "Test Gain", kVstEffectNameSize);
+    case effGetVendorString: return Text(ptr, "Skylane Tests", kVstVendorStrSize);
+    case effGetProductString: return Text(ptr, "Test Gain Plugin", kVstProductStrSize);
+    case effGetVendorVersion: return 1002;
+    case effGetPlugCategory: return kPlugCategEffect;
+    case effGetVstVersion: return kVstVersion;
+    default: return 0;
   }
 }
 

@@ -18,40 +18,34 @@ int gAllocations = 0;
 bool gFailing = false;  // every allocation fails while set
 }  // namespace
 
-extern "C" void* malloc(size_t n)
-{
+extern "C" void* malloc(size_t n) {
   if (gCounting) ++gAllocations;
   return gFailing ? nullptr : __libc_malloc(n);
 }
 
-extern "C" void* calloc(size_t count, size_t n)
-{
+extern "C" void* calloc(size_t count, size_t n) {
   if (gCounting) ++gAllocations;
   return gFailing ? nullptr : __libc_calloc(count, n);
 }
 
-extern "C" void* realloc(void* p, size_t n)
-{
+extern "C" void* realloc(void* p, size_t n) {
   if (gCounting) ++gAllocations;
   return gFailing ? nullptr : __libc_realloc(p, n);
 }
 
 namespace {
 
-struct CountAllocations
-{
+struct CountAllocations {
   CountAllocations() { gAllocations = 0, gCounting = true; }
   ~CountAllocations() { gCounting = false; }
 };
 
-struct FailAllocations
-{
+struct FailAllocations {
   FailAllocations() { gFailing = true; }
   ~FailAllocations() { gFailing = false; }
 };
 
-TEST(AllocationTest, CounterSeesAllocations)
-{
+TEST(AllocationTest, CounterSeesAllocations) {
   int counted;
   {
     CountAllocations count;
@@ -62,8 +56,7 @@ TEST(AllocationTest, CounterSeesAllocations)
   EXPECT_GT(counted, 0);
 }
 
-TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized)
-{
+TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized) {
   const int n = 256;
   TestPlug plug(4, "1-1 2-2", 1, 8);
   plug.SetInputChannelConnections(0, 2, true);
@@ -78,8 +71,7 @@ TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized)
   double* douts[] = {dout0.data(), dout1.data()};
 
   CountAllocations count;
-  for (int block = 0; block < 4; ++block)
-  {
+  for (int block = 0; block < 4; ++block) {
     plug.AttachInputBuffers(0, 2, fins, n);
     plug.AttachOutputBuffers(0, 2, fouts);
     plug.ProcessBuffers(0.0f, n);
@@ -96,8 +88,7 @@ TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized)
 
 // A block larger than the scratch buffers can grow to is rendered as silence
 // instead of running past them, and the block size reports what they hold.
-TEST(AllocationTest, BlockTheScratchCannotHoldIsSilence)
-{
+TEST(AllocationTest, BlockTheScratchCannotHoldIsSilence) {
   const int small = 16, n = 4096;
   TestPlug plug(1, "2-2");
   plug.SetInputChannelConnections(0, 2, true);

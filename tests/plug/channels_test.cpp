@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(ChannelIOTest, ConfigurationTextGivesRecordsForTheLargestCounts)
-{
+TEST(ChannelIOTest, ConfigurationTextGivesRecordsForTheLargestCounts) {
   TestPlug plug(1, "1-1 2-2");
   EXPECT_EQ(2, plug.NInChannels());
   EXPECT_EQ(2, plug.NOutChannels());
@@ -22,8 +21,7 @@ TEST(ChannelIOTest, ConfigurationTextGivesRecordsForTheLargestCounts)
   EXPECT_EQ(2, wide.NOutChannels());
 }
 
-TEST(ChannelIOTest, LegalIOMatchesInOrderWithWildcards)
-{
+TEST(ChannelIOTest, LegalIOMatchesInOrderWithWildcards) {
   TestPlug plug(1, "1-1 2-2");
   EXPECT_TRUE(plug.LegalIO(-1, 2));
   EXPECT_TRUE(plug.LegalIO(1, 1));
@@ -32,8 +30,7 @@ TEST(ChannelIOTest, LegalIOMatchesInOrderWithWildcards)
   EXPECT_FALSE(plug.LegalIO(1, -1) && plug.LegalIO(3, -1));
 }
 
-TEST(ChannelIOTest, ConnectionsIgnoreIndexesOutsideTheChannels)
-{
+TEST(ChannelIOTest, ConnectionsIgnoreIndexesOutsideTheChannels) {
   TestPlug plug(1, "4-4");
   plug.SetInputChannelConnections(2, 100, true);
   EXPECT_FALSE(plug.IsInChannelConnected(1));
@@ -47,8 +44,7 @@ TEST(ChannelIOTest, ConnectionsIgnoreIndexesOutsideTheChannels)
   EXPECT_TRUE(plug.IsOutChannelConnected(3));
 }
 
-TEST(ChannelIOTest, LimitToStereoDisconnectsInputsAndConnectsOutputs)
-{
+TEST(ChannelIOTest, LimitToStereoDisconnectsInputsAndConnectsOutputs) {
   TestPlug plug(1, "4-4");
   plug.SetInputChannelConnections(0, 4, true);
   plug.LimitToStereoIO();
@@ -60,8 +56,7 @@ TEST(ChannelIOTest, LimitToStereoDisconnectsInputsAndConnectsOutputs)
   EXPECT_TRUE(plug.IsOutChannelConnected(3));
 }
 
-TEST(ChannelIOTest, LabelsOfValidChannelsOnly)
-{
+TEST(ChannelIOTest, LabelsOfValidChannelsOnly) {
   TestPlug plug(1, "2-2");
   plug.SetInputLabel(1, "Side");
   plug.SetOutputLabel(0, "Main L");
@@ -73,10 +68,8 @@ TEST(ChannelIOTest, LabelsOfValidChannelsOnly)
 }
 
 // A stereo plug-in with both channels connected and a block size of n.
-struct Rig
-{
-  explicit Rig(int n, const char* io = "2-2") : plug(1, io), frames(n)
-  {
+struct Rig {
+  explicit Rig(int n, const char* io = "2-2") : plug(1, io), frames(n) {
     plug.SetInputChannelConnections(0, plug.NInChannels(), true);
     plug.SetOutputChannelConnections(0, plug.NOutChannels(), true);
     plug.SetBlockSize(n);
@@ -85,8 +78,7 @@ struct Rig
   int frames;
 };
 
-TEST(BufferTest, DisconnectedInputsTakeNoHostBuffer)
-{
+TEST(BufferTest, DisconnectedInputsTakeNoHostBuffer) {
   Rig rig(4);
   rig.plug.SetInputChannelConnections(0, 1, false);
   double host0[4] = {1, 2, 3, 4};
@@ -97,8 +89,7 @@ TEST(BufferTest, DisconnectedInputsTakeNoHostBuffer)
   for (int s = 0; s < 4; ++s) EXPECT_EQ(0.0, rig.plug.InData()[0][s]);
 }
 
-TEST(BufferTest, PassThroughCopiesMatchingChannelsAndZeroesTheRest)
-{
+TEST(BufferTest, PassThroughCopiesMatchingChannelsAndZeroesTheRest) {
   Rig rig(3, "1-2");
   double in[3] = {0.5, -0.5, 0.25};
   double out0[3] = {9, 9, 9}, out1[3] = {9, 9, 9};
@@ -111,8 +102,7 @@ TEST(BufferTest, PassThroughCopiesMatchingChannelsAndZeroesTheRest)
   EXPECT_EQ((std::vector<double>{0, 0, 0}), std::vector<double>(out1, out1 + 3));
 }
 
-TEST(BufferTest, PassThroughWithMoreInputsWritesOnlyTheOutputs)
-{
+TEST(BufferTest, PassThroughWithMoreInputsWritesOnlyTheOutputs) {
   Rig rig(2, "2-1");
   double in0[2] = {1, 2}, in1[2] = {3, 4}, out[2] = {0, 0};
   double* ins[] = {in0, in1};
@@ -125,8 +115,7 @@ TEST(BufferTest, PassThroughWithMoreInputsWritesOnlyTheOutputs)
   EXPECT_EQ(3.0, in1[0]);
 }
 
-TEST(BufferTest, FloatPathConvertsConnectedOutputsOnly)
-{
+TEST(BufferTest, FloatPathConvertsConnectedOutputsOnly) {
   Rig rig(3);
   rig.plug.SetOutputChannelConnections(1, 1, false);
   float in0[3] = {0.25f, 0.5f, -1.0f}, in1[3] = {1, 1, 1};
@@ -140,8 +129,7 @@ TEST(BufferTest, FloatPathConvertsConnectedOutputsOnly)
   EXPECT_EQ((std::vector<float>{7, 7, 7}), std::vector<float>(out1, out1 + 3));
 }
 
-TEST(BufferTest, AccumulatingPathAddsOntoTheHostOutput)
-{
+TEST(BufferTest, AccumulatingPathAddsOntoTheHostOutput) {
   Rig rig(2);
   float in0[2] = {0.25f, 0.5f}, in1[2] = {1.0f, 2.0f};
   float out0[2] = {1.0f, 1.0f}, out1[2] = {-1.0f, 0.5f};
@@ -154,8 +142,7 @@ TEST(BufferTest, AccumulatingPathAddsOntoTheHostOutput)
   EXPECT_EQ((std::vector<float>{0.0f, 2.5f}), std::vector<float>(out1, out1 + 2));
 }
 
-TEST(BufferTest, BlockSizeChangeZeroesScratchAndKeepsDisconnectedChannelsOnIt)
-{
+TEST(BufferTest, BlockSizeChangeZeroesScratchAndKeepsDisconnectedChannelsOnIt) {
   Rig rig(4);
   rig.plug.SetInputChannelConnections(1, 1, false);
   float in[4] = {1, 2, 3, 4};
@@ -170,8 +157,7 @@ TEST(BufferTest, BlockSizeChangeZeroesScratchAndKeepsDisconnectedChannelsOnIt)
   EXPECT_EQ(64, rig.plug.GetBlockSize());
 }
 
-TEST(BufferTest, BlocksLargerThanAnnouncedGrowTheScratchBuffers)
-{
+TEST(BufferTest, BlocksLargerThanAnnouncedGrowTheScratchBuffers) {
   Rig rig(4);
   std::vector<float> in(1000, 0.5f), out(1000, 0.0f);
   float* ins[] = {in.data(), in.data()};
@@ -183,8 +169,7 @@ TEST(BufferTest, BlocksLargerThanAnnouncedGrowTheScratchBuffers)
   EXPECT_EQ(1000, rig.plug.GetBlockSize());
 }
 
-TEST(BufferTest, UnattachedChannelsProcessSilence)
-{
+TEST(BufferTest, UnattachedChannelsProcessSilence) {
   TestPlug plug(1, "2-2");
   plug.SetInputChannelConnections(0, 2, true);
   plug.SetOutputChannelConnections(0, 2, true);
@@ -193,8 +178,7 @@ TEST(BufferTest, UnattachedChannelsProcessSilence)
   EXPECT_EQ(0.0, plug.OutData()[1][15]);
 }
 
-TEST(BufferTest, ZeroScratchBuffersClearsWhatTheRenderLeft)
-{
+TEST(BufferTest, ZeroScratchBuffersClearsWhatTheRenderLeft) {
   Rig rig(2);
   float in[2] = {1, 1};
   float* ins[] = {in, in};
@@ -204,8 +188,7 @@ TEST(BufferTest, ZeroScratchBuffersClearsWhatTheRenderLeft)
   EXPECT_EQ(0.0, rig.plug.InData()[1][1]);
 }
 
-TEST(DelayLineTest, InputLeavesExactlyDelaySamplesLater)
-{
+TEST(DelayLineTest, InputLeavesExactlyDelaySamplesLater) {
   NChanDelayLine line(1, 1);
   line.SetDelayTime(3);
   double in[5] = {1, 2, 3, 4, 5}, out[5];
@@ -218,8 +201,7 @@ TEST(DelayLineTest, InputLeavesExactlyDelaySamplesLater)
   EXPECT_EQ(4.0, out[1]);
 }
 
-TEST(DelayLineTest, ChannelsStaySeparateAndInPlaceWorks)
-{
+TEST(DelayLineTest, ChannelsStaySeparateAndInPlaceWorks) {
   NChanDelayLine line(2, 2);
   line.SetDelayTime(2);
   double a[4] = {1, 2, 3, 4}, b[4] = {10, 20, 30, 40};
@@ -234,8 +216,7 @@ TEST(DelayLineTest, ChannelsStaySeparateAndInPlaceWorks)
   EXPECT_EQ(0.0, c[0]);
 }
 
-TEST(DelayLineTest, ZeroDelayCopies)
-{
+TEST(DelayLineTest, ZeroDelayCopies) {
   NChanDelayLine line(1, 1);
   line.SetDelayTime(0);
   double in[2] = {1, 2}, out[2] = {0, 0};
@@ -245,8 +226,7 @@ TEST(DelayLineTest, ZeroDelayCopies)
   EXPECT_EQ(2.0, out[1]);
 }
 
-TEST(DelayLineTest, PassThroughUsesTheDelayLineOnlyWithLatency)
-{
+TEST(DelayLineTest, PassThroughUsesTheDelayLineOnlyWithLatency) {
   TestPlug plug(1, "1-1", 1, 2);
   plug.SetInputChannelConnections(0, 1, true);
   plug.SetOutputChannelConnections(0, 1, true);
@@ -265,8 +245,7 @@ TEST(DelayLineTest, PassThroughUsesTheDelayLineOnlyWithLatency)
   EXPECT_EQ(0, plug.GetLatency());
 }
 
-TEST(DelayLineTest, FloatPassThroughConvertsTheOutput)
-{
+TEST(DelayLineTest, FloatPassThroughConvertsTheOutput) {
   TestPlug plug(1, "1-1");
   plug.SetInputChannelConnections(0, 1, true);
   plug.SetOutputChannelConnections(0, 1, true);

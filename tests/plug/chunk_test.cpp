@@ -10,13 +10,11 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const ByteChunk& chunk)
-{
+std::vector<uint8_t> Bytes(const ByteChunk& chunk) {
   return std::vector<uint8_t>(chunk.GetBytes(), chunk.GetBytes() + chunk.Size());
 }
 
-TEST(ByteChunkTest, ValuesAreLittleEndianWithoutPadding)
-{
+TEST(ByteChunkTest, ValuesAreLittleEndianWithoutPadding) {
   ByteChunk chunk;
   int32_t i = 0x01020304;
   uint32_t u = 0xA0B0C0D0;
@@ -26,7 +24,7 @@ TEST(ByteChunkTest, ValuesAreLittleEndianWithoutPadding)
   EXPECT_EQ(9, chunk.PutBool(true));
   EXPECT_EQ(17, chunk.Put(&d));
   const std::vector<uint8_t> expected = {0x04, 0x03, 0x02, 0x01, 0xD0, 0xC0, 0xB0, 0xA0, 0x01,
-                                         0, 0, 0, 0, 0, 0, 0xF0, 0x3F};
+                                         0,    0,    0,    0,    0,    0,    0xF0, 0x3F};
   EXPECT_EQ(expected, Bytes(chunk));
 
   int32_t i2 = 0;
@@ -44,8 +42,7 @@ TEST(ByteChunkTest, ValuesAreLittleEndianWithoutPadding)
   EXPECT_EQ(d, d2);
 }
 
-TEST(ByteChunkTest, ReadsNeverLeaveTheChunk)
-{
+TEST(ByteChunkTest, ReadsNeverLeaveTheChunk) {
   ByteChunk chunk;
   int32_t v = 7;
   chunk.Put(&v);
@@ -60,8 +57,7 @@ TEST(ByteChunkTest, ReadsNeverLeaveTheChunk)
   EXPECT_EQ(4, chunk.GetBytes(buf, 0, 4));
 }
 
-TEST(ByteChunkTest, AnyNonZeroByteReadsAsTrue)
-{
+TEST(ByteChunkTest, AnyNonZeroByteReadsAsTrue) {
   ByteChunk chunk;
   uint8_t raw[] = {0, 2};
   chunk.PutBytes(raw, 2);
@@ -73,8 +69,7 @@ TEST(ByteChunkTest, AnyNonZeroByteReadsAsTrue)
   EXPECT_EQ(-1, chunk.GetBool(&b, 2));
 }
 
-TEST(ByteChunkTest, StringsRoundTripWithTheirLength)
-{
+TEST(ByteChunkTest, StringsRoundTripWithTheirLength) {
   ByteChunk chunk;
   chunk.PutStr("abc");
   chunk.PutStr("");
@@ -87,11 +82,9 @@ TEST(ByteChunkTest, StringsRoundTripWithTheirLength)
   EXPECT_STREQ("abc", s.Get());
 }
 
-TEST(ByteChunkTest, CorruptStringLengthsFail)
-{
+TEST(ByteChunkTest, CorruptStringLengthsFail) {
   const int32_t lengths[] = {-1, INT_MIN, INT_MAX, 5};
-  for (int32_t len : lengths)
-  {
+  for (int32_t len : lengths) {
     ByteChunk chunk;
     chunk.Put(&len);
     chunk.PutBytes("abcd", 4);
@@ -101,8 +94,7 @@ TEST(ByteChunkTest, CorruptStringLengthsFail)
   }
 }
 
-TEST(ByteChunkTest, PutChunkResizeAndClear)
-{
+TEST(ByteChunkTest, PutChunkResizeAndClear) {
   ByteChunk a, b;
   a.PutBytes("xy", 2);
   b.PutBytes("z", 1);
@@ -117,8 +109,7 @@ TEST(ByteChunkTest, PutChunkResizeAndClear)
   EXPECT_EQ(0, b.Resize(-4));
 }
 
-TEST(Base64Test, DecodingStopsAtTheFirstCharacterOutsideTheAlphabet)
-{
+TEST(Base64Test, DecodingStopsAtTheFirstCharacterOutsideTheAlphabet) {
   uint8_t out[8] = {9, 9, 9, 9, 9, 9, 9, 9};
   EXPECT_EQ(3, Base64Decode("AAAA", out, 8));
   EXPECT_EQ(0, out[0] | out[1] | out[2]);
@@ -133,8 +124,7 @@ TEST(Base64Test, DecodingStopsAtTheFirstCharacterOutsideTheAlphabet)
   EXPECT_EQ(0xFB, out[0]);
 }
 
-TEST(Base64Test, EncodingPadsAndRoundTrips)
-{
+TEST(Base64Test, EncodingPadsAndRoundTrips) {
   const uint8_t two[] = {0x12, 0x34};
   char text[16];
   EXPECT_EQ(4, Base64Encode(two, 2, text));
@@ -142,8 +132,7 @@ TEST(Base64Test, EncodingPadsAndRoundTrips)
   EXPECT_EQ(5, Base64EncodedSize(2));
   uint8_t all[256];
   for (int i = 0; i < 256; ++i) all[i] = (uint8_t)i;
-  for (int n = 0; n <= 7; ++n)
-  {
+  for (int n = 0; n <= 7; ++n) {
     std::vector<char> enc(Base64EncodedSize(n));
     EXPECT_EQ((int)enc.size() - 1, Base64Encode(all + 250 - n * 30, n, enc.data()));
     uint8_t dec[8];

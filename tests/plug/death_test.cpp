@@ -5,8 +5,7 @@
 
 namespace {
 
-TEST(PlugDeathTest, MalformedChannelConfigurationsStop)
-{
+TEST(PlugDeathTest, MalformedChannelConfigurationsStop) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_DEATH(TestPlug(1, "stereo"), "channelIOStrValid");
   EXPECT_DEATH(TestPlug(1, "1-1 2"), "channelIOStrValid");
@@ -15,16 +14,14 @@ TEST(PlugDeathTest, MalformedChannelConfigurationsStop)
   EXPECT_DEATH(TestPlug(1, nullptr), "channelIOStrValid");
 }
 
-TEST(PlugDeathTest, BadNamedParameterIndexStops)
-{
+TEST(PlugDeathTest, BadNamedParameterIndexStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   TestPlug plug(3, "1-1", 2);
   EXPECT_DEATH(plug.MakePresetFromNamedParams("x", 1, 3, 0.5), "paramIdx >= 0 && paramIdx < n");
   EXPECT_DEATH(plug.MakePresetFromNamedParams("x", 1, -1, 0.5), "paramIdx >= 0 && paramIdx < n");
 }
 
-TEST(PlugDeathTest, BadSysExTextBufferStops)
-{
+TEST(PlugDeathTest, BadSysExTextBufferStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const uint8_t data[] = {1};
   char text[2];

@@ -12,15 +12,13 @@
 
 namespace {
 
-std::string HostName(EHost host)
-{
+std::string HostName(EHost host) {
   char name[MAX_HOST_NAME_LEN];
   GetHostNameStr(host, name);
   return name;
 }
 
-TEST(HostTest, LookUpIsCaseInsensitiveAndFollowsTheKeyOrder)
-{
+TEST(HostTest, LookUpIsCaseInsensitiveAndFollowsTheKeyOrder) {
   EXPECT_EQ(kHostCubase, LookUpHost("Steinberg CUBASE Pro"));
   EXPECT_EQ(kHostCubase, LookUpHost("Nuendo and Cubase"));
   EXPECT_EQ(kHostNuendo, LookUpHost("Nuendo"));
@@ -35,8 +33,7 @@ TEST(HostTest, LookUpIsCaseInsensitiveAndFollowsTheKeyOrder)
   EXPECT_EQ(kHostUnknown, LookUpHost("Bitwig Studio"));
 }
 
-TEST(HostTest, LookUpSearchesOnlyTheFirst255Characters)
-{
+TEST(HostTest, LookUpSearchesOnlyTheFirst255Characters) {
   std::string text(300, 'x');
   text.replace(250, 6, "ardour");
   EXPECT_EQ(kHostUnknown, LookUpHost(text.c_str()));
@@ -44,8 +41,7 @@ TEST(HostTest, LookUpSearchesOnlyTheFirst255Characters)
   EXPECT_EQ(kHostArdour, LookUpHost(text.c_str()));
 }
 
-TEST(HostTest, DisplayNames)
-{
+TEST(HostTest, DisplayNames) {
   EXPECT_EQ("Unknown", HostName(kHostUninit));
   EXPECT_EQ("Unknown", HostName(kHostUnknown));
   EXPECT_EQ("FLStudio", HostName(kHostFL));
@@ -56,8 +52,7 @@ TEST(HostTest, DisplayNames)
   EXPECT_EQ("Unknown", HostName((EHost)-7));
 }
 
-TEST(VersionTest, PartsDecimalFormAndText)
-{
+TEST(VersionTest, PartsDecimalFormAndText) {
   int major, minor, revision;
   GetVersionParts(0x00010000, &major, &minor, &revision);
   EXPECT_EQ(1, major);
@@ -72,8 +67,7 @@ TEST(VersionTest, PartsDecimalFormAndText)
   EXPECT_STREQ("v2.10.3", text);
 }
 
-TEST(VersionTest, PlugInVersionsAndHostVersions)
-{
+TEST(VersionTest, PlugInVersionsAndHostVersions) {
   TestPlug plug;
   char text[MAX_VERSION_STR_LEN];
   plug.GetEffectVersionStr(text);
@@ -93,15 +87,13 @@ TEST(VersionTest, PlugInVersionsAndHostVersions)
   EXPECT_EQ(1, plug.GetHostVersion(false));
 }
 
-TEST(VersionTest, ApiAndArchitectureTexts)
-{
+TEST(VersionTest, ApiAndArchitectureTexts) {
   TestPlug plug;
   EXPECT_STREQ("VST2", plug.GetAPIString());
   EXPECT_STREQ("x86", plug.GetArchString());
 }
 
-tm MakeTm(int yday, int hour, int min)
-{
+tm MakeTm(int yday, int hour, int min) {
   tm t = {};
   t.tm_year = 124;
   t.tm_mon = 0;
@@ -112,8 +104,7 @@ tm MakeTm(int yday, int hour, int min)
   return t;
 }
 
-TEST(TraceTest, UtcOffsetHandlesDayAndYearBoundaries)
-{
+TEST(TraceTest, UtcOffsetHandlesDayAndYearBoundaries) {
   EXPECT_EQ(60, UtcOffsetMinutes(MakeTm(10, 9, 5), MakeTm(10, 8, 5)));
   EXPECT_EQ(-30, UtcOffsetMinutes(MakeTm(10, 23, 50), MakeTm(11, 0, 20)));
   EXPECT_EQ(330, UtcOffsetMinutes(MakeTm(11, 2, 0), MakeTm(10, 20, 30)));
@@ -121,8 +112,7 @@ TEST(TraceTest, UtcOffsetHandlesDayAndYearBoundaries)
   EXPECT_EQ(-60, UtcOffsetMinutes(MakeTm(364, 23, 30), MakeTm(0, 0, 30)));
 }
 
-TEST(TraceTest, TimeTextCarriesDateTimeAndSignedOffset)
-{
+TEST(TraceTest, TimeTextCarriesDateTimeAndSignedOffset) {
   char buf[32];
   FormatTimeStr(MakeTm(4, 9, 5), MakeTm(4, 8, 5), buf);
   EXPECT_STREQ("20240105 09:05 +0100", buf);
@@ -130,8 +120,7 @@ TEST(TraceTest, TimeTextCarriesDateTimeAndSignedOffset)
   EXPECT_STREQ("20240105 23:50 -0030", buf);
 }
 
-TEST(TraceTest, CurrentTimeFollowsTheTimeZone)
-{
+TEST(TraceTest, CurrentTimeFollowsTheTimeZone) {
   const char* old = getenv("TZ");
   std::string saved = old ? old : "";
   setenv("TZ", "UTC-1", 1);

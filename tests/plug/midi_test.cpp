@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(IMidiMsgTest, NoteMessagesCarryChannelOffsetAndVelocity)
-{
+TEST(IMidiMsgTest, NoteMessagesCarryChannelOffsetAndVelocity) {
   IMidiMsg msg;
   msg.MakeNoteOnMsg(60, 100, 17, 3);
   EXPECT_EQ(0x93, msg.mStatus);
@@ -23,8 +22,7 @@ TEST(IMidiMsgTest, NoteMessagesCarryChannelOffsetAndVelocity)
   EXPECT_EQ(0, msg.Velocity());
 }
 
-TEST(IMidiMsgTest, BuildersClearTheOffset)
-{
+TEST(IMidiMsgTest, BuildersClearTheOffset) {
   IMidiMsg msg(99, 0x90, 1, 2);
   msg.MakePitchWheelMsg(0.0);
   EXPECT_EQ(0, msg.mOffset);
@@ -33,13 +31,13 @@ TEST(IMidiMsgTest, BuildersClearTheOffset)
   EXPECT_EQ(0, msg.mOffset);
 }
 
-TEST(IMidiMsgTest, PitchWheelBuildingCoversAndClampsTheRange)
-{
-  const struct { double value; int d1, d2; } cases[] = {
-    {0.0, 0x00, 0x40}, {1.0, 0x7F, 0x7F}, {-1.0, 0x00, 0x00}, {2.0, 0x7F, 0x7F},
-    {-2.0, 0x00, 0x00}, {1e300, 0x7F, 0x7F}, {0.5, 0x00, 0x60}};
-  for (const auto& c : cases)
-  {
+TEST(IMidiMsgTest, PitchWheelBuildingCoversAndClampsTheRange) {
+  const struct {
+    double value;
+    int d1, d2;
+  } cases[] = {{0.0, 0x00, 0x40},  {1.0, 0x7F, 0x7F},   {-1.0, 0x00, 0x00}, {2.0, 0x7F, 0x7F},
+               {-2.0, 0x00, 0x00}, {1e300, 0x7F, 0x7F}, {0.5, 0x00, 0x60}};
+  for (const auto& c : cases) {
     IMidiMsg msg;
     msg.MakePitchWheelMsg(c.value, 1);
     EXPECT_EQ(0xE1, msg.mStatus) << c.value;
@@ -48,16 +46,14 @@ TEST(IMidiMsgTest, PitchWheelBuildingCoversAndClampsTheRange)
   }
 }
 
-TEST(IMidiMsgTest, PitchWheelReading)
-{
+TEST(IMidiMsgTest, PitchWheelReading) {
   EXPECT_EQ(0.0, IMidiMsg(0, 0xE0, 0x00, 0x40).PitchWheel());
   EXPECT_EQ(-1.0, IMidiMsg(0, 0xE0, 0x00, 0x00).PitchWheel());
   EXPECT_NEAR(1.0, IMidiMsg(0, 0xE0, 0x7F, 0x7F).PitchWheel(), 1e-3);
   EXPECT_EQ(0.0, IMidiMsg(0, 0xB0, 0x00, 0x00).PitchWheel());
 }
 
-TEST(IMidiMsgTest, ControlChangeBuildingTruncatesAndStaysAByte)
-{
+TEST(IMidiMsgTest, ControlChangeBuildingTruncatesAndStaysAByte) {
   IMidiMsg msg;
   msg.MakeControlChangeMsg(IMidiMsg::kChannelVolume, 1.0, 0);
   EXPECT_EQ(0xB0, msg.mStatus);
@@ -71,8 +67,7 @@ TEST(IMidiMsgTest, ControlChangeBuildingTruncatesAndStaysAByte)
   EXPECT_EQ(0, msg.mData2);
 }
 
-TEST(IMidiMsgTest, ControlChangeReadingMatchesTheController)
-{
+TEST(IMidiMsgTest, ControlChangeReadingMatchesTheController) {
   IMidiMsg msg(0, 0xB2, IMidiMsg::kModWheel, 127);
   EXPECT_EQ(IMidiMsg::kModWheel, msg.ControlChangeIdx());
   EXPECT_EQ(1.0, msg.ControlChange(IMidiMsg::kModWheel));
@@ -80,8 +75,7 @@ TEST(IMidiMsgTest, ControlChangeReadingMatchesTheController)
   EXPECT_EQ(-1.0, IMidiMsg(0, 0x92, 1, 127).ControlChange(IMidiMsg::kModWheel));
 }
 
-TEST(IMidiMsgTest, SystemAndDataBytesReadAsNone)
-{
+TEST(IMidiMsgTest, SystemAndDataBytesReadAsNone) {
   IMidiMsg clock(0, 0xF8, 60, 1);
   EXPECT_EQ(IMidiMsg::kNone, clock.StatusMsg());
   EXPECT_EQ(8, clock.Channel());
@@ -89,8 +83,7 @@ TEST(IMidiMsgTest, SystemAndDataBytesReadAsNone)
   EXPECT_EQ(IMidiMsg::kNone, IMidiMsg(0, 0x45, 1, 1).StatusMsg());
 }
 
-TEST(IMidiMsgTest, ReadersAnswerOnlyForTheirKind)
-{
+TEST(IMidiMsgTest, ReadersAnswerOnlyForTheirKind) {
   EXPECT_EQ(33, IMidiMsg(0, 0xA0, 5, 33).PolyAfterTouch());
   EXPECT_EQ(5, IMidiMsg(0, 0xA0, 5, 33).NoteNumber());
   EXPECT_EQ(-1, IMidiMsg(0, 0xA0, 5, 33).Velocity());
@@ -100,8 +93,7 @@ TEST(IMidiMsgTest, ReadersAnswerOnlyForTheirKind)
   EXPECT_EQ(-1, IMidiMsg(0, 0xC0, 12, 0).ChannelAfterTouch());
 }
 
-TEST(ISysExTest, TextFitsTheBuffer)
-{
+TEST(ISysExTest, TextFitsTheBuffer) {
   const uint8_t data[] = {0xF0, 0x7E, 0x7F, 0x09};
   char text[16];
   EXPECT_STREQ("F0 7E", SysExStr(text, 7, data, 4));

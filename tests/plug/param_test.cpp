@@ -7,22 +7,19 @@
 
 namespace {
 
-std::string Display(const IParam& p)
-{
+std::string Display(const IParam& p) {
   char text[MAX_PARAM_DISPLAY_LEN];
   p.GetDisplayForHost(text);
   return text;
 }
 
-std::string DisplayOf(const IParam& p, double value, bool normalized, bool withTexts = true)
-{
+std::string DisplayOf(const IParam& p, double value, bool normalized, bool withTexts = true) {
   char text[MAX_PARAM_DISPLAY_LEN];
   p.GetDisplayForHost(value, normalized, text, withTexts);
   return text;
 }
 
-TEST(IParamTest, BoolIsATwoStateEnumWithOffAndOnTexts)
-{
+TEST(IParamTest, BoolIsATwoStateEnumWithOffAndOnTexts) {
   IParam p;
   p.InitBool("Effects Loop", false, "", "loop");
   double lo, hi;
@@ -39,8 +36,7 @@ TEST(IParamTest, BoolIsATwoStateEnumWithOffAndOnTexts)
   EXPECT_EQ(1.0, p.Value());
 }
 
-TEST(IParamTest, IntegerNormalisationSnapsToTheStepGrid)
-{
+TEST(IParamTest, IntegerNormalisationSnapsToTheStepGrid) {
   IParam a;
   a.InitInt("Channel", 1, 1, 4);
   a.SetNormalized(1.0);
@@ -55,8 +51,7 @@ TEST(IParamTest, IntegerNormalisationSnapsToTheStepGrid)
   EXPECT_EQ(IParam::kTypeInt, b.Type());
 }
 
-TEST(IParamTest, EnumRangeFollowsItsCount)
-{
+TEST(IParamTest, EnumRangeFollowsItsCount) {
   IParam p;
   p.InitEnum("Device", 2, 5, "dev");
   double lo, hi;
@@ -68,8 +63,7 @@ TEST(IParamTest, EnumRangeFollowsItsCount)
   EXPECT_STREQ("dev", p.GetLabelForHost());
 }
 
-TEST(IParamTest, EmptyRangeIsRaisedByOneStep)
-{
+TEST(IParamTest, EmptyRangeIsRaisedByOneStep) {
   IParam p;
   p.InitInt("Fixed", 3, 3, 3);
   double lo, hi;
@@ -78,12 +72,12 @@ TEST(IParamTest, EmptyRangeIsRaisedByOneStep)
   EXPECT_EQ(4.0, hi);
 }
 
-TEST(IParamTest, DisplayPrecisionFollowsTheStep)
-{
-  const struct { double step; int decimals; } cases[] = {
-    {1.0, 0}, {0.5, 1}, {0.25, 2}, {0.01, 2}, {0.07, 6}, {1e-7, 6}};
-  for (const auto& c : cases)
-  {
+TEST(IParamTest, DisplayPrecisionFollowsTheStep) {
+  const struct {
+    double step;
+    int decimals;
+  } cases[] = {{1.0, 0}, {0.5, 1}, {0.25, 2}, {0.01, 2}, {0.07, 6}, {1e-7, 6}};
+  for (const auto& c : cases) {
     IParam p;
     p.InitDouble("x", 0.0, 0.0, 10.0, c.step);
     std::string text = DisplayOf(p, 1.0, false);
@@ -93,8 +87,7 @@ TEST(IParamTest, DisplayPrecisionFollowsTheStep)
   }
 }
 
-TEST(IParamTest, DisplayTruncatesIntegersAndRoundsReals)
-{
+TEST(IParamTest, DisplayTruncatesIntegersAndRoundsReals) {
   IParam real;
   real.InitDouble("Gain", 0.123456, 0.0, 1.0, 0.01, "dB");
   EXPECT_EQ("0.12", Display(real));
@@ -108,16 +101,14 @@ TEST(IParamTest, DisplayTruncatesIntegersAndRoundsReals)
   EXPECT_EQ("0", Display(integer));
 }
 
-TEST(IParamTest, NormalisedDisplayIgnoresTheStepAndSaturatesHugeValues)
-{
+TEST(IParamTest, NormalisedDisplayIgnoresTheStepAndSaturatesHugeValues) {
   IParam p;
   p.InitInt("Count", 0, 0, 10);
   EXPECT_EQ("5", DisplayOf(p, 0.55, true));
   EXPECT_EQ("2147483647", DisplayOf(p, 1e300, false));
 }
 
-TEST(IParamTest, NormalisationClampsAndFollowsTheShape)
-{
+TEST(IParamTest, NormalisationClampsAndFollowsTheShape) {
   IParam p;
   p.InitDouble("Level", 50.0, 0.0, 100.0, 0.1);
   EXPECT_EQ(0.0, p.GetNormalized(-5.0));
@@ -133,8 +124,7 @@ TEST(IParamTest, NormalisationClampsAndFollowsTheShape)
   EXPECT_DOUBLE_EQ(25.0, shaped.Value());
 }
 
-TEST(IParamTest, SetClampsAndRejectsNaN)
-{
+TEST(IParamTest, SetClampsAndRejectsNaN) {
   IParam p;
   p.InitDouble("x", 0.0, -1.0, 1.0, 0.01);
   p.Set(7.0);
@@ -145,8 +135,7 @@ TEST(IParamTest, SetClampsAndRejectsNaN)
   EXPECT_EQ(-1.0, p.Value());
 }
 
-TEST(IParamTest, OutOfRangeNormalisedValuesStayInRange)
-{
+TEST(IParamTest, OutOfRangeNormalisedValuesStayInRange) {
   IParam p;
   p.InitInt("Index", 0, 0, 3);
   p.SetNormalized(1.7);
@@ -157,8 +146,7 @@ TEST(IParamTest, OutOfRangeNormalisedValuesStayInRange)
   EXPECT_EQ(0.0, p.Value());
 }
 
-TEST(IParamTest, DisplayTextsAreSearchedInInsertionOrder)
-{
+TEST(IParamTest, DisplayTextsAreSearchedInInsertionOrder) {
   IParam p;
   p.InitEnum("Mode", 0, 3);
   p.SetDisplayText(0, "first");
@@ -176,8 +164,7 @@ TEST(IParamTest, DisplayTextsAreSearchedInInsertionOrder)
   EXPECT_STREQ("", p.GetLabelForHost());
 }
 
-TEST(IParamTest, MapDisplayTextIsCaseSensitive)
-{
+TEST(IParamTest, MapDisplayTextIsCaseSensitive) {
   IParam p;
   p.InitBool("Switch", false);
   double v = -1.0;
@@ -187,8 +174,7 @@ TEST(IParamTest, MapDisplayTextIsCaseSensitive)
   EXPECT_EQ(1.0, v);
 }
 
-TEST(IParamTest, DisplayWithoutTextsShowsTheNumber)
-{
+TEST(IParamTest, DisplayWithoutTextsShowsTheNumber) {
   IParam p;
   p.InitBool("Switch", true);
   char text[MAX_PARAM_DISPLAY_LEN];
@@ -197,8 +183,7 @@ TEST(IParamTest, DisplayWithoutTextsShowsTheNumber)
   EXPECT_EQ("on", Display(p));
 }
 
-TEST(IParamTest, LongNamesAndTextsAreCutToFit)
-{
+TEST(IParamTest, LongNamesAndTextsAreCutToFit) {
   IParam p;
   const char* longText = "abcdefghijklmnopqrstuvwxyz0123456789";
   p.InitEnum(longText, 0, 2, longText, longText);
@@ -208,8 +193,7 @@ TEST(IParamTest, LongNamesAndTextsAreCutToFit)
   EXPECT_EQ(0, strncmp(longText, p.GetParamGroupForHost(), 31));
 }
 
-TEST(IParamTest, DecibelsToAmplitude)
-{
+TEST(IParamTest, DecibelsToAmplitude) {
   EXPECT_NEAR(0.50119, DBToAmp(-6.0), 1e-5);
   EXPECT_NEAR(1.99526, DBToAmp(6.0), 1e-5);
   IParam p;
@@ -217,12 +201,12 @@ TEST(IParamTest, DecibelsToAmplitude)
   EXPECT_NEAR(0.50119, p.DBToAmp(), 1e-5);
 }
 
-TEST(IParamTest, FreeNormalisationFunctionsAreInverse)
-{
+TEST(IParamTest, FreeNormalisationFunctionsAreInverse) {
   for (double shape : {0.5, 1.0, 3.0})
     for (double v : {-20.0, -3.5, 0.0, 11.0, 40.0})
-      EXPECT_NEAR(v, FromNormalizedParam(ToNormalizedParam(v, -20.0, 40.0, shape), -20.0, 40.0,
-                                         shape), 1e-9);
+      EXPECT_NEAR(v,
+                  FromNormalizedParam(ToNormalizedParam(v, -20.0, 40.0, shape), -20.0, 40.0, shape),
+                  1e-9);
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(PlugBaseTest, ConstructionCopiesIdentityAndCreatesDefaults)
-{
+TEST(PlugBaseTest, ConstructionCopiesIdentityAndCreatesDefaults) {
   TestPlug plug(3, "1-1", 2, 5);
   EXPECT_STREQ("Test Effect", plug.GetEffectName());
   EXPECT_STREQ("Test Product", plug.GetProductName());
@@ -31,8 +30,7 @@ TEST(PlugBaseTest, ConstructionCopiesIdentityAndCreatesDefaults)
   EXPECT_EQ(IParam::kTypeNone, plug.GetParam(2)->Type());
 }
 
-TEST(PlugBaseTest, GuiChangeSetsInformsAndNotifiesInThatOrder)
-{
+TEST(PlugBaseTest, GuiChangeSetsInformsAndNotifiesInThatOrder) {
   TestPlug plug(2);
   plug.GetParam(1)->InitInt("n", 0, 0, 4);
   plug.SetParameterFromGUI(1, 0.5);
@@ -45,8 +43,7 @@ TEST(PlugBaseTest, GuiChangeSetsInformsAndNotifiesInThatOrder)
   EXPECT_EQ(1u, plug.informed.size());
 }
 
-TEST(PlugBaseTest, ResetAndDirtyWalkEveryParameter)
-{
+TEST(PlugBaseTest, ResetAndDirtyWalkEveryParameter) {
   TestPlug plug(3);
   plug.GetParam(2)->Set(0.25);
   plug.OnParamReset();
@@ -56,8 +53,7 @@ TEST(PlugBaseTest, ResetAndDirtyWalkEveryParameter)
   EXPECT_EQ(0.25, plug.informed[2].second);
 }
 
-TEST(PlugBaseTest, MidiGoesBackToTheHost)
-{
+TEST(PlugBaseTest, MidiGoesBackToTheHost) {
   TestPlug plug;
   IMidiMsg msg(3, 0x90, 60, 100);
   plug.ProcessMidiMsg(&msg);
@@ -79,8 +75,7 @@ TEST(PlugBaseTest, MidiGoesBackToTheHost)
   EXPECT_STREQ("", name);
 }
 
-TEST(PlugBaseTest, SamplesPerBeatNeedsATempo)
-{
+TEST(PlugBaseTest, SamplesPerBeatNeedsATempo) {
   TestPlug plug;
   EXPECT_EQ(0.0, plug.GetSamplesPerBeat());
   plug.tempo = 120.0;
@@ -88,8 +83,7 @@ TEST(PlugBaseTest, SamplesPerBeatNeedsATempo)
   EXPECT_EQ(24000.0, plug.GetSamplesPerBeat());
 }
 
-TEST(PlugBaseTest, LockIsRecursiveAndCanBeReleasedEarly)
-{
+TEST(PlugBaseTest, LockIsRecursiveAndCanBeReleasedEarly) {
   TestPlug plug;
   PlugBase::IMutexLock outer(&plug);
   {
@@ -102,8 +96,7 @@ TEST(PlugBaseTest, LockIsRecursiveAndCanBeReleasedEarly)
   PlugBase::IMutexLock none(nullptr);
 }
 
-TEST(PlugBaseTest, WithoutAnEditorTheEditorCallsDoNothing)
-{
+TEST(PlugBaseTest, WithoutAnEditorTheEditorCallsDoNothing) {
   TestPlug plug;
   plug.AttachGraphics(nullptr);
   EXPECT_EQ(nullptr, plug.GetGUI());

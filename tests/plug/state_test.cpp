@@ -12,25 +12,20 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const ByteChunk& chunk)
-{
+std::vector<uint8_t> Bytes(const ByteChunk& chunk) {
   return std::vector<uint8_t>(chunk.GetBytes(), chunk.GetBytes() + chunk.Size());
 }
 
 // Nine real parameters 0 ... 10, parameter i holding i.
-struct NineParams : TestPlug
-{
-  NineParams() : TestPlug(9, "1-1 2-2", 1)
-  {
-    for (int i = 0; i < NParams(); ++i)
-    {
+struct NineParams : TestPlug {
+  NineParams() : TestPlug(9, "1-1 2-2", 1) {
+    for (int i = 0; i < NParams(); ++i) {
       GetParam(i)->InitDouble("p", i, 0.0, 10.0, 0.5);
     }
   }
 };
 
-TEST(StateTest, ProgramChunkIsHeaderAndNineDoubles)
-{
+TEST(StateTest, ProgramChunkIsHeaderAndNineDoubles) {
   NineParams plug;
   ByteChunk chunk;
   PlugBase::InitChunkWithPlugVer(&chunk);
@@ -47,8 +42,7 @@ TEST(StateTest, ProgramChunkIsHeaderAndNineDoubles)
   EXPECT_EQ(8, pos);
 }
 
-TEST(StateTest, ChunkWithoutHeaderIsReadFromItsFirstByte)
-{
+TEST(StateTest, ChunkWithoutHeaderIsReadFromItsFirstByte) {
   ByteChunk chunk;
   double v = 2.0;
   chunk.Put(&v);
@@ -62,8 +56,7 @@ TEST(StateTest, ChunkWithoutHeaderIsReadFromItsFirstByte)
   EXPECT_EQ(0, pos);
 }
 
-TEST(StateTest, StateRoundTripsThroughTheChunk)
-{
+TEST(StateTest, StateRoundTripsThroughTheChunk) {
   NineParams a, b;
   a.GetParam(4)->Set(9.5);
   ByteChunk chunk;
@@ -73,8 +66,7 @@ TEST(StateTest, StateRoundTripsThroughTheChunk)
   EXPECT_EQ(8.0, b.GetParam(8)->Value());
 }
 
-TEST(StateTest, ShortChunkSetsWhatItHasAndClampsTheFailedParameter)
-{
+TEST(StateTest, ShortChunkSetsWhatItHasAndClampsTheFailedParameter) {
   TestPlug plug(4);
   for (int i = 0; i < 4; ++i) plug.GetParam(i)->InitDouble("p", 5.0, 1.0, 10.0, 0.1);
   ByteChunk chunk;
@@ -90,8 +82,7 @@ TEST(StateTest, ShortChunkSetsWhatItHasAndClampsTheFailedParameter)
   EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), plug.changes);
 }
 
-TEST(StateTest, LoadedValuesAreClampedToTheirRange)
-{
+TEST(StateTest, LoadedValuesAreClampedToTheirRange) {
   TestPlug plug(2);
   plug.GetParam(0)->InitInt("i", 0, 0, 3);
   ByteChunk chunk;
@@ -102,8 +93,7 @@ TEST(StateTest, LoadedValuesAreClampedToTheirRange)
   EXPECT_EQ(0.0, plug.GetParam(1)->Value());
 }
 
-TEST(StateTest, CompareStateCountsDoublesAndToleratesFloatRounding)
-{
+TEST(StateTest, CompareStateCountsDoublesAndToleratesFloatRounding) {
   TestPlug plug(2);
   plug.GetParam(0)->Set(0.25);
   plug.GetParam(1)->Set(0.5);
@@ -116,8 +106,7 @@ TEST(StateTest, CompareStateCountsDoublesAndToleratesFloatRounding)
   EXPECT_FALSE(plug.CompareState((const unsigned char*)data, 1));
 }
 
-TEST(PresetTest, NewSlotsAreEmptyAndRestoringOneNamesItAsUserPreset)
-{
+TEST(PresetTest, NewSlotsAreEmptyAndRestoringOneNamesItAsUserPreset) {
   TestPlug plug(2, "1-1", 3);
   EXPECT_STREQ("empty", plug.GetPresetName(0));
   EXPECT_STREQ("", plug.GetPresetName(3));
@@ -137,8 +126,7 @@ TEST(PresetTest, NewSlotsAreEmptyAndRestoringOneNamesItAsUserPreset)
   EXPECT_EQ(0.75, plug.GetParam(0)->Value());
 }
 
-TEST(PresetTest, DefaultPresetsFillTheFirstFreeSlots)
-{
+TEST(PresetTest, DefaultPresetsFillTheFirstFreeSlots) {
   TestPlug plug(1, "1-1", 3);
   plug.MakeDefaultPreset("-", 1);
   EXPECT_STREQ("-", plug.GetPresetName(0));
@@ -150,8 +138,7 @@ TEST(PresetTest, DefaultPresetsFillTheFirstFreeSlots)
   EXPECT_FALSE(plug.MakePresetFromChunk("none left", &plug.Preset(0)->mChunk));
 }
 
-TEST(PresetTest, MakePresetTakesIntsForSteppedParameters)
-{
+TEST(PresetTest, MakePresetTakesIntsForSteppedParameters) {
   TestPlug plug(3, "1-1", 1);
   plug.GetParam(0)->InitBool("b", false);
   plug.GetParam(1)->InitInt("i", 0, 0, 10);
@@ -166,8 +153,7 @@ TEST(PresetTest, MakePresetTakesIntsForSteppedParameters)
   EXPECT_FALSE(plug.RestorePreset((const char*)nullptr));
 }
 
-TEST(PresetTest, NamedParamsKeepTheOthersAtTheirCurrentValue)
-{
+TEST(PresetTest, NamedParamsKeepTheOthersAtTheirCurrentValue) {
   TestPlug plug(3, "1-1", 1);
   plug.GetParam(0)->Set(0.1);
   plug.GetParam(1)->Set(0.2);
@@ -181,8 +167,7 @@ TEST(PresetTest, NamedParamsKeepTheOthersAtTheirCurrentValue)
   EXPECT_EQ(0.5, v[2]);
 }
 
-TEST(PresetTest, BlobPresetsDecodeIntoAChunkOfTheGivenSize)
-{
+TEST(PresetTest, BlobPresetsDecodeIntoAChunkOfTheGivenSize) {
   TestPlug plug(1, "1-1", 2);
   // 0.5 as a little-endian double: 00 00 00 00 00 00 E0 3F.
   EXPECT_TRUE(plug.MakePresetFromBlob("blob", "AAAAAAAA4D8=", 8));
@@ -192,8 +177,7 @@ TEST(PresetTest, BlobPresetsDecodeIntoAChunkOfTheGivenSize)
   EXPECT_EQ(8, plug.Preset(1)->mChunk.Size());
 }
 
-TEST(PresetTest, ModifyCurrentPresetStoresStateAndRenamesOnlyWithAName)
-{
+TEST(PresetTest, ModifyCurrentPresetStoresStateAndRenamesOnlyWithAName) {
   TestPlug plug(1, "1-1", 2);
   plug.MakeDefaultPreset("first", 1);
   plug.GetParam(0)->Set(0.9);
@@ -207,8 +191,7 @@ TEST(PresetTest, ModifyCurrentPresetStoresStateAndRenamesOnlyWithAName)
   EXPECT_EQ(0.9, plug.GetParam(0)->Value());
 }
 
-TEST(PresetTest, PruneKeepsInitialisedSlotsInOrder)
-{
+TEST(PresetTest, PruneKeepsInitialisedSlotsInOrder) {
   TestPlug plug(1, "1-1", 4);
   plug.MakeDefaultPreset("a", 1);
   plug.RestorePreset(2);
@@ -219,20 +202,18 @@ TEST(PresetTest, PruneKeepsInitialisedSlotsInOrder)
   EXPECT_EQ(1, plug.GetCurrentPresetIdx());
 }
 
-TEST(BankTest, BankLayoutIsNameFlagAndState)
-{
+TEST(BankTest, BankLayoutIsNameFlagAndState) {
   TestPlug plug(1, "1-1", 2);
   plug.GetParam(0)->Set(1.0);
   plug.MakeDefaultPreset("ab", 1);
   ByteChunk bank;
   ASSERT_TRUE(plug.SerializePresets(&bank));
-  std::vector<uint8_t> expected = {2, 0, 0, 0, 'a', 'b', 1, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-                                   5, 0, 0, 0, 'e', 'm', 'p', 't', 'y', 0};
+  std::vector<uint8_t> expected = {2,    0,    0, 0, 'a', 'b', 1,   0,   0,   0,   0,   0, 0,
+                                   0xF0, 0x3F, 5, 0, 0,   0,   'e', 'm', 'p', 't', 'y', 0};
   EXPECT_EQ(expected, Bytes(bank));
 }
 
-TEST(BankTest, BankRoundTripRestoresNamesStatesAndCurrentPreset)
-{
+TEST(BankTest, BankRoundTripRestoresNamesStatesAndCurrentPreset) {
   TestPlug a(2, "1-1", 3), b(2, "1-1", 3);
   a.GetParam(0)->Set(0.1);
   a.MakeDefaultPreset("one", 1);
@@ -260,8 +241,7 @@ TEST(BankTest, BankRoundTripRestoresNamesStatesAndCurrentPreset)
   EXPECT_EQ(Bytes(bank), Bytes(again));
 }
 
-TEST(BankTest, EmptyNamesInABankStayEmpty)
-{
+TEST(BankTest, EmptyNamesInABankStayEmpty) {
   TestPlug a(1, "1-1", 2), b(1, "1-1", 2);
   a.MakeDefaultPreset("named", 1);
   a.MakeDefaultPreset("", 1);
@@ -272,8 +252,7 @@ TEST(BankTest, EmptyNamesInABankStayEmpty)
   EXPECT_STREQ("", b.GetPresetName(1));
 }
 
-TEST(BankTest, TruncatedBankStopsAndKeepsLaterSlots)
-{
+TEST(BankTest, TruncatedBankStopsAndKeepsLaterSlots) {
   TestPlug a(1, "1-1", 2), b(1, "1-1", 2);
   a.MakeDefaultPreset("first", 2);
   ByteChunk bank;
@@ -285,8 +264,7 @@ TEST(BankTest, TruncatedBankStopsAndKeepsLaterSlots)
   EXPECT_STREQ("empty", b.GetPresetName(1));
 }
 
-TEST(BankTest, OverlongNamesAreCut)
-{
+TEST(BankTest, OverlongNamesAreCut) {
   TestPlug plug(1, "1-1", 1);
   std::string name(1000, 'n');
   ByteChunk bank;
@@ -298,16 +276,14 @@ TEST(BankTest, OverlongNamesAreCut)
   EXPECT_EQ(255u, strlen(plug.GetPresetName(0)));
 }
 
-std::string ReadFile(const char* path)
-{
+std::string ReadFile(const char* path) {
   std::ifstream in(path);
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();
 }
 
-TEST(DumpTest, SourceTextListsEveryParameter)
-{
+TEST(DumpTest, SourceTextListsEveryParameter) {
   TestPlug plug(3, "1-1", 1);
   plug.GetParam(0)->InitBool("b", true);
   plug.GetParam(1)->InitEnum("e", 2, 4);
@@ -315,15 +291,15 @@ TEST(DumpTest, SourceTextListsEveryParameter)
   const char* names[] = {"kBypass", "kMode", "kGain"};
   const char* path = "plug_dump_src.txt";
   ASSERT_TRUE(plug.DumpPresetSrcCode(path, names));
-  EXPECT_EQ("  MakePresetFromNamedParams(\"name\", 3,\n    kBypass, true,\n    kMode, 2,\n"
-            "    kGain, 0.125000);\n",
-            ReadFile(path));
+  EXPECT_EQ(
+      "  MakePresetFromNamedParams(\"name\", 3,\n    kBypass, true,\n    kMode, 2,\n"
+      "    kGain, 0.125000);\n",
+      ReadFile(path));
   remove(path);
   EXPECT_FALSE(plug.DumpPresetSrcCode("/nonexistent-dir/x", names));
 }
 
-TEST(DumpTest, BlobTextRoundTripsThroughMakePresetFromBlob)
-{
+TEST(DumpTest, BlobTextRoundTripsThroughMakePresetFromBlob) {
   TestPlug plug(2, "1-1", 2);
   plug.GetParam(0)->Set(0.5);
   plug.MakeDefaultPreset("x", 1);

@@ -6,24 +6,19 @@
 
 #include "plug/plug_base.h"
 
-class TestPlug : public PlugBase
-{
-public:
+class TestPlug : public PlugBase {
+ public:
   explicit TestPlug(int nParams = 4, const char* channelIO = "1-1 2-2", int nPresets = 2,
                     int latency = 0)
-    : PlugBase(nParams, channelIO, nPresets, "Test Effect", "Test Product", "Test Maker",
-                0x00010000, 0x54737450, 0x5473744D, latency, false, false, false, kAPIVST2)
-  {
-  }
+      : PlugBase(nParams, channelIO, nPresets, "Test Effect", "Test Product", "Test Maker",
+                 0x00010000, 0x54737450, 0x5473744D, latency, false, false, false, kAPIVST2) {}
 
-  void OnParamChange(int paramIdx) override
-  {
+  void OnParamChange(int paramIdx) override {
     PlugBase::OnParamChange(paramIdx);
     if (mRecord) changes.push_back(paramIdx);
   }
   void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int paramIdx, double normalizedValue) override
-  {
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override {
     informed.push_back({paramIdx, normalizedValue});
   }
   void EndInformHostOfParamChange(int) override {}
@@ -33,8 +28,7 @@ public:
   void GetTimeSig(int* pNum, int* pDenom) override { *pNum = *pDenom = 4; }
   void GetTime(ITimeInfo*) override {}
   void ResizeGraphics(int, int) override {}
-  bool SendMidiMsg(IMidiMsg* pMsg) override
-  {
+  bool SendMidiMsg(IMidiMsg* pMsg) override {
     sent.push_back(*pMsg);
     return hostAcceptsMidi;
   }
@@ -54,6 +48,6 @@ public:
   bool hostAcceptsMidi = true;
   int presetsChanged = 0;
 
-private:
+ private:
   bool mRecord = true;
 };

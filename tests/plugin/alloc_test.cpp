@@ -36,7 +36,8 @@ extern "C" void* realloc(void* p, size_t n) {
 namespace {
 
 // Counts the allocations of the calling thread during fn.
-template <class Fn> int allocationsDuring(Fn fn) {
+template <class Fn>
+int allocationsDuring(Fn fn) {
   tAllocations = 0;
   tCounting = true;
   fn();
@@ -68,7 +69,8 @@ TEST(AllocationTest, CallbackAllocatesNothingWhileStreamingWithTheEffectsLoop) {
   for (double rate : {44100.0, 48000.0, 96000.0}) {
     plug->SetSampleRate(rate);
     for (int frames : {1, 64, 512, 1500, 4096}) {
-      EXPECT_EQ(allocationsDuring([&] { block.Process(*plug, frames); }), 0) << rate << " " << frames;
+      EXPECT_EQ(allocationsDuring([&] { block.Process(*plug, frames); }), 0)
+          << rate << " " << frames;
     }
   }
   plug.reset();

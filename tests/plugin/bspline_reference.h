@@ -21,7 +21,8 @@ inline double bsplineAt(const std::vector<float>& signal, double u) {
   double sum = 0;
   for (int j = -1; j <= 2; ++j) {
     const long n = static_cast<long>(k) + j;
-    if (n >= 0 && n < static_cast<long>(signal.size())) sum += signal[n] * bsplineBasis(u - static_cast<double>(n));
+    if (n >= 0 && n < static_cast<long>(signal.size()))
+      sum += signal[n] * bsplineBasis(u - static_cast<double>(n));
   }
   return sum;
 }

@@ -35,7 +35,8 @@ TEST(DeviceTableTest, AnnouncementAddsThenRenames) {
   DeviceEntry entry = entryAt(table, 0);
   EXPECT_EQ(entry.id, 0xab);
   EXPECT_STREQ(entry.name, "iPad");
-  for (int k = 0; k < 4; ++k) EXPECT_EQ(std::string(entry.channelNames[k]), "TR" + std::to_string(k));
+  for (int k = 0; k < 4; ++k)
+    EXPECT_EQ(std::string(entry.channelNames[k]), "TR" + std::to_string(k));
   table.Announce(0xab, "Studio iPad");
   EXPECT_EQ(table.Count(), 1);
   EXPECT_STREQ(entryAt(table, 0).name, "Studio iPad");

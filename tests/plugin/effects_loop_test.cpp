@@ -15,7 +15,8 @@ class EffectsLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     int limit = 0;
-    mFd = ConnectToRelay(mRelay.Port(), 2000, [](void*) { return false; }, nullptr, &limit);
+    mFd = ConnectToRelay(
+        mRelay.Port(), 2000, [](void*) { return false; }, nullptr, &limit);
     mPeer = mRelay.Accept();
     ASSERT_GE(mFd, 0);
     ASSERT_GE(mPeer, 0);
@@ -27,7 +28,9 @@ class EffectsLoopTest : public ::testing::Test {
     if (mPeer >= 0) close(mPeer);
     resample_release(&mResampler);
   }
-  void AtRate(double rate) { resample_init(&mResampler, 0x4000, static_cast<float>(rate / 44100.0)); }
+  void AtRate(double rate) {
+    resample_init(&mResampler, 0x4000, static_cast<float>(rate / 44100.0));
+  }
   void SendRamp(int frames) {
     std::vector<double> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
     for (int i = 0; i < frames; ++i) left[i] = i, right[i] = -i;

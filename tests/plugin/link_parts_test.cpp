@@ -35,7 +35,8 @@ TEST(StatusTextTest, StoresBoundedTextsAndForwardsThem) {
   EXPECT_EQ(textOf(line), "");
 
   std::string shown;
-  line.Attach([](void* target, const char* text) { *static_cast<std::string*>(target) = text; }, &shown);
+  line.Attach([](void* target, const char* text) { *static_cast<std::string*>(target) = text; },
+              &shown);
   line.Set("Audio flowing");
   EXPECT_EQ(shown, "Audio flowing");
   char small[4];
@@ -87,7 +88,9 @@ TEST(RelayLinkTest, ConnectFailsWithoutAListener) {
   }
   int limit = 0;
   EXPECT_EQ(ConnectToRelay(port, 500, neverCancelled, nullptr, &limit), -1);
-  EXPECT_EQ(ConnectToRelay(port, 500, [](void*) { return true; }, nullptr, &limit), -1);
+  EXPECT_EQ(ConnectToRelay(
+                port, 500, [](void*) { return true; }, nullptr, &limit),
+            -1);
 }
 
 TEST(RelayLinkTest, WholePacketsAndNothingAfterRetire) {

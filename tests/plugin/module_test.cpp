@@ -29,9 +29,10 @@ VstIntPtr silentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { re
 
 TEST(ModuleTest, ExportsExactlyTheEntryPointsAndTheDspFunctions) {
   const std::set<std::string> expected = {
-    "VSTPluginMain", "main",           "cbf_init",        "cbf_release",     "cbf_empty",
-    "cbf_clear",     "cbf_insert",     "cbf_extract",     "resample_init",   "resample_mono",
-    "resample_stereo", "resample_buffer", "bspline",      "sampleRate"};
+      "VSTPluginMain", "main",          "cbf_init",        "cbf_release",
+      "cbf_empty",     "cbf_clear",     "cbf_insert",      "cbf_extract",
+      "resample_init", "resample_mono", "resample_stereo", "resample_buffer",
+      "bspline",       "sampleRate"};
   EXPECT_EQ(definedDynamicSymbols(SKYLANE_MODULE), expected);
 }
 

@@ -22,13 +22,16 @@ class MemorySource : public ByteSource {
     for (int i = 0; i < 2 * frames; ++i) Bytes(&value, 4);
   }
   // Header 0, size, then a body with the given fields (size bytes, 280 by default).
-  void Control(int32_t type, int32_t id, int32_t channel, const std::string& text, int32_t size = 280) {
+  void Control(int32_t type, int32_t id, int32_t channel, const std::string& text,
+               int32_t size = 280) {
     Word(0);
     Word(size);
     std::vector<char> body(static_cast<size_t>(size), 0);
     const int32_t fields[4] = {type, id, 0, channel};
     if (size > 0) std::memcpy(body.data(), fields, size < 16 ? static_cast<size_t>(size) : 16);
-    if (size > 20) std::memcpy(body.data() + 20, text.data(), std::min(text.size(), static_cast<size_t>(size - 20)));
+    if (size > 20)
+      std::memcpy(body.data() + 20, text.data(),
+                  std::min(text.size(), static_cast<size_t>(size - 20)));
     Bytes(body.data(), body.size());
   }
   long Read(void* dest, size_t n) override {

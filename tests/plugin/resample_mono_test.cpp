@@ -34,7 +34,9 @@ TEST(ResampleMono, BlocksJoinIntoOneLinearInterpolation) {
       signal.insert(signal.end(), in.begin(), in.end());
       const int m = resample_mono(&r, in.data(), static_cast<int>(in.size()));
       for (int i = 0; i < m; ++i, ++j)
-        worst = std::max(worst, std::fabs(r.output[i] - linearAt(signal, blockStart + static_cast<double>(i) * ratio)));
+        worst = std::max(
+            worst,
+            std::fabs(r.output[i] - linearAt(signal, blockStart + static_cast<double>(i) * ratio)));
     }
     resample_release(&r);
     EXPECT_LT(worst, 3e-4) << "ratio " << ratio;

@@ -18,7 +18,8 @@ std::vector<float> sineAt48k() {
   std::vector<float> block(1024);
   for (long start = 0; start < 48510; start += 512) {
     for (int i = 0; i < 512; ++i) {
-      const float s = static_cast<float>(std::sin(2 * kPi * 1000.0 * static_cast<double>(start + i) / 44100.0));
+      const float s =
+          static_cast<float>(std::sin(2 * kPi * 1000.0 * static_cast<double>(start + i) / 44100.0));
       block[2 * i] = s;
       block[2 * i + 1] = -s;
     }

@@ -32,7 +32,8 @@ double worstSeamError(const Case& c, unsigned seed, long* frames) {
   for (int block = 0; block < 150; ++block) {
     const int n = size(rng);
     const double blockStart = static_cast<double>(left.size()) - 5 + r.position;
-    EXPECT_NEAR(blockStart, 1.0 + static_cast<double>(j) * c.ratio - 5.0, 2e-3) << "block " << block;
+    EXPECT_NEAR(blockStart, 1.0 + static_cast<double>(j) * c.ratio - 5.0, 2e-3)
+        << "block " << block;
     std::vector<float> in(2 * n);
     for (int i = 0; i < n; ++i) {
       in[2 * i] = sample(rng);
@@ -50,18 +51,19 @@ double worstSeamError(const Case& c, unsigned seed, long* frames) {
   resample_release(&r);
   *frames = j;
   // The output reaches the last input position it can evaluate.
-  EXPECT_NEAR(1.0 + (j - 1) * static_cast<double>(c.ratio), static_cast<double>(left.size()), c.ratio + 1e-3);
+  EXPECT_NEAR(1.0 + (j - 1) * static_cast<double>(c.ratio), static_cast<double>(left.size()),
+              c.ratio + 1e-3);
   return worst;
 }
 
 TEST(ResampleSeams, EveryFrameIsTheSplineOfTheWholeSignalAtItsPosition) {
   const Case cases[] = {
-      {0.91875f, 8, 512},                // 48 kHz host, receiving
-      {48000.0f / 44100.0f, 8, 512},     // 48 kHz host, sending
-      {44100.0f / 192000.0f, 8, 512},    // 192 kHz host, receiving
-      {192000.0f / 44100.0f, 8, 512},    // 192 kHz host, sending
-      {44100.0f / 22050.0f, 8, 16},      // short blocks keep part of the history
-      {384000.0f / 44100.0f, 8, 12},     // more than a block per output frame
+      {0.91875f, 8, 512},              // 48 kHz host, receiving
+      {48000.0f / 44100.0f, 8, 512},   // 48 kHz host, sending
+      {44100.0f / 192000.0f, 8, 512},  // 192 kHz host, receiving
+      {192000.0f / 44100.0f, 8, 512},  // 192 kHz host, sending
+      {44100.0f / 22050.0f, 8, 16},    // short blocks keep part of the history
+      {384000.0f / 44100.0f, 8, 12},   // more than a block per output frame
   };
   for (const Case& c : cases) {
     long frames = 0;

@@ -15,7 +15,9 @@ namespace {
 struct Stereo {
   explicit Stereo(float ratio) { EXPECT_EQ(resample_init(&r, 0x4000, ratio), 0); }
   ~Stereo() { resample_release(&r); }
-  int run(const std::vector<float>& in) { return resample_stereo(&r, in.data(), static_cast<int>(in.size())); }
+  int run(const std::vector<float>& in) {
+    return resample_stereo(&r, in.data(), static_cast<int>(in.size()));
+  }
   Resampler r;
 };
 
@@ -61,7 +63,8 @@ std::vector<float> noise(std::mt19937& rng, int frames) {
 }
 
 TEST(ResampleStereo, AgreesBitForBitWithThePlainAlgorithm) {
-  const float ratios[] = {1.0f, 0.91875f, 48000.0f / 44100.0f, 44100.0f / 192000.0f, 0.5f, 2.0f, 3.7f};
+  const float ratios[] = {1.0f, 0.91875f, 48000.0f / 44100.0f, 44100.0f / 192000.0f, 0.5f,
+                          2.0f, 3.7f};
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> size(8, 512);
   for (float ratio : ratios) {

@@ -21,7 +21,8 @@ std::vector<float> numbered(int count, int first) {
 }
 
 void expectNumbered(const std::vector<float>& v, int first) {
-  for (size_t i = 0; i < v.size(); ++i) ASSERT_EQ(v[i], static_cast<float>(first + static_cast<int>(i))) << "at " << i;
+  for (size_t i = 0; i < v.size(); ++i)
+    ASSERT_EQ(v[i], static_cast<float>(first + static_cast<int>(i))) << "at " << i;
 }
 
 TEST(SampleFifo, InitSetsEveryField) {

@@ -19,7 +19,8 @@ ScriptedRelay::ScriptedRelay() {
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  if (bind(mListener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(mListener, 16) == 0 &&
+  if (bind(mListener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      listen(mListener, 16) == 0 &&
       getsockname(mListener, reinterpret_cast<sockaddr*>(&address), &length) == 0)
     mPort = ntohs(address.sin_port);
 }
@@ -38,7 +39,8 @@ bool ReadExactly(int fd, void* dest, size_t n, int timeoutMs) {
   char* bytes = static_cast<char*>(dest);
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (n > 0) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
     pollfd entry = {fd, POLLIN, 0};
     if (left.count() <= 0 || poll(&entry, 1, static_cast<int>(left.count())) != 1) return false;
     const ssize_t got = recv(fd, bytes, n, 0);
@@ -57,7 +59,8 @@ std::string ReadRequest(int fd, int32_t* loopFlag, int timeoutMs) {
     if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) break;
   }
   int32_t loop[2] = {-1, -1};
-  if (!ReadExactly(fd, loop, sizeof loop, timeoutMs) || loop[0] != 0) return "no loop setting after " + line;
+  if (!ReadExactly(fd, loop, sizeof loop, timeoutMs) || loop[0] != 0)
+    return "no loop setting after " + line;
   if (loopFlag) *loopFlag = loop[1];
   return line;
 }
@@ -75,14 +78,17 @@ bool WriteAll(int fd, const void* data, size_t n) {
 
 bool SendWord(int fd, int32_t word) { return WriteAll(fd, &word, sizeof word); }
 
-bool SendControl(int fd, int32_t type, int32_t deviceId, int32_t channel, const std::string& text, int32_t size) {
+bool SendControl(int fd, int32_t type, int32_t deviceId, int32_t channel, const std::string& text,
+                 int32_t size) {
   if (size == 0) size = 280;
   std::vector<char> body(static_cast<size_t>(size > 280 ? size : 280), 0);
   std::memcpy(body.data(), &type, 4);
   std::memcpy(body.data() + 4, &deviceId, 4);
   std::memcpy(body.data() + 12, &channel, 4);
-  std::memcpy(body.data() + 20, text.data(), text.size() < body.size() - 20 ? text.size() : body.size() - 20);
-  return SendWord(fd, 0) && SendWord(fd, size) && WriteAll(fd, body.data(), static_cast<size_t>(size));
+  std::memcpy(body.data() + 20, text.data(),
+              text.size() < body.size() - 20 ? text.size() : body.size() - 20);
+  return SendWord(fd, 0) && SendWord(fd, size) &&
+         WriteAll(fd, body.data(), static_cast<size_t>(size));
 }
 
 bool SendAudio(int fd, int32_t frames, float value) {

@@ -34,7 +34,8 @@ TEST_F(SkylaneInstanceTest, IdentityAndParameters) {
   EXPECT_STREQ(mPlug->GetPresetName(0), "-");
   EXPECT_FALSE(mPlug->DoesStateChunks());
   EXPECT_FALSE(mPlug->DoesMIDI());
-  const char* names[9] = {"Channel", "Latency Control", "", "Device ID", "Effects Loop", "", "", "", ""};
+  const char* names[9] = {"Channel", "Latency Control", "", "Device ID", "Effects Loop", "", "", "",
+                          ""};
   for (int i = 0; i < 9; ++i) EXPECT_STREQ(mPlug->GetParam(i)->GetNameForHost(), names[i]) << i;
   double low, high;
   mPlug->GetParam(kParamDeviceId)->GetBounds(&low, &high);

@@ -170,12 +170,14 @@ TEST_F(SkylaneLinkTest, BadHeadersDropTheLinkAndItComesBack) {
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendWord(fd, 4097));
   EXPECT_TRUE(PeerClosed(fd));
-  EXPECT_TRUE(WaitFor([&] { return TextOf(mPlug->LastEvent()).rfind("n 4 long 4097 sfd ", 0) == 0; }));
+  EXPECT_TRUE(
+      WaitFor([&] { return TextOf(mPlug->LastEvent()).rfind("n 4 long 4097 sfd ", 0) == 0; }));
   fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendWord(fd, -1));
   EXPECT_TRUE(PeerClosed(fd));
-  EXPECT_TRUE(WaitFor([&] { return TextOf(mPlug->LastEvent()).rfind("n 4 long -1 sfd ", 0) == 0; }));
+  EXPECT_TRUE(
+      WaitFor([&] { return TextOf(mPlug->LastEvent()).rfind("n 4 long -1 sfd ", 0) == 0; }));
   fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendWord(fd, 100));
@@ -284,8 +286,10 @@ class StreamingRelay {
   void Serve() {
     while (!mStop) {
       const int fd = mRelay.Accept(10);
-      if (fd >= 0) mClients.emplace_back([fd] {
-          while (SendAudio(fd, 256, 0.5f)) std::this_thread::sleep_for(std::chrono::microseconds(200));
+      if (fd >= 0)
+        mClients.emplace_back([fd] {
+          while (SendAudio(fd, 256, 0.5f))
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
           close(fd);
         });
     }
@@ -308,7 +312,8 @@ TEST(SkylaneCyclesTest, CreateAndDestroyWhileTheRelayStreams) {
       plug->OnParamReset();
       // Alternate between deleting at once, while connecting and while streaming.
       if (i % 3 == 1) WaitFor([&] { return plug->Status().linkUp == 1; }, 1000);
-      if (i % 3 == 2 && WaitFor([&] { return plug->Fifo().lastInsert.load() > 0; }, 2000)) ++streamed;
+      if (i % 3 == 2 && WaitFor([&] { return plug->Fifo().lastInsert.load() > 0; }, 2000))
+        ++streamed;
       const auto start = Clock::now();
       plug.reset();
       slowest = std::max(slowest, Clock::now() - start);

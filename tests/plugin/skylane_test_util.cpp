@@ -18,11 +18,13 @@ void SetParam(Skylane& plug, int index, double value) {
 }
 
 Block::Block(int frames, double fill)
-  : inLeft(static_cast<size_t>(frames), fill),
-    inRight(static_cast<size_t>(frames), -fill),
-    outLeft(static_cast<size_t>(frames), 9.0),
-    outRight(static_cast<size_t>(frames), 9.0),
-    inputs{inLeft.data(), inRight.data()},
-    outputs{outLeft.data(), outRight.data()} {}
+    : inLeft(static_cast<size_t>(frames), fill),
+      inRight(static_cast<size_t>(frames), -fill),
+      outLeft(static_cast<size_t>(frames), 9.0),
+      outRight(static_cast<size_t>(frames), 9.0),
+      inputs{inLeft.data(), inRight.data()},
+      outputs{outLeft.data(), outRight.data()} {}
 
-void Block::Process(Skylane& plug, int frames) { plug.ProcessDoubleReplacing(inputs, outputs, frames); }
+void Block::Process(Skylane& plug, int frames) {
+  plug.ProcessDoubleReplacing(inputs, outputs, frames);
+}

@@ -83,7 +83,7 @@ TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
     const float alpha = RandomBlitAlpha(rng);
     const int mode = RandomBlitMode(rng);
     PX_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
-                    mode);
+                  mode);
     RefScaledBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha, mode);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
         << FirstDiff(ImgOf(*dest), ref) << "iter " << iter << " mode " << mode << " alpha " << alpha
@@ -122,7 +122,7 @@ TEST(ScaledBlit, OpaqueFilteredScalingMatchesReference) {
       const float srcw = g.real(0, sw * 1.2f), srch = g.real(0, sh * 1.2f);
       const float alpha = rng() % 8 ? 1.0f : 0.5f;
       PX_ScaledBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
-                      PX_FILTER_BILINEAR);
+                    PX_FILTER_BILINEAR);
       RefScaledBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, alpha,
                     PX_FILTER_BILINEAR);
       ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;

@@ -29,7 +29,7 @@ TEST(RotatedBlit, MatchesReferenceOnRandomCases) {
     const int mode = RandomBlitMode(rng);
     const float cx = g.real(-5, 5), cy = g.real(-5, 5);
     PX_RotatedBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle,
-                     clip, alpha, mode, cx, cy);
+                   clip, alpha, mode, cx, cy);
     RefRotatedBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, angle, clip,
                    alpha, mode, cx, cy);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;
@@ -71,12 +71,11 @@ void RandomDeltaCase(std::mt19937& rng, bool withAlpha, int* drawn) {
   if (withAlpha && rng() % 4)
     for (double& v : da) v = g.real(-0.1f, 0.1f);
   if (withAlpha)
-    PX_DeltaBlitAlpha(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch,
-                        st[0], st[1], st[2], st[3], st[4], st[5], clip, alpha, mode, da[0], da[1],
-                        da[2]);
+    PX_DeltaBlitAlpha(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0],
+                      st[1], st[2], st[3], st[4], st[5], clip, alpha, mode, da[0], da[1], da[2]);
   else
     PX_DeltaBlit(dest.get(), src.get(), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0],
-                   st[1], st[2], st[3], st[4], st[5], clip, alpha, mode);
+                 st[1], st[2], st[3], st[4], st[5], clip, alpha, mode);
   RefDeltaBlit(ref, ImgOf(*src), dstx, dsty, dstw, dsth, srcx, srcy, srcw, srch, st[0], st[1],
                st[2], st[3], st[4], st[5], clip, alpha, mode, da[0], da[1], da[2]);
   ASSERT_TRUE(ImgOf(*dest).px == ref.px)
@@ -118,10 +117,9 @@ TEST(DeltaBlit, SecondOrderTermsSurviveClipping) {
   TestBitmap big(30, 30), small(20, 20);
   PX_Clear(&big, 0);
   PX_Clear(&small, 0);
-  PX_DeltaBlit(&big, &src, 0, 0, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false, 1.0f,
-                 0);
+  PX_DeltaBlit(&big, &src, 0, 0, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false, 1.0f, 0);
   PX_DeltaBlit(&small, &src, -10, -10, 30, 30, 0, 0, 16, 16, 0.5, 0, 0, 0.5, 1.0 / 64, 0, false,
-                 1.0f, 0);
+               1.0f, 0);
   int same = 0;
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) same += small.at(x, y) == big.at(x + 10, y + 10);
@@ -135,8 +133,8 @@ TEST(DeltaBlitAlpha, ZeroStepsDrawLikeDeltaBlit) {
   FillRandom(a, rng);
   PX_Blit(&b, &a, 0, 0, nullptr, 1.0f, 0);
   PX_DeltaBlit(&a, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f, 2);
-  PX_DeltaBlitAlpha(&b, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f,
-                      2, 0, 0, 0);
+  PX_DeltaBlitAlpha(&b, &src, 1, 1, 10, 10, 0, 0, 10, 10, 0.9, 0.1, -0.1, 0.9, 0, 0, false, 0.6f, 2,
+                    0, 0, 0);
   EXPECT_EQ(PX_BitmapCmp(&a, &b), 0);
 }
 

@@ -20,14 +20,10 @@ struct CaseGen {
   int pos(int span) {
     if (wild) {
       switch (rng() % 6) {
-        case 0:
-          return INT_MIN;
-        case 1:
-          return INT_MAX;
-        case 2:
-          return -(int)(rng() % 100000);
-        default:
-          break;
+        case 0: return INT_MIN;
+        case 1: return INT_MAX;
+        case 2: return -(int)(rng() % 100000);
+        default: break;
       }
     }
     return (int)(rng() % (span + span / 2 + 4)) - span / 2 - 2;
@@ -35,14 +31,10 @@ struct CaseGen {
   int size(int span) {
     if (wild) {
       switch (rng() % 6) {
-        case 0:
-          return INT_MAX;
-        case 1:
-          return INT_MIN;
-        case 2:
-          return 0;
-        default:
-          break;
+        case 0: return INT_MAX;
+        case 1: return INT_MIN;
+        case 2: return 0;
+        default: break;
       }
     }
     if (rng() % 8 == 0) return -(int)(rng() % (span + 1)) - 1;
@@ -51,16 +43,11 @@ struct CaseGen {
   float real(float lo, float hi) {
     if (wild) {
       switch (rng() % 6) {
-        case 0:
-          return std::numeric_limits<float>::quiet_NaN();
-        case 1:
-          return std::numeric_limits<float>::infinity();
-        case 2:
-          return -std::numeric_limits<float>::infinity();
-        case 3:
-          return 3e9f;
-        default:
-          break;
+        case 0: return std::numeric_limits<float>::quiet_NaN();
+        case 1: return std::numeric_limits<float>::infinity();
+        case 2: return -std::numeric_limits<float>::infinity();
+        case 3: return 3e9f;
+        default: break;
       }
     }
     return lo + (hi - lo) * (float)(rng() % 100000) / 100000.0f;

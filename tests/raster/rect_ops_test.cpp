@@ -32,7 +32,7 @@ TEST(GradRect, MatchesReferenceOnRandomCases) {
     }
     const int mode = (int)(rng() % 8);
     PX_GradRect(dest.get(), x, y, w, h, st[0], st[1], st[2], st[3], dx[0], dx[1], dx[2], dx[3],
-                  dy[0], dy[1], dy[2], dy[3], mode);
+                dy[0], dy[1], dy[2], dy[3], mode);
     RefGradRect(ref, x, y, w, h, st, dx, dy, mode);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
         << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << " mode " << mode;
@@ -69,7 +69,7 @@ TEST(MultiplyAddRect, MatchesReferenceOnRandomCases) {
       add[k] = g.real(-300, 300);
     }
     PX_MultiplyAddRect(dest.get(), x, y, w, h, sc[0], sc[1], sc[2], sc[3], add[0], add[1], add[2],
-                         add[3]);
+                       add[3]);
     RefMultiplyAdd(ref, x, y, w, h, sc, add);
     ASSERT_TRUE(ImgOf(*dest).px == ref.px) << FirstDiff(ImgOf(*dest), ref) << " iter " << iter;
     drawn += ref.px != before.px;

@@ -34,10 +34,8 @@ uint32_t Hsv(uint32_t dest, int r, int g, int b, int a, int alpha) {
   int h, s, v;
   RefRGB2HSV(Chan(dest, 1), Chan(dest, 2), Chan(dest, 3), &h, &s, &v);
   h += ((r + r / 2 - 192) * alpha) / 256;
-  if (h < 0)
-    h += 384;
-  else if (h >= 384)
-    h -= 384;
+  if (h < 0) h += 384;
+  else if (h >= 384) h -= 384;
   s = std::max(0, std::min(255, s + ((g - 128) * alpha) / 128));
   v = std::max(0, std::min(255, v + ((b - 128) * alpha) / 128));
   return RefHSV2Pix(h, s, v, std::max(0, std::min(255, a)));
@@ -117,8 +115,7 @@ uint32_t RefCombine(uint32_t dest, int r, int g, int b, int a, int alpha, RefCla
   for (int k = 0; k < 4; ++k) d[k] = Chan(dest, k);
   const int sa = alpha * (a + 1) / 256;  // weight scaled by the source alpha
   switch (c) {
-    case kRefNone:
-      return dest;
+    case kRefNone: return dest;
     case kRefClobber:
       for (int k = 0; k < 4; ++k) x[k] = s[k];
       return Pack(x, clamp);
@@ -134,8 +131,7 @@ uint32_t RefCombine(uint32_t dest, int r, int g, int b, int a, int alpha, RefCla
     case kRefAdd:
       for (int k = 0; k < 4; ++k) x[k] = d[k] + s[k] * alpha / 256;
       return Pack(x, true);
-    case kRefSaDodge:
-      return RefCombine(dest, r, g, b, a, sa, kRefDodge, clamp);
+    case kRefSaDodge: return RefCombine(dest, r, g, b, a, sa, kRefDodge, clamp);
     case kRefDodge:
       for (int k = 0; k < 4; ++k) {
         const int t = 256 - s[k] * alpha / 256;
@@ -148,18 +144,15 @@ uint32_t RefCombine(uint32_t dest, int r, int g, int b, int a, int alpha, RefCla
     case kRefMul:
       for (int k = 0; k < 4; ++k) x[k] = (d[k] * ((256 - alpha) * 256 + s[k] * alpha)) >> 16;
       return Pack(x, clamp);
-    case kRefSaOverlay:
-      return RefCombine(dest, r, g, b, a, sa, kRefOverlay, clamp);
+    case kRefSaOverlay: return RefCombine(dest, r, g, b, a, sa, kRefOverlay, clamp);
     case kRefOverlay:
       for (int k = 0; k < 4; ++k) {
         const int t = s[k] * alpha + (256 - alpha) * 128;
         x[k] = (d[k] * ((d[k] * (32768 - t)) / 256 + t)) >> 15;
       }
       return Pack(x, true);
-    case kRefSaHsv:
-      return Hsv(dest, r, g, b, a, sa);
-    case kRefHsv:
-      return Hsv(dest, r, g, b, a, alpha);
+    case kRefSaHsv: return Hsv(dest, r, g, b, a, sa);
+    case kRefHsv: return Hsv(dest, r, g, b, a, alpha);
     case kRefSaCopyFull:
       if (a == 0) return dest;
       if (a == 255) return Pack(s, clamp);
@@ -178,32 +171,19 @@ uint32_t RefCombine(uint32_t dest, int r, int g, int b, int a, int alpha, RefCla
 RefClass RefBlitClass(int mode, int ia) {
   const int m = mode & 0x100ff;
   switch (m) {
-    case 0:
-      return ia == 256 ? kRefClobber : ia >= 1 ? kRefCopy : kRefNone;
-    case 1:
-      return kRefAdd;
-    case 2:
-      return kRefDodge;
-    case 3:
-      return kRefMul;
-    case 4:
-      return kRefOverlay;
-    case 5:
-      return kRefHsv;
-    case 0x10000:
-      return ia == 256 ? kRefSaCopyFull : kRefSaCopy;
-    case 0x10001:
-      return kRefSaAdd;
-    case 0x10002:
-      return kRefSaDodge;
-    case 0x10003:
-      return kRefSaMul;
-    case 0x10004:
-      return kRefSaOverlay;
-    case 0x10005:
-      return kRefSaHsv;
-    default:
-      return kRefNone;
+    case 0: return ia == 256 ? kRefClobber : ia >= 1 ? kRefCopy : kRefNone;
+    case 1: return kRefAdd;
+    case 2: return kRefDodge;
+    case 3: return kRefMul;
+    case 4: return kRefOverlay;
+    case 5: return kRefHsv;
+    case 0x10000: return ia == 256 ? kRefSaCopyFull : kRefSaCopy;
+    case 0x10001: return kRefSaAdd;
+    case 0x10002: return kRefSaDodge;
+    case 0x10003: return kRefSaMul;
+    case 0x10004: return kRefSaOverlay;
+    case 0x10005: return kRefSaHsv;
+    default: return kRefNone;
   }
 }
 
@@ -228,14 +208,11 @@ void RefFillRect(Img& d, int x, int y, int w, int h, uint32_t colour, float alph
   for (long long py = std::max(y, 0); py < std::min((long long)y + h, (long long)d.h); ++py)
     for (long long px = std::max(x, 0); px < std::min((long long)x + w, (long long)d.w); ++px) {
       uint32_t& p = d.at((int)px, (int)py);
-      if ((mode & 0xff) == 0 && ia == 256)
-        p = colour;
-      else if ((mode & 0xff) == 0 && ia == 128)
-        p = half + ((p >> 1) & 0x7f7f7f7f);
+      if ((mode & 0xff) == 0 && ia == 256) p = colour;
+      else if ((mode & 0xff) == 0 && ia == 128) p = half + ((p >> 1) & 0x7f7f7f7f);
       else if ((mode & 0xff) == 0 && ia == 64)
         p = ((p >> 1) & 0x7f7f7f7f) + ((p >> 2) & 0x3f3f3f3f) + quarter;
-      else if ((mode & 0xff) == 0 && ia == 192)
-        p = half + quarter + ((p >> 2) & 0x3f3f3f3f);
+      else if ((mode & 0xff) == 0 && ia == 192) p = half + quarter + ((p >> 2) & 0x3f3f3f3f);
       else if (ia != 0) {
         // The copy class clamps: the weight stands in for the source alpha (up to 256).
         const RefClass c = RefSolidClass(mode, ia);
@@ -250,16 +227,12 @@ void RefPutPixel(Img& d, int x, int y, uint32_t colour, float alpha, int mode) {
   const int ia = RefWeight(alpha);
   uint32_t& p = d.at(x, y);
   const uint32_t half = (colour >> 1) & 0x7f7f7f7f, quarter = (colour >> 2) & 0x3f3f3f3f;
-  if ((mode & 0xff) == 0 && ia == 256)
-    p = colour;
-  else if ((mode & 0xff) == 0 && ia == 128)
-    p = half + ((p >> 1) & 0x7f7f7f7f);
+  if ((mode & 0xff) == 0 && ia == 256) p = colour;
+  else if ((mode & 0xff) == 0 && ia == 128) p = half + ((p >> 1) & 0x7f7f7f7f);
   else if ((mode & 0xff) == 0 && ia == 64)
     p = ((p >> 1) & 0x7f7f7f7f) + ((p >> 2) & 0x3f3f3f3f) + quarter;
-  else if ((mode & 0xff) == 0 && ia == 192)
-    p = half + quarter + ((p >> 2) & 0x3f3f3f3f);
-  else if (ia != 0)
-    p = Blend(p, colour, ia, RefSolidClass(mode, ia), false);
+  else if ((mode & 0xff) == 0 && ia == 192) p = half + quarter + ((p >> 2) & 0x3f3f3f3f);
+  else if (ia != 0) p = Blend(p, colour, ia, RefSolidClass(mode, ia), false);
 }
 
 void RefBlit(Img& d, const Img& s, int dstx, int dsty, long long l, long long t, long long r,
@@ -483,14 +456,12 @@ void RefRotatedBlit(Img& d, const Img& s, int dstx, int dsty, int dstw, int dsth
     k.dstx += dstw;
     k.w = -(long long)dstw;
     sw = -sw;
-  } else
-    k.w = dstw;
+  } else k.w = dstw;
   if (dsth < 0) {
     k.dsty += dsth;
     k.h = -(long long)dsth;
     sh = -sh;
-  } else
-    k.h = dsth;
+  } else k.h = dsth;
   const double xsc = sw / (double)k.w, ysc = sh / (double)k.h;
   k.dsdx = xsc * cosa;
   k.dtdx = -ysc * sina;
@@ -613,14 +584,10 @@ void RefBlur(Img& d, const Img& s, int dstx, int dsty, int srcx, int srcy, int s
     for (long long i = 0; i < w; ++i) {
       uint32_t v = h2(P(i, j));
       const bool l = i > 0, r = i<w - 1, u = j> 0, dn = j < h - 1;
-      if (l && r)
-        v += h8(P(i - 1, j)) + h8(P(i + 1, j));
-      else
-        v += h4(P(l ? i - 1 : i + 1, j));
-      if (u && dn)
-        v += h8(P(i, j - 1)) + h8(P(i, j + 1));
-      else
-        v += h4(P(i, u ? j - 1 : j + 1));
+      if (l && r) v += h8(P(i - 1, j)) + h8(P(i + 1, j));
+      else v += h4(P(l ? i - 1 : i + 1, j));
+      if (u && dn) v += h8(P(i, j - 1)) + h8(P(i, j + 1));
+      else v += h4(P(i, u ? j - 1 : j + 1));
       d.at((int)(dx + i), (int)(dy + j)) = v;
     }
 }

@@ -20,14 +20,12 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
   TestBitmap start(dw + 5, dh + 3, (int)(rng() % 3), !flipped);
   FillRandom(start, rng);
   Img ref = ImgOf(start);
-  RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
-                PX_FILTER_BILINEAR);
+  RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f, PX_FILTER_BILINEAR);
   for (PxSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
     px_limit_simd(level);
     TestBitmap dest(dw + 5, dh + 3, 0, !flipped);
     PX_Copy(&dest, &start);
-    PX_ScaledBlit(&dest, &src, dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f,
-                    PX_FILTER_BILINEAR);
+    PX_ScaledBlit(&dest, &src, dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f, PX_FILTER_BILINEAR);
     ASSERT_TRUE(ImgOf(dest).px == ref.px)
         << FirstDiff(ImgOf(dest), ref) << " level " << px_simd() << " src " << sw << "x" << sh
         << " at " << sx << "," << sy << " size " << srcw << "x" << srch << " dst " << dstx << ","

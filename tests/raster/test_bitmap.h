@@ -70,12 +70,9 @@ inline Img ImgOf(TestBitmap& b) {
 inline uint32_t RandomPixel(std::mt19937& rng) {
   uint32_t p = rng();
   switch (rng() % 6) {
-    case 0:
-      return p & 0xFFFFFF00u;
-    case 1:
-      return p | 0xFFu;
-    default:
-      return p;
+    case 0: return p & 0xFFFFFF00u;
+    case 1: return p | 0xFFu;
+    default: return p;
   }
 }
 

@@ -16,8 +16,8 @@ bool Parse(std::vector<const char*> args, Options* options, std::string* error) 
 TEST(Options, ReadsSourcesInOrderAndSettings) {
   Options o;
   std::string error;
-  ASSERT_TRUE(Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin", "S",
-                     "--loopback", "L", "--impulse", "I", "--block", "512"},
+  ASSERT_TRUE(Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin",
+                     "S", "--loopback", "L", "--impulse", "I", "--block", "512"},
                     &o, &error))
       << error;
   EXPECT_EQ(o.port, 0);
@@ -34,10 +34,18 @@ TEST(Options, ReadsSourcesInOrderAndSettings) {
 
 TEST(Options, RejectsBadCommandLinesWithAMessage) {
   const std::string longName(260, 'n');
-  const std::vector<std::vector<const char*>> bad = {
-      {"--bogus"}, {"--port"}, {"--port", "65536"}, {"--port", "12x"}, {"--block", "4"},
-      {"--file", "noequals"}, {"--file", "N="}, {"--tone", ""}, {"--tone", "A", "--loopback", "A"},
-      {"--stdin", "A", "--stdin", "B"}, {"stray"}, {"--tone", longName.c_str()}};
+  const std::vector<std::vector<const char*>> bad = {{"--bogus"},
+                                                     {"--port"},
+                                                     {"--port", "65536"},
+                                                     {"--port", "12x"},
+                                                     {"--block", "4"},
+                                                     {"--file", "noequals"},
+                                                     {"--file", "N="},
+                                                     {"--tone", ""},
+                                                     {"--tone", "A", "--loopback", "A"},
+                                                     {"--stdin", "A", "--stdin", "B"},
+                                                     {"stray"},
+                                                     {"--tone", longName.c_str()}};
   for (const auto& args : bad) {
     Options o;
     std::string error;

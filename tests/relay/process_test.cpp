@@ -98,7 +98,8 @@ class Relay {
     std::string text;
     char buffer[4096];
     ssize_t n;
-    while (Readable(fd, 100) && (n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    while (Readable(fd, 100) && (n = read(fd, buffer, sizeof buffer)) > 0)
+      text.append(buffer, static_cast<size_t>(n));
     return text;
   }
 
@@ -111,7 +112,8 @@ class Relay {
 TEST(RelayProcess, HelpDescribesTheSourcesAndExitsZero) {
   Relay relay({"--help"});
   EXPECT_EQ(relay.Wait(), 0);
-  for (const char* word : {"--tone", "--file", "--stdin", "--loopback", "--impulse", "--port", "--stats"})
+  for (const char* word :
+       {"--tone", "--file", "--stdin", "--loopback", "--impulse", "--port", "--stats"})
     EXPECT_NE(relay.output().find(word), std::string::npos) << word;
 }
 
@@ -177,7 +179,8 @@ TEST(RelayProcess, StreamsStandardInputAndStopsOnSigint) {
   Record r;
   ASSERT_TRUE(client.ReadRecord(&r));
   EXPECT_EQ(r.text(), "Pipe");
-  ASSERT_EQ(write(relay.stdinFd(), frames.data(), frames.size() * 4), static_cast<ssize_t>(frames.size() * 4));
+  ASSERT_EQ(write(relay.stdinFd(), frames.data(), frames.size() * 4),
+            static_cast<ssize_t>(frames.size() * 4));
   bool heard = false;
   for (int i = 0; i < 200 && !heard; ++i) {
     ASSERT_TRUE(client.ReadRecord(&r));

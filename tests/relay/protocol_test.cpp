@@ -11,7 +11,9 @@
 namespace relay {
 namespace {
 
-bool Parse(const std::string& line, StreamRequest* out) { return ParseRequestLine(line.data(), line.size(), out); }
+bool Parse(const std::string& line, StreamRequest* out) {
+  return ParseRequestLine(line.data(), line.size(), out);
+}
 
 TEST(RequestLine, AcceptsWhatThePluginSends) {
   StreamRequest r;
@@ -28,15 +30,17 @@ TEST(RequestLine, AcceptsWhatThePluginSends) {
 
 TEST(RequestLine, RejectsEverythingElse) {
   StreamRequest r;
-  for (const char* bad : {"GET /.stream_2\r\n", "GET /.streamab2\r\n", "GET /.streamab_4\r\n",
-                          "GET /.streamab_-1\r\n", "GET /.streamab_2\n", "GET /.streamab_2\r\n\r\n",
-                          "GET /.streamab_23\r\n", "get /.streamab_2\r\n", "GET /.stream123456789_0\r\n",
-                          "GET /.streamxy_0\r\n", "GET /stream1_0\r\n", "GET /.streamab_ 2\r\n", ""})
+  for (const char* bad :
+       {"GET /.stream_2\r\n", "GET /.streamab2\r\n", "GET /.streamab_4\r\n",
+        "GET /.streamab_-1\r\n", "GET /.streamab_2\n", "GET /.streamab_2\r\n\r\n",
+        "GET /.streamab_23\r\n", "get /.streamab_2\r\n", "GET /.stream123456789_0\r\n",
+        "GET /.streamxy_0\r\n", "GET /stream1_0\r\n", "GET /.streamab_ 2\r\n", ""})
     EXPECT_FALSE(Parse(bad, &r)) << bad;
 }
 
 TEST(RequestReader, CollectsALineArrivingByteByByteAndLeavesTheRest) {
-  const std::string bytes = std::string("GET /.stream1f_1\r\n") + std::string("\0\0\0\0\1\0\0\0", 8);
+  const std::string bytes =
+      std::string("GET /.stream1f_1\r\n") + std::string("\0\0\0\0\1\0\0\0", 8);
   RequestReader reader;
   size_t used = 0;
   for (size_t i = 0; i < bytes.size() && reader.status() == RequestReader::Status::kIncomplete; ++i)
@@ -92,13 +96,16 @@ std::vector<uint8_t> Ints(std::initializer_list<int32_t> words) {
   return out;
 }
 
-void Append(std::vector<uint8_t>* out, const std::vector<uint8_t>& more) { out->insert(out->end(), more.begin(), more.end()); }
+void Append(std::vector<uint8_t>* out, const std::vector<uint8_t>& more) {
+  out->insert(out->end(), more.begin(), more.end());
+}
 
 TEST(InboundReader, SplitsSettingsAndPacketsInAnyPieces) {
   std::vector<uint8_t> stream = Ints({0, 1});
   Append(&stream, Ints({2}));
   const float audio[4] = {0.5f, -0.5f, 0.25f, -0.25f};
-  Append(&stream, std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(audio), reinterpret_cast<const uint8_t*>(audio + 4)));
+  Append(&stream, std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(audio),
+                                       reinterpret_cast<const uint8_t*>(audio + 4)));
   Append(&stream, Ints({0, 0}));
   for (size_t piece : {size_t{1}, size_t{3}, size_t{7}, stream.size()}) {
     InboundReader reader;

@@ -77,11 +77,16 @@ std::vector<uint8_t> ExpectedControl(int32_t type, int32_t id, int32_t channel, 
 
 TEST(Server, AnnouncesEveryDeviceAndChannelThenStreams) {
   std::vector<Device> devices = TwoDevices();
-  const int32_t alpha = static_cast<int32_t>(devices[0].id), beta = static_cast<int32_t>(devices[1].id);
+  const int32_t alpha = static_cast<int32_t>(devices[0].id),
+                beta = static_cast<int32_t>(devices[1].id);
   RunningServer server(std::move(devices));
   TestClient client;
   ASSERT_TRUE(client.Connect(server.port()));
-  ASSERT_TRUE(client.SendText("GET /.stream" + [&] { char h[16]; snprintf(h, sizeof h, "%x", beta); return std::string(h); }() + "_0\r\n"));
+  ASSERT_TRUE(client.SendText("GET /.stream" + [&] {
+    char h[16];
+    snprintf(h, sizeof h, "%x", beta);
+    return std::string(h);
+  }() + "_0\r\n"));
   ASSERT_TRUE(client.SendInts(0, 0));
   const char* channels[] = {"Stereo", "Left", "Right", "Mono"};
   for (auto [id, name] : {std::pair<int32_t, const char*>{alpha, "Alpha"}, {beta, "Beta"}}) {
@@ -156,7 +161,8 @@ TEST(Server, PacesEveryClientAt44100FramesPerSecond) {
   }
   std::vector<double> rates(clients.size());
   std::vector<std::thread> readers;
-  for (size_t i = 0; i < clients.size(); ++i) readers.emplace_back([&, i] { rates[i] = MeasureRate(clients[i].get()); });
+  for (size_t i = 0; i < clients.size(); ++i)
+    readers.emplace_back([&, i] { rates[i] = MeasureRate(clients[i].get()); });
   for (auto& t : readers) t.join();
   for (double rate : rates) EXPECT_NEAR(rate, 44100.0, 44100.0 * 0.05);
 }
@@ -172,7 +178,8 @@ TEST(Server, LoopbackReturnsTheEffectsLoopAudio) {
   std::vector<float> sent;
   for (int p = 0; p < 8; ++p) {
     std::vector<float> packet(2 * 300);
-    for (size_t i = 0; i < packet.size(); ++i) packet[i] = static_cast<float>(sent.size() + i + 1) / 8192.0f;
+    for (size_t i = 0; i < packet.size(); ++i)
+      packet[i] = static_cast<float>(sent.size() + i + 1) / 8192.0f;
     if (p == 0) packet[3] = NAN;
     ASSERT_TRUE(client.SendAudio(packet));
     sent.insert(sent.end(), packet.begin(), packet.end());
@@ -188,7 +195,8 @@ TEST(Server, LoopbackReturnsTheEffectsLoopAudio) {
   }
   // sent[3] came back as silence, so the first returned sample is sent[0].
   ASSERT_GE(received.size(), sent.size() - 1024);
-  for (size_t i = 0; i < received.size() && i < sent.size(); ++i) ASSERT_EQ(received[i], sent[i]) << i;
+  for (size_t i = 0; i < received.size() && i < sent.size(); ++i)
+    ASSERT_EQ(received[i], sent[i]) << i;
 }
 
 TEST(Server, BadInputClosesOnlyThatClient) {
@@ -206,8 +214,10 @@ TEST(Server, BadInputClosesOnlyThatClient) {
   const std::vector<Bad> bad = {
       {"malformed request", "GET /stream1_0\r\n"},
       {"endless request line", std::string(200, 'G')},
-      {"oversized packet", "GET /.stream0_0\r\n" + std::string(reinterpret_cast<const char*>(oversized), 12)},
-      {"bad header", "GET /.stream0_0\r\n" + std::string(reinterpret_cast<const char*>(negative), 4)},
+      {"oversized packet",
+       "GET /.stream0_0\r\n" + std::string(reinterpret_cast<const char*>(oversized), 12)},
+      {"bad header",
+       "GET /.stream0_0\r\n" + std::string(reinterpret_cast<const char*>(negative), 4)},
   };
   for (const Bad& b : bad) {
     TestClient client;

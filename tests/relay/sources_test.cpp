@@ -19,7 +19,8 @@ namespace {
 
 std::vector<float> Render(Source* source, int frames, int block) {
   std::vector<float> out(static_cast<size_t>(frames) * 2);
-  for (int done = 0; done < frames; done += block) source->Render(&out[static_cast<size_t>(done) * 2], std::min(block, frames - done));
+  for (int done = 0; done < frames; done += block)
+    source->Render(&out[static_cast<size_t>(done) * 2], std::min(block, frames - done));
   return out;
 }
 
@@ -74,7 +75,8 @@ class SoundFileTest : public ::testing::Test {
     std::vector<float> data(static_cast<size_t>(frames) * channels);
     for (int i = 0; i < frames; ++i)
       for (int c = 0; c < channels; ++c)
-        data[static_cast<size_t>(i) * channels + c] = static_cast<float>(0.5 * std::sin(6.283185307 * hz * i / rate)) * (c == 1 ? -1 : 1);
+        data[static_cast<size_t>(i) * channels + c] =
+            static_cast<float>(0.5 * std::sin(6.283185307 * hz * i / rate)) * (c == 1 ? -1 : 1);
     sf_writef_float(file, data.data(), frames);
     sf_close(file);
     return path;
@@ -136,7 +138,8 @@ TEST_F(SoundFileTest, FailsWithAMessageNamingTheFile) {
 }
 
 bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 400 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  for (int i = 0; i < 400 && !condition(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   return condition();
 }
 
@@ -148,7 +151,8 @@ TEST(StreamSource, PlaysWholeBlocksThenTheRestAfterTheEnd) {
   frames[7] = NAN;
   const auto* bytes = reinterpret_cast<const uint8_t*>(frames.data());
   ASSERT_EQ(write(fds[1], bytes, 5), 5);  // a frame split across writes
-  ASSERT_EQ(write(fds[1], bytes + 5, frames.size() * 4 - 5), static_cast<ssize_t>(frames.size() * 4 - 5));
+  ASSERT_EQ(write(fds[1], bytes + 5, frames.size() * 4 - 5),
+            static_cast<ssize_t>(frames.size() * 4 - 5));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   std::vector<float> out(2 * 512, -1.0f);
   source.Render(out.data(), 512);

@@ -44,7 +44,8 @@ TestClient::~TestClient() {
 bool TestClient::Connect(int port, int receiveBuffer) {
   fd_ = socket(AF_INET, SOCK_STREAM, 0);
   if (fd_ < 0) return false;
-  if (receiveBuffer > 0) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+  if (receiveBuffer > 0)
+    setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
   sockaddr_in address = {};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

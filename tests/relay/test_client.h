@@ -8,10 +8,10 @@
 namespace relay_test {
 
 struct Record {
-  int32_t header = -1;          // 0: control, else frames
-  std::vector<uint8_t> raw;     // the whole record as received
-  std::vector<float> samples;   // audio only
-  int32_t type() const;         // control only: body fields
+  int32_t header = -1;         // 0: control, else frames
+  std::vector<uint8_t> raw;    // the whole record as received
+  std::vector<float> samples;  // audio only
+  int32_t type() const;        // control only: body fields
   int32_t deviceId() const;
   int32_t channel() const;
   std::string text() const;

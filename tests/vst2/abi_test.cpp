@@ -12,20 +12,15 @@
 
 namespace {
 
-class AbiTest : public ::testing::Test
-{
-protected:
+class AbiTest : public ::testing::Test {
+ protected:
   void SetUp() override { TestHostReset(); }
   LoadedPlugin plug;
 };
 
-double DbToGain(double dB)
-{
-  return std::pow(10.0, dB / 20.0);
-}
+double DbToGain(double dB) { return std::pow(10.0, dB / 20.0); }
 
-VstMidiEvent NoteOn(int note, int offset)
-{
+VstMidiEvent NoteOn(int note, int offset) {
   VstMidiEvent e{};
   e.type = kVstMidiType;
   e.byteSize = sizeof(e);
@@ -36,8 +31,7 @@ VstMidiEvent NoteOn(int note, int offset)
   return e;
 }
 
-VstIntPtr SendEvents(const LoadedPlugin& plug, std::vector<VstEvent*> events)
-{
+VstIntPtr SendEvents(const LoadedPlugin& plug, std::vector<VstEvent*> events) {
   std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
   VstEvents* list = (VstEvents*)storage.data();
   list->numEvents = (VstInt32)events.size();
@@ -46,16 +40,14 @@ VstIntPtr SendEvents(const LoadedPlugin& plug, std::vector<VstEvent*> events)
   return plug.Dispatch(effProcessEvents, 0, 0, list);
 }
 
-std::vector<uint8_t> Chunk(const LoadedPlugin& plug, int index)
-{
+std::vector<uint8_t> Chunk(const LoadedPlugin& plug, int index) {
   void* data = nullptr;
   VstIntPtr size = plug.Dispatch(effGetChunk, index, 0, &data);
   if (size <= 0 || !data) return {};
   return std::vector<uint8_t>((uint8_t*)data, (uint8_t*)data + size);
 }
 
-TEST_F(AbiTest, EntryFillsTheEffectRecord)
-{
+TEST_F(AbiTest, EntryFillsTheEffectRecord) {
   AEffect* e = plug.effect();
   ASSERT_NE(e, nullptr);
   EXPECT_EQ(e->magic, kEffectMagic);
@@ -64,7 +56,7 @@ TEST_F(AbiTest, EntryFillsTheEffectRecord)
   EXPECT_EQ(e->numInputs, 2);
   EXPECT_EQ(e->numOutputs, 2);
   EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks |
-                        effFlagsCanMono);
+                          effFlagsCanMono);
   EXPECT_EQ(e->initialDelay, 0);
   EXPECT_EQ(e->ioRatio, 1.0f);
   EXPECT_NE(e->object, nullptr);
@@ -78,8 +70,7 @@ TEST_F(AbiTest, EntryFillsTheEffectRecord)
   EXPECT_EQ(e->user, nullptr);
 }
 
-TEST_F(AbiTest, MainEntryAndNullHostCallbackBothWork)
-{
+TEST_F(AbiTest, MainEntryAndNullHostCallbackBothWork) {
   LoadedPlugin viaMain("main", nullptr);
   AEffect* e = viaMain.effect();
   ASSERT_NE(e, nullptr);
@@ -95,8 +86,7 @@ TEST_F(AbiTest, MainEntryAndNullHostCallbackBothWork)
   EXPECT_FLOAT_EQ(out[7], 1.0f);
 }
 
-TEST_F(AbiTest, FixedAnswersAndIgnoredOpcodes)
-{
+TEST_F(AbiTest, FixedAnswersAndIgnoredOpcodes) {
   EXPECT_EQ(plug.Dispatch(effIdentify), CCONST('N', 'v', 'E', 'f'));
   EXPECT_EQ(plug.Dispatch(effGetVstVersion), 2400);
   EXPECT_EQ(plug.Dispatch(effCanBeAutomated), 1);
@@ -115,8 +105,7 @@ TEST_F(AbiTest, FixedAnswersAndIgnoredOpcodes)
   EXPECT_EQ(orphan.dispatcher(&orphan, effIdentify, 0, 0, nullptr, 0.0f), 0);
 }
 
-TEST_F(AbiTest, NamesAreCopiedBounded)
-{
+TEST_F(AbiTest, NamesAreCopiedBounded) {
   VstIntPtr result = 0;
   EXPECT_EQ(plug.Text(effGetEffectName, 0, 0, 0.0f, &result), "Example Gain");
   EXPECT_EQ(result, 1);
@@ -136,8 +125,7 @@ TEST_F(AbiTest, NamesAreCopiedBounded)
   EXPECT_EQ(plug.Text(effGetParamDisplay, kNumExampleParams).substr(0, 4), "xxxx");
 }
 
-TEST_F(AbiTest, ProgramsSelectRenameAndList)
-{
+TEST_F(AbiTest, ProgramsSelectRenameAndList) {
   VstIntPtr result = 0;
   EXPECT_EQ(plug.Text(effGetProgramNameIndexed, 0, 0, 0.0f, &result), "Unity");
   EXPECT_EQ(result, 1);
@@ -162,8 +150,7 @@ TEST_F(AbiTest, ProgramsSelectRenameAndList)
   EXPECT_EQ(plug.Text(effGetProgramNameIndexed, 1), name);
 }
 
-TEST_F(AbiTest, ParametersGetSetAndRejectBadIndexes)
-{
+TEST_F(AbiTest, ParametersGetSetAndRejectBadIndexes) {
   plug.Set(kExampleGain, 1.0f);
   EXPECT_FLOAT_EQ(plug.Get(kExampleGain), 1.0f);
   EXPECT_EQ(plug.Text(effGetParamDisplay, kExampleGain), "12.0");
@@ -176,8 +163,7 @@ TEST_F(AbiTest, ParametersGetSetAndRejectBadIndexes)
   EXPECT_EQ(Host().Calls(audioMasterAutomate), 0);
 }
 
-TEST_F(AbiTest, TextToParameter)
-{
+TEST_F(AbiTest, TextToParameter) {
   char hot[] = "Hot", nope[] = "Nope", six[] = "6";
   EXPECT_EQ(plug.Dispatch(effString2Parameter, kExampleMode, 0, hot), 1);
   EXPECT_FLOAT_EQ(plug.Get(kExampleMode), 1.0f);
@@ -190,8 +176,7 @@ TEST_F(AbiTest, TextToParameter)
   EXPECT_EQ(plug.Dispatch(effString2Parameter, -1, 0, six), 0);
 }
 
-TEST_F(AbiTest, VendorSpecificDisplayAndSteppedQueries)
-{
+TEST_F(AbiTest, VendorSpecificDisplayAndSteppedQueries) {
   VstIntPtr result = 0;
   EXPECT_EQ(plug.Text(effVendorSpecific, 7, kExampleGain, 1.0f, &result), "12.0");
   EXPECT_EQ(result, 0xBEEF);
@@ -206,8 +191,7 @@ TEST_F(AbiTest, VendorSpecificDisplayAndSteppedQueries)
   EXPECT_EQ(plug.Dispatch(effVendorSpecific, 9, kExampleTranspose), 0);
 }
 
-TEST_F(AbiTest, CapabilityTexts)
-{
+TEST_F(AbiTest, CapabilityTexts) {
   auto canDo = [&](const char* text) { return plug.Dispatch(effCanDo, 0, 0, (void*)text); };
   EXPECT_EQ(canDo("receiveVstTimeInfo"), 1);
   EXPECT_EQ(canDo("sendVstEvents"), 1);
@@ -222,8 +206,7 @@ TEST_F(AbiTest, CapabilityTexts)
   EXPECT_EQ(plug.Dispatch(effCanDo), 0);
 }
 
-TEST_F(AbiTest, PinsAndSpeakerArrangements)
-{
+TEST_F(AbiTest, PinsAndSpeakerArrangements) {
   VstPinProperties pin;
   memset(&pin, 'x', sizeof(pin));
   EXPECT_EQ(plug.Dispatch(effGetInputProperties, 0, 0, &pin), 1);
@@ -263,8 +246,7 @@ TEST_F(AbiTest, PinsAndSpeakerArrangements)
   EXPECT_EQ(plug.Dispatch(effSetSpeakerArrangement, 0, (VstIntPtr)&bogus, &bogus), 1);
 }
 
-TEST_F(AbiTest, ChunkSizesAndHeaders)
-{
+TEST_F(AbiTest, ChunkSizesAndHeaders) {
   EXPECT_EQ(plug.Dispatch(effGetChunk, 1, 0, nullptr), 0);
   std::vector<uint8_t> program = Chunk(plug, 1);
   // Header, one double per parameter, then the tag text's length (empty tag).
@@ -279,8 +261,7 @@ TEST_F(AbiTest, ChunkSizesAndHeaders)
   EXPECT_EQ(memcmp(bank.data() + 12, "Unity", 5), 0);
 }
 
-TEST_F(AbiTest, SetChunkDecidesBetweenBankAndProgram)
-{
+TEST_F(AbiTest, SetChunkDecidesBetweenBankAndProgram) {
   plug.Set(kExampleGain, 1.0f);
   std::vector<uint8_t> loudState = Chunk(plug, 1);
   plug.Set(kExampleGain, 0.0f);
@@ -309,8 +290,7 @@ TEST_F(AbiTest, SetChunkDecidesBetweenBankAndProgram)
   EXPECT_FLOAT_EQ(plug.Get(kExampleGain), 0.0f);
 }
 
-TEST_F(AbiTest, SetChunkSurvivesBadInput)
-{
+TEST_F(AbiTest, SetChunkSurvivesBadInput) {
   std::vector<uint8_t> junk(37, 0xA5);
   EXPECT_EQ(plug.Dispatch(effSetChunk, 1, 0, nullptr), 0);
   EXPECT_EQ(plug.Dispatch(effSetChunk, 1, -4, junk.data()), 0);
@@ -328,8 +308,7 @@ TEST_F(AbiTest, SetChunkSurvivesBadInput)
   EXPECT_EQ(plug.Text(effGetProgramNameIndexed, 1), "Loud");
 }
 
-TEST_F(AbiTest, MidiEventsInAndOut)
-{
+TEST_F(AbiTest, MidiEventsInAndOut) {
   plug.Set(kExampleTranspose, 1.0f);  // +24 semitones
   VstMidiEvent low = NoteOn(60, 5), high = NoteOn(120, 9);
   VstEvent other{};
@@ -362,8 +341,7 @@ TEST_F(AbiTest, MidiEventsInAndOut)
   EXPECT_EQ(std::string(state.end() - 5, state.end()), "hello");
 }
 
-TEST_F(AbiTest, MidiKeyNames)
-{
+TEST_F(AbiTest, MidiKeyNames) {
   MidiKeyName key{};
   key.thisKeyNumber = 61;
   EXPECT_EQ(plug.Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
@@ -374,8 +352,7 @@ TEST_F(AbiTest, MidiKeyNames)
   EXPECT_EQ(plug.Dispatch(effGetMidiKeyName), 0);
 }
 
-TEST_F(AbiTest, OpenAppliesParametersAndIdentifiesTheHostOnce)
-{
+TEST_F(AbiTest, OpenAppliesParametersAndIdentifiesTheHostOnce) {
   EXPECT_EQ(plug.Dispatch(effOpen), 0);
   EXPECT_EQ(plug.Dispatch(effOpen), 0);
   EXPECT_EQ(Host().Calls(audioMasterGetProductString), 1);
@@ -388,8 +365,7 @@ TEST_F(AbiTest, OpenAppliesParametersAndIdentifiesTheHostOnce)
   EXPECT_EQ(plug.Dispatch(effMainsChanged, 0, 0), 0);
 }
 
-TEST_F(AbiTest, ProcessPathsInBothPrecisions)
-{
+TEST_F(AbiTest, ProcessPathsInBothPrecisions) {
   AEffect* e = plug.effect();
   char sixDb[] = "6";
   plug.Dispatch(effString2Parameter, kExampleGain, 0, sixDb);

@@ -18,34 +18,29 @@ bool gCounting = false;
 int gAllocations = 0;
 }  // namespace
 
-extern "C" void* malloc(size_t n)
-{
+extern "C" void* malloc(size_t n) {
   if (gCounting) ++gAllocations;
   return __libc_malloc(n);
 }
 
-extern "C" void* calloc(size_t count, size_t n)
-{
+extern "C" void* calloc(size_t count, size_t n) {
   if (gCounting) ++gAllocations;
   return __libc_calloc(count, n);
 }
 
-extern "C" void* realloc(void* p, size_t n)
-{
+extern "C" void* realloc(void* p, size_t n) {
   if (gCounting) ++gAllocations;
   return __libc_realloc(p, n);
 }
 
 namespace {
 
-struct CountAllocations
-{
+struct CountAllocations {
   CountAllocations() { gAllocations = 0, gCounting = true; }
   ~CountAllocations() { gCounting = false; }
 };
 
-TEST(AllocTest, CounterSeesThePlugInsAllocations)
-{
+TEST(AllocTest, CounterSeesThePlugInsAllocations) {
   TestHostReset();
   LoadedPlugin plug;
   ASSERT_NE(plug.effect(), nullptr);
@@ -59,8 +54,7 @@ TEST(AllocTest, CounterSeesThePlugInsAllocations)
   EXPECT_GT(counted, 0);
 }
 
-TEST(AllocTest, ProcessEntriesAllocateNothing)
-{
+TEST(AllocTest, ProcessEntriesAllocateNothing) {
   TestHostReset();
   LoadedPlugin plug;
   AEffect* e = plug.effect();
@@ -79,8 +73,7 @@ TEST(AllocTest, ProcessEntriesAllocateNothing)
   int counted;
   {
     CountAllocations count;
-    for (int block = 0; block < 20; ++block)
-    {
+    for (int block = 0; block < 20; ++block) {
       e->processReplacing(e, fIns, fOuts, 512 - block);
       e->processDoubleReplacing(e, dIns, dOuts, 512 - block);
       e->process(e, fIns, fOuts, 256);

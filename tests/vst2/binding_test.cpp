@@ -11,14 +11,12 @@
 
 namespace {
 
-class BindingTest : public ::testing::Test
-{
-protected:
+class BindingTest : public ::testing::Test {
+ protected:
   void SetUp() override { TestHostReset(); }
 };
 
-TEST_F(BindingTest, TimeInfoIsFilteredByTheHostsFlags)
-{
+TEST_F(BindingTest, TimeInfoIsFilteredByTheHostsFlags) {
   ProbePlug plug(TestHostCallback);
   VstTimeInfo& ti = Host().timeInfo;
   ti.samplePos = 1234.0;
@@ -84,8 +82,7 @@ TEST_F(BindingTest, TimeInfoIsFilteredByTheHostsFlags)
   EXPECT_EQ(untouched.mTempo, 77.0);
 }
 
-TEST_F(BindingTest, HostVersionIsConvertedFromDecimal)
-{
+TEST_F(BindingTest, HostVersionIsConvertedFromDecimal) {
   {
     ProbePlug plug(TestHostCallback);
     EXPECT_EQ(plug.GetHost(), kHostUnknown);
@@ -100,8 +97,7 @@ TEST_F(BindingTest, HostVersionIsConvertedFromDecimal)
   EXPECT_EQ(Host().Calls(audioMasterGetProductString), 2);
 }
 
-TEST_F(BindingTest, SilentHostLeavesTheHostUnidentified)
-{
+TEST_F(BindingTest, SilentHostLeavesTheHostUnidentified) {
   Host().productString = "";
   ProbePlug plug(TestHostCallback);
   EXPECT_EQ(plug.GetHost(), kHostUninit);
@@ -110,8 +106,7 @@ TEST_F(BindingTest, SilentHostLeavesTheHostUnidentified)
   EXPECT_EQ(lonely.GetHost(), kHostUninit);
 }
 
-TEST_F(BindingTest, HostSpecificInitRunsOnceAndLimitsNamedHostsToStereo)
-{
+TEST_F(BindingTest, HostSpecificInitRunsOnceAndLimitsNamedHostsToStereo) {
   Host().productString = "Adobe Audition";
   ProbePlug plug(TestHostCallback, false, "4-4");
   ASSERT_TRUE(plug.IsInChannelConnected(3));
@@ -130,8 +125,7 @@ TEST_F(BindingTest, HostSpecificInitRunsOnceAndLimitsNamedHostsToStereo)
   EXPECT_TRUE(other.IsInChannelConnected(3));
 }
 
-TEST_F(BindingTest, ParameterAndProgramNoticesReachTheHost)
-{
+TEST_F(BindingTest, ParameterAndProgramNoticesReachTheHost) {
   ProbePlug plug(TestHostCallback);
   plug.BeginInformHostOfParamChange(3);
   plug.InformHostOfParamChange(3, 0.25);
@@ -153,8 +147,7 @@ TEST_F(BindingTest, ParameterAndProgramNoticesReachTheHost)
   EXPECT_EQ(plug.GetLatency(), 64);
 }
 
-TEST_F(BindingTest, MidiAndSysExOutReportTheHostsAnswer)
-{
+TEST_F(BindingTest, MidiAndSysExOutReportTheHostsAnswer) {
   ProbePlug plug(TestHostCallback, false, "2-2", true);
   IMidiMsg msg(12, 0x91, 64, 90);
   EXPECT_TRUE(plug.SendMidiMsg(&msg));
@@ -178,8 +171,7 @@ TEST_F(BindingTest, MidiAndSysExOutReportTheHostsAnswer)
   EXPECT_EQ(lonely.GetTempo(), 0.0);
 }
 
-TEST_F(BindingTest, CapabilitiesAndFlagsFollowThePlugInsKind)
-{
+TEST_F(BindingTest, CapabilitiesAndFlagsFollowThePlugInsKind) {
   ProbePlug plain(TestHostCallback, false, "2-2", false);
   AEffect* e = plain.GetAEffect();
   EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsCanDoubleReplacing);
@@ -188,12 +180,11 @@ TEST_F(BindingTest, CapabilitiesAndFlagsFollowThePlugInsKind)
   ProbePlug midi(TestHostCallback, true, "1-1", true);
   e = midi.GetAEffect();
   EXPECT_EQ(e->flags, effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsProgramChunks |
-                        effFlagsCanMono);
+                          effFlagsCanMono);
   EXPECT_EQ(e->dispatcher(e, effCanDo, 0, 0, sendEvents, 0.0f), 1);
 }
 
-TEST_F(BindingTest, EntryGivesAtLeastOneProgram)
-{
+TEST_F(BindingTest, EntryGivesAtLeastOneProgram) {
   AEffect* e = VSTCreateEffect(TestHostCallback, [](PlugInstanceInfo info) -> PlugVST* {
     return new ProbePlug(info.mVSTHostCallback, false, "2-2", false, 0);
   });

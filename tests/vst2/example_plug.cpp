@@ -11,8 +11,7 @@ namespace {
 const double kDefaults[kNumExampleParams] = {0.0, 0.0, 0.0, 0.0, 0.0};
 const uint8_t kSysExStart = 0xF0, kSysExEnd = 0xF7, kNonCommercialID = 0x7D;
 
-void SetTag(char* tag, const char* text, int len)
-{
+void SetTag(char* tag, const char* text, int len) {
   if (len > EXAMPLE_TAG_LEN - 1) len = EXAMPLE_TAG_LEN - 1;
   if (len < 0) len = 0;
   memcpy(tag, text, len);
@@ -22,10 +21,9 @@ void SetTag(char* tag, const char* text, int len)
 }  // namespace
 
 ExamplePlug::ExamplePlug(PlugInstanceInfo instanceInfo)
-  : PlugVST(instanceInfo, kNumExampleParams, "1-1 2-2", 2, "Example Gain", "Skylane Examples",
-             "Skylane", 0x00010203, EXAMPLE_UNIQUE_ID, 0x536B794C, 0, true, true, false),
-    mGain(1.0)
-{
+    : PlugVST(instanceInfo, kNumExampleParams, "1-1 2-2", 2, "Example Gain", "Skylane Examples",
+              "Skylane", 0x00010203, EXAMPLE_UNIQUE_ID, 0x536B794C, 0, true, true, false),
+      mGain(1.0) {
   mTag[0] = 0;
   GetParam(kExampleGain)->InitDouble("Gain", 0.0, -60.0, 12.0, 0.1, "dB");
   GetParam(kExampleTranspose)->InitInt("Transpose", 0, -24, 24, "st");
@@ -45,8 +43,7 @@ ExamplePlug::ExamplePlug(PlugInstanceInfo instanceInfo)
 }
 
 void ExamplePlug::MakeExamplePreset(const char* name, double gain, int transpose, int mode,
-                                    double attenuation)
-{
+                                    double attenuation) {
   GetParam(kExampleGain)->Set(gain);
   GetParam(kExampleTranspose)->Set(transpose);
   GetParam(kExampleMode)->Set(mode);
@@ -57,31 +54,26 @@ void ExamplePlug::MakeExamplePreset(const char* name, double gain, int transpose
   MakePresetFromChunk(name, &state);
 }
 
-void ExamplePlug::OnParamChange(int paramIdx)
-{
+void ExamplePlug::OnParamChange(int paramIdx) {
   IMutexLock lock(this);
   if (paramIdx == kExampleGain || paramIdx == kExampleAttenuation)
     mGain = DBToAmp(GetParam(kExampleGain)->Value() - GetParam(kExampleAttenuation)->Value());
 }
 
-void ExamplePlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames)
-{
+void ExamplePlug::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   bool bypass = GetParam(kExampleBypass)->Bool();
   double gain = bypass ? 1.0 : mGain;
   int nIn = NInChannels();
-  for (int c = 0; c < NOutChannels(); ++c)
-  {
+  for (int c = 0; c < NOutChannels(); ++c) {
     const double* in = inputs[c < nIn ? c : nIn - 1];
     double* out = outputs[c];
     for (int s = 0; s < nFrames; ++s) out[s] = in[s] * gain;
   }
 }
 
-void ExamplePlug::ProcessMidiMsg(IMidiMsg* pMsg)
-{
+void ExamplePlug::ProcessMidiMsg(IMidiMsg* pMsg) {
   IMidiMsg::EStatusMsg status = pMsg->StatusMsg();
-  if (status == IMidiMsg::kNoteOn || status == IMidiMsg::kNoteOff)
-  {
+  if (status == IMidiMsg::kNoteOn || status == IMidiMsg::kNoteOff) {
     int note = pMsg->mData1 + GetParam(kExampleTranspose)->Int();
     if (note < 0 || note > 127) return;  // transposed out of the keyboard
     pMsg->mData1 = (uint8_t)note;
@@ -89,8 +81,7 @@ void ExamplePlug::ProcessMidiMsg(IMidiMsg* pMsg)
   SendMidiMsg(pMsg);
 }
 
-void ExamplePlug::ProcessSysEx(ISysEx* pSysEx)
-{
+void ExamplePlug::ProcessSysEx(ISysEx* pSysEx) {
   const uint8_t* d = pSysEx->mData;
   int n = pSysEx->mSize;
   if (d && n >= 3 && d[0] == kSysExStart && d[1] == kNonCommercialID && d[n - 1] == kSysExEnd)
@@ -98,8 +89,7 @@ void ExamplePlug::ProcessSysEx(ISysEx* pSysEx)
   SendSysEx(pSysEx);
 }
 
-bool ExamplePlug::MidiNoteName(int noteNumber, char* rName)
-{
+bool ExamplePlug::MidiNoteName(int noteNumber, char* rName) {
   static const char* const kNames[] = {"C",  "C#", "D",  "D#", "E",  "F",
                                        "F#", "G",  "G#", "A",  "A#", "B"};
   if (noteNumber < 0 || noteNumber > 127) return false;
@@ -107,13 +97,11 @@ bool ExamplePlug::MidiNoteName(int noteNumber, char* rName)
   return true;
 }
 
-bool ExamplePlug::SerializeState(ByteChunk* pChunk)
-{
+bool ExamplePlug::SerializeState(ByteChunk* pChunk) {
   return SerializeParams(pChunk) && pChunk->PutStr(mTag) > 0;
 }
 
-int ExamplePlug::UnserializeState(ByteChunk* pChunk, int startPos)
-{
+int ExamplePlug::UnserializeState(ByteChunk* pChunk, int startPos) {
   int pos = UnserializeParams(pChunk, startPos);
   if (pos < 0) return pos;
   SkyString tag;

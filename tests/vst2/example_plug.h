@@ -5,12 +5,11 @@
 
 #include "vst2/plug_vst.h"
 
-enum EExampleParams
-{
-  kExampleGain = 0,   // dB, double
-  kExampleTranspose,  // semitones, int
-  kExampleMode,       // enum with display texts
-  kExampleBypass,     // bool
+enum EExampleParams {
+  kExampleGain = 0,     // dB, double
+  kExampleTranspose,    // semitones, int
+  kExampleMode,         // enum with display texts
+  kExampleBypass,       // bool
   kExampleAttenuation,  // dB shown negated, double
   kNumExampleParams
 };
@@ -18,9 +17,8 @@ enum EExampleParams
 #define EXAMPLE_UNIQUE_ID 0x536B4578  // 'SkEx'
 #define EXAMPLE_TAG_LEN 32
 
-class ExamplePlug : public PlugVST
-{
-public:
+class ExamplePlug : public PlugVST {
+ public:
   explicit ExamplePlug(PlugInstanceInfo instanceInfo);
 
   void OnParamChange(int paramIdx) override;
@@ -34,7 +32,7 @@ public:
 
   const char* Tag() const { return mTag; }
 
-private:
+ private:
   void MakeExamplePreset(const char* name, double gain, int transpose, int mode,
                          double attenuation);
 

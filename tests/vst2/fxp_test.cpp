@@ -18,16 +18,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class FxpTest : public ::testing::Test
-{
-protected:
-  FxpTest()
-  {
+class FxpTest : public ::testing::Test {
+ protected:
+  FxpTest() {
     char pattern[] = "/tmp/skylane-fxp-XXXXXX";
     mDir = mkdtemp(pattern);
   }
-  ~FxpTest() override
-  {
+  ~FxpTest() override {
     std::string cmd = "rm -rf '" + mDir + "'";
     EXPECT_EQ(system(cmd.c_str()), 0);
   }
@@ -36,8 +33,7 @@ protected:
   std::string mDir;
 };
 
-Bytes ReadAll(const SkyString& path)
-{
+Bytes ReadAll(const SkyString& path) {
   Bytes bytes;
   FILE* f = fopen(path.Get(), "rb");
   if (!f) return bytes;
@@ -47,36 +43,30 @@ Bytes ReadAll(const SkyString& path)
   return bytes;
 }
 
-void WriteAll(const SkyString& path, const Bytes& bytes)
-{
+void WriteAll(const SkyString& path, const Bytes& bytes) {
   FILE* f = fopen(path.Get(), "wb");
   ASSERT_NE(f, nullptr);
   fwrite(bytes.data(), 1, bytes.size(), f);
   fclose(f);
 }
 
-uint32_t Be32(const Bytes& b, size_t at)
-{
+uint32_t Be32(const Bytes& b, size_t at) {
   return (uint32_t)b[at] << 24 | (uint32_t)b[at + 1] << 16 | (uint32_t)b[at + 2] << 8 | b[at + 3];
 }
 
-void PutBe32(Bytes* b, size_t at, uint32_t v)
-{
+void PutBe32(Bytes* b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) (*b)[at + i] = (uint8_t)(v >> (24 - 8 * i));
 }
 
-std::string Magic(const Bytes& b, size_t at)
-{
+std::string Magic(const Bytes& b, size_t at) {
   return std::string(b.begin() + at, b.begin() + at + 4);
 }
 
-void SetValues(ProbePlug* plug, double first)
-{
+void SetValues(ProbePlug* plug, double first) {
   for (int i = 0; i < plug->NParams(); ++i) plug->GetParam(i)->Set(first + i);
 }
 
-TEST_F(FxpTest, ProgramFilesHaveTheTabledLayout)
-{
+TEST_F(FxpTest, ProgramFilesHaveTheTabledLayout) {
   ProbePlug chunky(nullptr, true);
   SetValues(&chunky, 1.0);
   ASSERT_TRUE(SaveProgramAsFXP(&chunky, Path("c.fxp")));
@@ -108,10 +98,8 @@ TEST_F(FxpTest, ProgramFilesHaveTheTabledLayout)
   EXPECT_FLOAT_EQ(v, 0.2f);
 }
 
-TEST_F(FxpTest, ProgramsRoundTripInBothForms)
-{
-  for (bool chunks : {true, false})
-  {
+TEST_F(FxpTest, ProgramsRoundTripInBothForms) {
+  for (bool chunks : {true, false}) {
     ProbePlug saver(nullptr, chunks);
     SetValues(&saver, 2.0);
     saver.ModifyCurrentPreset("Twenty-eight characters long");
@@ -128,10 +116,8 @@ TEST_F(FxpTest, ProgramsRoundTripInBothForms)
   }
 }
 
-TEST_F(FxpTest, BankFilesRoundTripInBothForms)
-{
-  for (bool chunks : {true, false})
-  {
+TEST_F(FxpTest, BankFilesRoundTripInBothForms) {
+  for (bool chunks : {true, false}) {
     ProbePlug saver(nullptr, chunks);
     SetValues(&saver, 3.0);
     saver.ModifyCurrentPreset("First");
@@ -145,7 +131,9 @@ TEST_F(FxpTest, BankFilesRoundTripInBothForms)
     EXPECT_EQ(Be32(b, 24), 2u);
     EXPECT_EQ(Be32(b, 28), 1u);
     EXPECT_EQ(Be32(b, 4), chunks ? (uint32_t)b.size() : 0u);
-    if (!chunks) { EXPECT_EQ(b.size(), 156u + 2 * 92u); }
+    if (!chunks) {
+      EXPECT_EQ(b.size(), 156u + 2 * 92u);
+    }
 
     ProbePlug loader(nullptr, chunks);
     ASSERT_TRUE(LoadBankFromFXB(&loader, Path("b.fxb")));
@@ -159,8 +147,7 @@ TEST_F(FxpTest, BankFilesRoundTripInBothForms)
   }
 }
 
-TEST_F(FxpTest, RefusedProgramsLeaveThePlugInUnchanged)
-{
+TEST_F(FxpTest, RefusedProgramsLeaveThePlugInUnchanged) {
   ProbePlug saver(nullptr, true);
   SetValues(&saver, 5.0);
   ASSERT_TRUE(SaveProgramAsFXP(&saver, Path("good.fxp")));
@@ -171,7 +158,8 @@ TEST_F(FxpTest, RefusedProgramsLeaveThePlugInUnchanged)
     ProbePlug target(nullptr, chunks);
     SetValues(&target, 0.5);
     bool loaded = LoadProgramFromFXP(&target, Path("bad.fxp"));
-    bool unchanged = target.GetParam(8)->Value() == 8.5 && !strcmp(target.GetPresetName(0), "Empty");
+    bool unchanged =
+        target.GetParam(8)->Value() == 8.5 && !strcmp(target.GetPresetName(0), "Empty");
     return !loaded && unchanged;
   };
   Bytes b = good;
@@ -213,8 +201,7 @@ TEST_F(FxpTest, RefusedProgramsLeaveThePlugInUnchanged)
   EXPECT_FALSE(LoadProgramFromFXP(&any, SkyString("")));
 }
 
-TEST_F(FxpTest, RefusedBanks)
-{
+TEST_F(FxpTest, RefusedBanks) {
   ProbePlug saver(nullptr, false);
   SetValues(&saver, 1.0);
   saver.ModifyCurrentPreset();
@@ -266,11 +253,9 @@ TEST_F(FxpTest, RefusedBanks)
   EXPECT_EQ(victim.GetParam(3)->Value(), 7.0);
 }
 
-TEST_F(FxpTest, ExtraBankRecordsLandInTheCurrentSlot)
-{
+TEST_F(FxpTest, ExtraBankRecordsLandInTheCurrentSlot) {
   ProbePlug saver(nullptr, false, "2-2", false, 3);
-  for (int i = 0; i < 3; ++i)
-  {
+  for (int i = 0; i < 3; ++i) {
     saver.RestorePreset(i);
     SetValues(&saver, i + 1.0);
     saver.ModifyCurrentPreset(i == 2 ? "Third" : "Other");
@@ -284,24 +269,20 @@ TEST_F(FxpTest, ExtraBankRecordsLandInTheCurrentSlot)
   EXPECT_NEAR(target.GetParam(0)->Value(), 3.0, 1e-5);
 }
 
-TEST_F(FxpTest, SavesThatCannotWriteLeaveNothing)
-{
+TEST_F(FxpTest, SavesThatCannotWriteLeaveNothing) {
   ProbePlug plug(nullptr, true);
   EXPECT_FALSE(SaveProgramAsFXP(&plug, SkyString("")));
   EXPECT_FALSE(SaveBankAsFXB(&plug, SkyString("")));
   SkyString noDir = Path("no/such/dir.fxp");
   EXPECT_FALSE(SaveProgramAsFXP(&plug, noDir));
   EXPECT_FALSE(SaveBankAsFXB(&plug, noDir));
-  if (access("/dev/full", W_OK) == 0)
-  {
+  if (access("/dev/full", W_OK) == 0) {
     EXPECT_FALSE(SaveBankAsFXB(&plug, SkyString("/dev/full")));
   }
 }
 
-TEST_F(FxpTest, HostReaderAndFrameworkWriterAgree)
-{
-  for (bool chunks : {true, false})
-  {
+TEST_F(FxpTest, HostReaderAndFrameworkWriterAgree) {
+  for (bool chunks : {true, false}) {
     ProbePlug plug(nullptr, chunks);
     SetValues(&plug, 1.0);
     plug.ModifyCurrentPreset("Shared");
@@ -321,8 +302,7 @@ TEST_F(FxpTest, HostReaderAndFrameworkWriterAgree)
     EXPECT_EQ(WriteFxBank(bank), fxb);
 
     // And the framework loads what the host writes.
-    if (!chunks)
-    {
+    if (!chunks) {
       program.params[2] = 0.9f;
       program.name = "From host";
       WriteAll(Path("h.fxp"), WriteFxProgram(program));

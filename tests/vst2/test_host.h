@@ -9,8 +9,7 @@
 
 #include "vst2/aeffectx.h"
 
-struct TestHost
-{
+struct TestHost {
   // Answers.
   std::string productString = "Test Host";
   VstIntPtr vendorVersion = 10203;
@@ -37,9 +36,8 @@ VstIntPtr TestHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, Vst
                            void* ptr, float opt);
 
 // The example shared object, loaded with dlopen; closes the effect and unloads.
-class LoadedPlugin
-{
-public:
+class LoadedPlugin {
+ public:
   // entryName: "VSTPluginMain" or "main"; callback may be null.
   explicit LoadedPlugin(const char* entryName = "VSTPluginMain",
                         audioMasterCallback callback = TestHostCallback);
@@ -48,15 +46,15 @@ public:
   LoadedPlugin& operator=(const LoadedPlugin&) = delete;
 
   AEffect* effect() const { return mEffect; }
-  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f) const;
+  VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) const;
   // A text opcode into a 256-byte buffer pre-filled with 'x', so overruns show.
   std::string Text(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, float opt = 0.0f,
                    VstIntPtr* pResult = nullptr) const;
   float Get(int idx) const { return mEffect->getParameter(mEffect, idx); }
   void Set(int idx, float v) const { mEffect->setParameter(mEffect, idx, v); }
 
-private:
+ private:
   void* mLibrary = nullptr;
   AEffect* mEffect = nullptr;
 };

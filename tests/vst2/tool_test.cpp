@@ -15,13 +15,11 @@ namespace {
 
 const std::string kExample = EXAMPLE_PLUGIN_PATH;
 
-bool Contains(const std::string& text, const std::string& part)
-{
+bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-void WriteSound(const std::string& path, float value, int frames)
-{
+void WriteSound(const std::string& path, float value, int frames) {
   SF_INFO info{};
   info.samplerate = 44100;
   info.channels = 2;
@@ -33,8 +31,7 @@ void WriteSound(const std::string& path, float value, int frames)
   sf_close(f);
 }
 
-std::vector<float> ReadSound(const std::string& path)
-{
+std::vector<float> ReadSound(const std::string& path) {
   SF_INFO info{};
   SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
   if (!f) return {};
@@ -44,19 +41,17 @@ std::vector<float> ReadSound(const std::string& path)
   return samples;
 }
 
-TEST(ToolTest, ListsTheExample)
-{
+TEST(ToolTest, ListsTheExample) {
   ToolResult r = RunHost({"--plugin", kExample, "--list"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  for (const char* line : {"name:        Example Gain\n", "unique id:   'SkEx'\n",
-                           "version:     10203\n", "programs:    2 (current 0)\n",
-                           "  program 1: Loud\n", "parameters:  5\n",
-                           "  2: Mode = Clean (0.000000)\n"})
+  for (const char* line :
+       {"name:        Example Gain\n", "unique id:   'SkEx'\n", "version:     10203\n",
+        "programs:    2 (current 0)\n", "  program 1: Loud\n", "parameters:  5\n",
+        "  2: Mode = Clean (0.000000)\n"})
     EXPECT_TRUE(Contains(r.out, line)) << "missing: " << line << r.out;
 }
 
-TEST(ToolTest, FastRunAppliesTheGain)
-{
+TEST(ToolTest, FastRunAppliesTheGain) {
   ScratchDir dir;
   WriteSound(dir.File("in.wav"), 0.25f, 4410);
   ToolResult r = RunHost({"--plugin", kExample, "--fast", "--quiet", "--input", dir.File("in.wav"),
@@ -68,8 +63,7 @@ TEST(ToolTest, FastRunAppliesTheGain)
   EXPECT_NEAR(out.back(), 0.25 * 1.99526231, 1e-5);
 }
 
-TEST(ToolTest, HostFilesLoadIntoTheFramework)
-{
+TEST(ToolTest, HostFilesLoadIntoTheFramework) {
   ScratchDir dir;
   ToolResult r = RunHost({"--plugin", kExample, "--program", "1", "--save-fxp", dir.File("p.fxp"),
                           "--save-fxb", dir.File("b.fxb"), "--quiet"});
@@ -86,8 +80,7 @@ TEST(ToolTest, HostFilesLoadIntoTheFramework)
   EXPECT_STREQ(bankPlug.GetPresetName(1), "Loud");
 }
 
-TEST(ToolTest, FrameworkFilesLoadIntoTheHost)
-{
+TEST(ToolTest, FrameworkFilesLoadIntoTheHost) {
   ScratchDir dir;
   ExamplePlug plug({nullptr});
   plug.EnsureDefaultPreset();
@@ -107,8 +100,7 @@ TEST(ToolTest, FrameworkFilesLoadIntoTheHost)
   EXPECT_TRUE(Contains(r.out, "  program 1: Loud\n")) << r.out;
 }
 
-TEST(ToolTest, HostRefusesAForeignProgram)
-{
+TEST(ToolTest, HostRefusesAForeignProgram) {
   ScratchDir dir;
   WriteBinary(dir.File("junk.fxp"), std::vector<uint8_t>(30, 7));
   ToolResult r = RunHost({"--plugin", kExample, "--load-fxp", dir.File("junk.fxp")});

@@ -41,13 +41,17 @@ void BM_AALineVsFill(benchmark::State& state) {
   PX_MemBitmap bm(512, 512, 4);
   PX_Clear(&bm, 0);
   // 64 lines of about 500 pixels, two pixels blended per step: 64 x 1000 pixels.
-  compare(state, [&] {
-    for (int i = 0; i < 64; ++i) PX_Line(&bm, 5, 3 + i, 505, 200 + 4 * i, kColour, 0.8f, 0, true);
-    benchmark::ClobberMemory();
-  }, [&] {
-    PX_FillRect(&bm, 0, 0, 500, 128, kColour, 0.8f, 0);
-    benchmark::ClobberMemory();
-  });
+  compare(
+      state,
+      [&] {
+        for (int i = 0; i < 64; ++i)
+          PX_Line(&bm, 5, 3 + i, 505, 200 + 4 * i, kColour, 0.8f, 0, true);
+        benchmark::ClobberMemory();
+      },
+      [&] {
+        PX_FillRect(&bm, 0, 0, 500, 128, kColour, 0.8f, 0);
+        benchmark::ClobberMemory();
+      });
 }
 BENCHMARK(BM_AALineVsFill)->UseManualTime();
 
@@ -55,13 +59,16 @@ void BM_FillCircleVsFill(benchmark::State& state) {
   PX_MemBitmap bm(512, 512, 4);
   PX_Clear(&bm, 0);
   // A disc of radius 200 covers about the pixels of a 354 x 354 square.
-  compare(state, [&] {
-    PX_FillCircle(&bm, 256, 256, 200, kColour, 0.8f, 0, true);
-    benchmark::ClobberMemory();
-  }, [&] {
-    PX_FillRect(&bm, 0, 0, 354, 354, kColour, 0.8f, 0);
-    benchmark::ClobberMemory();
-  });
+  compare(
+      state,
+      [&] {
+        PX_FillCircle(&bm, 256, 256, 200, kColour, 0.8f, 0, true);
+        benchmark::ClobberMemory();
+      },
+      [&] {
+        PX_FillRect(&bm, 0, 0, 354, 354, kColour, 0.8f, 0);
+        benchmark::ClobberMemory();
+      });
 }
 BENCHMARK(BM_FillCircleVsFill)->UseManualTime();
 
@@ -83,15 +90,18 @@ void DrawTextVsCairo(benchmark::State& state, float alpha, unsigned flags) {
   cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, 14);
   cairo_set_source_rgba(cr, 0.8, 0.5, 0.2, alpha);
-  compare(state, [&] {
-    RECT rr{0, 0, 400, 40};
-    font.DrawText(&bm, label, -1, &rr, flags);
-    benchmark::ClobberMemory();
-  }, [&] {
-    cairo_move_to(cr, 0, 14);
-    cairo_show_text(cr, label);
-    cairo_surface_flush(surf);
-  });
+  compare(
+      state,
+      [&] {
+        RECT rr{0, 0, 400, 40};
+        font.DrawText(&bm, label, -1, &rr, flags);
+        benchmark::ClobberMemory();
+      },
+      [&] {
+        cairo_move_to(cr, 0, 14);
+        cairo_show_text(cr, label);
+        cairo_surface_flush(surf);
+      });
   cairo_destroy(cr);
   cairo_surface_destroy(surf);
 }

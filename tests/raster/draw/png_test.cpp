@@ -34,7 +34,8 @@ PngSpec RgbaGradient(int w, int h) {
   s.height = h;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const uint8_t px[4] = {(uint8_t)(x * 7), (uint8_t)(y * 11), (uint8_t)(x + y), (uint8_t)(255 - x)};
+      const uint8_t px[4] = {(uint8_t)(x * 7), (uint8_t)(y * 11), (uint8_t)(x + y),
+                             (uint8_t)(255 - x)};
       s.data.insert(s.data.end(), px, px + 4);
     }
   return s;
@@ -53,7 +54,8 @@ TEST(PngDecode, RgbaRowsLandAsArgbWords) {
   EXPECT_EQ(bm->getHeight(), 9);
   EXPECT_EQ(bm->getRowSpan(), 16);  // a new bitmap aligns lines to 4 pixels
   for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 13; ++x) ASSERT_EQ(PixelAt(bm.get(), x, y), GradientPixel(x, y)) << x << "," << y;
+    for (int x = 0; x < 13; ++x)
+      ASSERT_EQ(PixelAt(bm.get(), x, y), GradientPixel(x, y)) << x << "," << y;
 }
 
 TEST(PngDecode, PaletteWithTransparencyGivesPerPixelAlpha) {

@@ -37,7 +37,8 @@ int Count(TestBitmap& b, PX_pixel c) {
   for (int y = 0; y < b.getHeight(); ++y)
     for (int x = 0; x < b.getWidth(); ++x)
       if (b.at(x, y) != kBlack && !IsHalf(b.at(x, y)))
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " = " << std::hex << b.at(x, y);
+        return ::testing::AssertionFailure()
+               << "pixel " << x << "," << y << " = " << std::hex << b.at(x, y);
   return ::testing::AssertionSuccess();
 }
 
@@ -46,16 +47,28 @@ TEST(LineClip, EndsLandOnTheEdgesItCrosses) {
   ASSERT_TRUE(PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, 20, 10));
   EXPECT_EQ(x1, 0);
   EXPECT_EQ(x2, 19);
-  x1 = 5; y1 = -7; x2 = 5; y2 = 70;
+  x1 = 5;
+  y1 = -7;
+  x2 = 5;
+  y2 = 70;
   ASSERT_TRUE(PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, 20, 10));
   EXPECT_EQ(y1, 0);
   EXPECT_EQ(y2, 9);
-  x1 = -5; y1 = -5; x2 = -1; y2 = 30;
+  x1 = -5;
+  y1 = -5;
+  x2 = -1;
+  y2 = 30;
   EXPECT_FALSE(PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, 20, 10));
-  x1 = 25; y1 = 15; x2 = 40; y2 = 30;
+  x1 = 25;
+  y1 = 15;
+  x2 = 40;
+  y2 = 30;
   EXPECT_FALSE(PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, 20, 10));
   // An offset rectangle clips the same way, shifted.
-  x1 = -10; y1 = 105; x2 = 30; y2 = 105;
+  x1 = -10;
+  y1 = 105;
+  x2 = 30;
+  y2 = 105;
   ASSERT_TRUE(PX_ClipLine(&x1, &y1, &x2, &y2, 0, 100, 20, 110));
   EXPECT_EQ(y1, 105);
   EXPECT_EQ(x2, 19);
@@ -109,7 +122,7 @@ TEST(Line, HalfWeightLinesBlendEachPixelOnce) {
     TestBitmap bm(30, 30);
     Clear(bm);
     PX_Line(&bm, (int)(rng() % 50) - 10, (int)(rng() % 50) - 10, (int)(rng() % 50) - 10,
-              (int)(rng() % 50) - 10, kWhite, 0.5f, 0, false);
+            (int)(rng() % 50) - 10, kWhite, 0.5f, 0, false);
     ASSERT_TRUE(BlendedOnce(bm)) << iter;
   }
 }
@@ -123,7 +136,8 @@ TEST(Line, DiagonalWithAndWithoutAntiAliasing) {
   PX_Line(&bm, 0, 0, 3, 3, kWhite, 1.0f, 0, true);
   // Whole-word mixes of white onto black: 3/4 on the line, 1/4 beside it.
   const PX_pixel threeQuarter = 0xBEBEBEBEu + ((kBlack >> 2) & 0x3f3f3f3f);
-  const PX_pixel quarter = 0x3F3F3F3Fu + ((kBlack >> 1) & 0x7f7f7f7f) + ((kBlack >> 2) & 0x3f3f3f3f);
+  const PX_pixel quarter =
+      0x3F3F3F3Fu + ((kBlack >> 1) & 0x7f7f7f7f) + ((kBlack >> 2) & 0x3f3f3f3f);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(bm.at(i, i), threeQuarter) << i;
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(bm.at(i + 1, i), quarter);
@@ -204,7 +218,8 @@ TEST(Circle, SmallRadiusUsesTheTableLargerOnesTheMidpointPath) {
   // r = 2.25 rounds to 2 on the midpoint path: axis points and (+-1, +-2), (+-2, +-1).
   for (int dy = -3; dy <= 3; ++dy)
     for (int dx = -3; dx <= 3; ++dx) {
-      const bool on = (std::abs(dx) == 2 && std::abs(dy) <= 1) || (std::abs(dy) == 2 && std::abs(dx) <= 1);
+      const bool on =
+          (std::abs(dx) == 2 && std::abs(dy) <= 1) || (std::abs(dy) == 2 && std::abs(dx) <= 1);
       EXPECT_EQ(mid.at(5 + dx, 5 + dy), on ? kWhite : kBlack) << dx << "," << dy;
     }
 }
@@ -305,8 +320,8 @@ TEST(Polygon, TrapezoidOfVerticalEdgesIsARectangleFill) {
     const int mode = (int)(rng() % 6);
     const PX_pixel colour = RandomPixel(rng) | 0xFF;
     PX_FillTrapezoid(&a, xa, xb, y1, xa, xb, y2, colour, alpha, mode);
-    PX_FillRect(&b, std::min(xa, xb), std::min(y1, y2), std::abs(xb - xa) + 1, std::abs(y2 - y1) + 1,
-                  colour, alpha, mode);
+    PX_FillRect(&b, std::min(xa, xb), std::min(y1, y2), std::abs(xb - xa) + 1,
+                std::abs(y2 - y1) + 1, colour, alpha, mode);
     for (int y = 0; y < 25; ++y)
       for (int x = 0; x < 25; ++x)
         // Fills pass the weight as source alpha; shapes pass the colour's alpha.
@@ -329,7 +344,8 @@ TEST(Polygon, ConvexFillsCoverTheirInsideOnce) {
     }
     PX_FillTriangle(&bm, px[0], py[0], px[1], py[1], px[2], py[2], kWhite, 0.5f, 0);
     ASSERT_TRUE(BlendedOnce(bm)) << iter;
-    const double area = (px[1] - px[0]) * (double)(py[2] - py[0]) - (px[2] - px[0]) * (double)(py[1] - py[0]);
+    const double area =
+        (px[1] - px[0]) * (double)(py[2] - py[0]) - (px[2] - px[0]) * (double)(py[1] - py[0]);
     if (area == 0) continue;
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
@@ -392,7 +408,8 @@ TEST(Bezier, ToleranceAndFillBehave) {
 }
 
 TEST(Hostile, ExtremeAndNonFiniteCoordinatesAreHarmless) {
-  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN(),
+              inf = std::numeric_limits<float>::infinity();
   const float vals[] = {nan, inf, -inf, 3e38f, -3e38f, 1e9f, -1e9f, 5.0f};
   const int ivals[] = {INT32_MIN, INT32_MAX, -1000000000, 5};
   TestBitmap bm(16, 16, 2, true);

@@ -96,7 +96,10 @@ TEST_F(FontFixture, DecodesUtf8AsStated) {
   // 2-byte sequence: one glyph of its own, not two Latin-1 ones.
   EXPECT_NE(Measure("\xC3\xA9").right, Measure("\xC3").right + Measure("\xA9").right - 10);
   // A 4-byte sequence is one space.
-  EXPECT_EQ(Measure("a\xF0\x9F\x98\x80" "b").right, Measure("a b").right);
+  EXPECT_EQ(Measure("a\xF0\x9F\x98\x80"
+                    "b")
+                .right,
+            Measure("a b").right);
   // A lead byte cut off by the length stands for itself.
   RECT cut{0, 0, 0, 0};
   font.DrawText(nullptr, "\xC3\xA9", 1, &cut, DT_CALCRECT);
@@ -235,8 +238,8 @@ TEST_F(FontFixture, MonoAndOutlineStoreOnlyTheirColours) {
 TEST_F(FontFixture, VerticalTextSwapsTheBox) {
   PX_CachedFont down, up;
   down.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_VERTICAL);
-  up.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_VERTICAL |
-                                PX_FONT_FLAG_VERTICAL_BOTTOMUP);
+  up.SetFromHFont(Sans(14),
+                  PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_VERTICAL | PX_FONT_FLAG_VERTICAL_BOTTOMUP);
   const RECT h = Measure("Gain");
   RECT v{0, 0, 0, 0};
   const int ret = down.DrawText(nullptr, "Gain", -1, &v, DT_CALCRECT);
@@ -435,7 +438,8 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
     ::SetBkColor(dc, 0);
     HGDIOBJ old = SelectObject(dc, font.GetHFont());
     RECT cell{0, 0, 0, 0};
-    GDI_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    GDI_DrawText(dc, std::string(1, *p).c_str(), -1, &cell,
+                 DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     cell.right += 2;  // the cell's padding at this size
     GDI_DrawText(dc, std::string(1, *p).c_str(), -1, &cell, DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
@@ -518,9 +522,9 @@ TEST(DrawGlyphEx, MatchesReferenceOnRandomMaps) {
         const int c = cov[(size_t)j * span + i];
         if (!c || ia <= 0 || !ref.inside(x + i, y + j)) continue;
         const RefClass cls = RefSolidClass(mode, ia);
-        ref.at(x + i, y + j) = RefCombine(ref.at(x + i, y + j), PX_GETR(colour), PX_GETG(colour),
-                                          PX_GETB(colour), PX_GETA(colour), ia * c / 256, cls,
-                                          false);
+        ref.at(x + i, y + j) =
+            RefCombine(ref.at(x + i, y + j), PX_GETR(colour), PX_GETG(colour), PX_GETB(colour),
+                       PX_GETA(colour), ia * c / 256, cls, false);
       }
     for (int j = 0; j < ref.h; ++j)
       for (int i = 0; i < ref.w; ++i) {
