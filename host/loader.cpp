@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "host/elf_check.h"
+
 namespace {
 
 // Text buffers handed to the plug-in are far larger than any documented
@@ -66,7 +68,13 @@ LoadError Plugin::Load(const std::string& path, audioMasterCallback host, std::s
     *error = path + ": no such file";
     return LoadError::kMissingFile;
   }
-  library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string problem = SharedObjectFileProblem(path);
+  if (!problem.empty()) {
+    *error = path + ": cannot load: " + problem;
+    return LoadError::kBadFile;
+  }
+  const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  library_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library_) {
     const char* why = dlerror();
     *error = path + ": cannot load: " + (why ? why : "unknown reason");

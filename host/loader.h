@@ -9,6 +9,7 @@
 enum class LoadError {
   kNone,
   kMissingFile,  // no file at the path
+  kBadFile,      // not an x86-64 ELF shared object, or cut short
   kNotLibrary,   // dlopen refused it
   kNoEntry,      // neither VSTPluginMain nor main
   kNullEffect,   // the entry point returned null
@@ -23,8 +24,10 @@ class Plugin {
   Plugin& operator=(const Plugin&) = delete;
   ~Plugin() { Close(); }
 
-  // Opens the library at `path` and creates the effect with `host`. On failure
-  // returns the reason and a one-line message in *error; nothing stays loaded.
+  // Opens the library at `path` and creates the effect with `host`. A path
+  // without a slash names a file in the current folder (dlopen would search
+  // the library path for it). On failure returns the reason and a one-line
+  // message in *error; nothing stays loaded.
   LoadError Load(const std::string& path, audioMasterCallback host, std::string* error);
   // Sends effClose (the plug-in deletes itself) and unloads the library.
   void Close();

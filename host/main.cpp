@@ -9,6 +9,7 @@
 #include "host/params.h"
 #include "host/runner.h"
 #include "host/sound_file.h"
+#include "host/stop_signal.h"
 
 namespace {
 
@@ -17,6 +18,23 @@ enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitLoad = 3 };
 int Report(int code, const std::string& message) {
   std::fprintf(stderr, "skylane-host: %s\n", message.c_str());
   return code;
+}
+
+int ReportUsage(const std::string& message) {
+  Report(kExitUsage, message);
+  std::fputs("Try 'skylane-host --help'.\n", stderr);
+  return kExitUsage;
+}
+
+// Runs audio; Ctrl-C or SIGTERM ends the run early with a whole output file
+// and the shell's status for the signal (128 + its number).
+int Render(const Plugin& plugin, HostState* state, RunSettings run, SoundReader* input) {
+  StopSignals signals;
+  run.stop = &StopSignals::received();
+  RunResult result;
+  std::string error;
+  if (!RunAudio(plugin, state, run, input, &result, &error)) return Report(kExitFailure, error);
+  return result.stopSignal ? 128 + result.stopSignal : kExitOk;
 }
 
 // Program selection and file loads, then parameter settings.
@@ -53,15 +71,13 @@ int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const 
   if (!Prepare(plugin, o, &error)) return Report(kExitFailure, error);
   if (o.list) PrintPluginInfo(plugin, stdout);
   if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
-  if (o.WantsRun() && !RunAudio(plugin, state, run, input, &error)) {
-    return Report(kExitFailure, error);
-  }
+  const int code = o.WantsRun() ? Render(plugin, state, run, input) : kExitOk;
   if (o.verbose) {
     std::fprintf(stderr, "host: %ld automations, %ld begin edits, %ld end edits, %ld events\n",
                  state->automations.load(), state->beginEdits.load(), state->endEdits.load(),
                  state->eventsReceived.load());
   }
-  return kExitOk;
+  return code;
 }
 
 // Rate and length from the options, else from the input file.
@@ -88,7 +104,7 @@ bool PlanRun(const HostOptions& o, const SoundReader* input, RunSettings* run, s
 int main(int argc, char** argv) {
   HostOptions o;
   std::string error;
-  if (!ParseOptions(argc, argv, &o, &error)) return Report(kExitUsage, error + " (see --help)");
+  if (!ParseOptions(argc, argv, &o, &error)) return ReportUsage(error);
   if (o.help) {
     std::fputs(UsageText(), stdout);
     return kExitOk;
@@ -97,7 +113,7 @@ int main(int argc, char** argv) {
   SoundReader* input = o.input.empty() ? nullptr : &reader;
   if (input && !input->Open(o.input, &error)) return Report(kExitFailure, error);
   RunSettings run;
-  if (!PlanRun(o, input, &run, &error)) return Report(kExitUsage, error);
+  if (!PlanRun(o, input, &run, &error)) return ReportUsage(error);
 
   HostState state;
   state.sampleRate = run.rate;

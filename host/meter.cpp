@@ -18,6 +18,12 @@ void Meter::Add(const std::vector<std::vector<double>>& channels, int first, int
   frames_ += frames;
 }
 
+double Meter::peak() const {
+  double all = 0.0;
+  for (double p : peak_) all = std::fmax(all, p);
+  return all;
+}
+
 std::string Meter::Line(double endSeconds) const {
   char text[96];
   std::snprintf(text, sizeof text, "time %.3f s", endSeconds);

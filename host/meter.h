@@ -14,6 +14,8 @@ class Meter {
   void Add(const std::vector<std::vector<double>>& channels, int first, int frames);
   long frames() const { return frames_; }
   long nonFinite() const { return nonFinite_; }
+  // The window's highest peak over all channels.
+  double peak() const;
   // "time 1.000 s | out 1: peak -6.0 dBFS, RMS -9.0 dBFS | ..." for the window.
   std::string Line(double endSeconds) const;
   // Starts the next window.

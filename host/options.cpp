@@ -8,11 +8,13 @@
 namespace {
 
 const char kUsage[] =
-    "usage: skylane-host --plugin PATH [options]\n"
+    "Usage: skylane-host --plugin PATH [options]\n"
     "Loads a VST 2.4 plug-in, shows and sets its parameters, loads and saves its\n"
     "programs and banks, and runs audio through it.\n"
     "\n"
-    "  --plugin PATH        the plug-in library (.so) to load\n"
+    "Plug-in:\n"
+    "  --plugin PATH        the plug-in library (.so) to load; a name without a\n"
+    "                       slash is a file in the current folder\n"
     "  --list               print the plug-in's identity, programs and parameters\n"
     "  --set KEY=VALUE      set parameter KEY (index or name) to the normalised\n"
     "                       VALUE (0 to 1); may be repeated\n"
@@ -22,21 +24,29 @@ const char kUsage[] =
     "  --load-fxb PATH      load a bank file\n"
     "  --save-fxp PATH      save the current program (after loads and sets)\n"
     "  --save-fxb PATH      save all programs\n"
+    "\n"
+    "Audio (any of these options runs audio, with the defaults for the others):\n"
     "  --seconds S          run S seconds of audio (default: the input's length,\n"
     "                       else 5)\n"
     "  --rate HZ            sample rate (default: the input's rate, else 44100)\n"
     "  --block N            frames per process call (default 512)\n"
     "  --fast               render offline as fast as possible (default: paced in\n"
-    "                       real time)\n"
+    "                       real time); a plug-in that streams live audio, such\n"
+    "                       as Skylane, renders silence this way\n"
     "  --double             process in double precision\n"
     "  --input PATH         sound file fed to the inputs (default: silence)\n"
     "  --output PATH        write the outputs to a sound file (.wav, .flac, .aiff)\n"
+    "\n"
+    "Other options:\n"
     "  --quiet              no progress lines\n"
     "  --verbose            trace the plug-in's requests to the host on stderr\n"
-    "  --help               this text\n"
+    "  -h, --help           print this text\n"
     "\n"
     "Parameters are set after program and file loads; --list shows the result.\n"
-    "Exit status: 0 success, 1 failure, 2 bad usage, 3 the plug-in cannot be loaded.\n";
+    "Ctrl-C or SIGTERM stops a run after the current block and closes the output\n"
+    "file whole; a second one ends the program at once.\n"
+    "Exit status: 0 success, 1 failure, 2 bad usage, 3 the plug-in cannot be loaded,\n"
+    "130 or 143 a run stopped by SIGINT or SIGTERM.\n";
 
 bool ParseNumber(const char* text, double lo, double hi, double* out) {
   if (!text || !*text) return false;
@@ -62,6 +72,11 @@ bool ParseSetting(const char* text, bool isText, ParamSetting* out) {
   out->value = eq + 1;
   out->isText = isText;
   return true;
+}
+
+bool IsRunOption(const std::string& flag) {
+  return flag == "--seconds" || flag == "--rate" || flag == "--block" || flag == "--input" ||
+         flag == "--output";
 }
 
 // Options taking a value, and where it goes.
@@ -96,14 +111,15 @@ bool TakeValue(const std::string& flag, const char* v, HostOptions* o, std::stri
     }
     o->settings.push_back(s);
   }
+  if (IsRunOption(flag)) o->runAsked = true;
   return true;
 }
 
 bool TakeFlag(const std::string& flag, HostOptions* o) {
   if (flag == "--help" || flag == "-h") o->help = true;
   else if (flag == "--list") o->list = true;
-  else if (flag == "--fast") o->fast = true;
-  else if (flag == "--double") o->useDouble = true;
+  else if (flag == "--fast") o->fast = o->runAsked = true;
+  else if (flag == "--double") o->useDouble = o->runAsked = true;
   else if (flag == "--quiet") o->quiet = true;
   else if (flag == "--verbose") o->verbose = true;
   else return false;

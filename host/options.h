@@ -20,7 +20,8 @@ struct HostOptions {
   std::vector<ParamSetting> settings;
   int program = -1;  // -1: leave the plug-in's current program
   std::string loadFxp, loadFxb, saveFxp, saveFxb;
-  // Audio run: happens when seconds, input or output is given.
+  // Audio run: happens when any of the options below is given.
+  bool runAsked = false;
   double seconds = -1.0;  // -1: the input's length, or kDefaultSeconds
   double rate = 0.0;      // 0: the input's rate, or kDefaultRate
   int block = 512;
@@ -28,7 +29,7 @@ struct HostOptions {
   bool useDouble = false;
   std::string input, output;
 
-  bool WantsRun() const { return seconds >= 0.0 || !input.empty() || !output.empty(); }
+  bool WantsRun() const { return runAsked; }
 };
 
 constexpr double kDefaultSeconds = 5.0;

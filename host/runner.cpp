@@ -1,9 +1,9 @@
 #include "host/runner.h"
 
+#include <signal.h>
 #include <time.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -22,14 +22,90 @@ timespec Now() {
   return t;
 }
 
-// Sleeps until `start` + `offset` seconds on the monotonic clock.
-void SleepUntil(const timespec& start, double offset) {
-  double target = Seconds(start) + offset;
-  timespec t{};
-  t.tv_sec = time_t(std::floor(target));
-  t.tv_nsec = long((target - std::floor(target)) * 1e9);
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+bool StopAsked(const RunSettings& s) {
+  return s.stop && s.stop->load(std::memory_order_relaxed) != 0;
+}
+
+// Longest single wait while pacing: a stop signal may be handled on another
+// thread and then does not interrupt the sleep.
+constexpr double kLongestWait = 0.05;
+
+// Sleeps until `start` + `offset` seconds on the monotonic clock, or until a
+// stop is asked.
+void SleepUntil(const timespec& start, double offset, const RunSettings& s) {
+  const double target = Seconds(start) + offset;
+  for (double now = Seconds(Now()); now < target && !StopAsked(s); now = Seconds(Now())) {
+    const double until = std::min(target, now + kLongestWait);
+    timespec t{};
+    t.tv_sec = time_t(std::floor(until));
+    t.tv_nsec = long((until - std::floor(until)) * 1e9);
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr);
   }
+}
+
+// Progress lines on whole seconds of audio, and what the whole run held.
+class Progress {
+ public:
+  Progress(int channels, double rate, bool quiet)
+      : meter_(channels), window_(std::max(1L, std::lround(rate))), rate_(rate), quiet_(quiet) {}
+
+  void Add(const Channels& out, int frames) {
+    for (int first = 0; first < frames;) {
+      const int part = int(std::min<long>(frames - first, window_ - meter_.frames()));
+      meter_.Add(out, first, part);
+      first += part;
+      frames_ += part;
+      if (meter_.frames() == window_) EndWindow();
+    }
+  }
+  // Ends a window cut short by the end of the run.
+  void Finish() {
+    if (meter_.frames() > 0) EndWindow();
+  }
+  long nonFinite() const { return nonFinite_; }
+  bool silent() const { return peak_ == 0.0 && nonFinite_ == 0; }
+
+ private:
+  void EndWindow() {
+    if (!quiet_) {
+      std::printf("%s\n", meter_.Line(double(frames_) / rate_).c_str());
+      std::fflush(stdout);
+    }
+    nonFinite_ += meter_.nonFinite();
+    peak_ = std::max(peak_, meter_.peak());
+    meter_.Reset();
+  }
+
+  Meter meter_;
+  const long window_;
+  const double rate_;
+  const bool quiet_;
+  long frames_ = 0;
+  long nonFinite_ = 0;
+  double peak_ = 0.0;
+};
+
+const char* SignalName(int signal) {
+  switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    default: return "a signal";
+  }
+}
+
+void Summarise(const RunSettings& s, const Progress& progress, const RunResult& r, double took) {
+  if (progress.nonFinite() > 0) {
+    std::fprintf(stderr, "warning: %ld non-finite output samples\n", progress.nonFinite());
+  }
+  if (s.fast && r.frames > 0 && progress.silent()) {
+    std::fprintf(stderr,
+                 "warning: the output is silent throughout; a plug-in that waits for live audio "
+                 "(as Skylane waits for its relay) stays silent in a --fast render\n");
+  }
+  if (s.quiet) return;
+  std::printf("rendered %.3f s (%ld frames) in %.3f s", double(r.frames) / s.rate, r.frames, took);
+  if (r.stopSignal) std::printf(", stopped by %s", SignalName(r.stopSignal));
+  std::printf("\n");
 }
 
 // The plug-in's buffers for one precision and the calls into it.
@@ -115,7 +191,7 @@ void Stop(const Plugin& p, HostState* state) {
 }  // namespace
 
 bool RunAudio(const Plugin& p, HostState* state, const RunSettings& s, SoundReader* input,
-              std::string* error) {
+              RunResult* result, std::string* error) {
   AEffect* e = p.effect();
   Channels in(size_t(e->numInputs), std::vector<double>(size_t(s.block)));
   Channels out(size_t(e->numOutputs), std::vector<double>(size_t(s.block)));
@@ -125,42 +201,30 @@ bool RunAudio(const Plugin& p, HostState* state, const RunSettings& s, SoundRead
   SoundWriter writer;
   if (!s.output.empty() && !writer.Open(s.output, e->numOutputs, s.rate, error)) return false;
   const long total = std::lround(s.seconds * s.rate);
-  const long window = std::max(1L, std::lround(s.rate));
-  Meter meter(e->numOutputs);
-  long done = 0, nonFinite = 0;
+  Progress progress(e->numOutputs, s.rate, s.quiet);
+  long done = 0;
   bool written = true;
   Start(p, state, s.fast);
   const timespec start = Now();
-  while (done < total && written) {
+  // A stop is looked at between blocks only: the block under way is
+  // processed and written whole.
+  while (done < total && written && !StopAsked(s)) {
     const int n = int(std::min<long>(s.block, total - done));
     if (input) input->Read(&in, n);
     state->samplePos = double(done);
     processor.Run(n);
     written = s.output.empty() || writer.Write(out, n);
-    // Progress lines fall on whole seconds, and on the end.
-    for (int first = 0; first < n;) {
-      const int part = int(std::min<long>(n - first, window - meter.frames()));
-      meter.Add(out, first, part);
-      first += part;
-      done += part;
-      if (meter.frames() == window || done == total) {
-        if (!s.quiet) {
-          std::printf("%s\n", meter.Line(double(done) / s.rate).c_str());
-          std::fflush(stdout);
-        }
-        nonFinite += meter.nonFinite();
-        meter.Reset();
-      }
-    }
-    if (!s.fast) SleepUntil(start, double(done) / s.rate);
+    progress.Add(out, n);
+    done += n;
+    if (!s.fast) SleepUntil(start, double(done) / s.rate, s);
   }
+  progress.Finish();
   Stop(p, state);
   const double took = Seconds(Now()) - Seconds(start);
+  result->frames = done;
+  result->stopSignal = done < total && written && s.stop ? s.stop->load() : 0;
   if (!written) *error = s.output + ": write error";
   if (!writer.Close(error) || !written) return false;
-  if (nonFinite > 0) std::fprintf(stderr, "warning: %ld non-finite output samples\n", nonFinite);
-  if (!s.quiet) {
-    std::printf("rendered %.3f s (%ld frames) in %.3f s\n", double(done) / s.rate, done, took);
-  }
+  Summarise(s, progress, *result, took);
   return true;
 }

@@ -3,6 +3,7 @@
 // per second of audio and the outputs optionally written to a sound file.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "host/host_callback.h"
@@ -17,10 +18,17 @@ struct RunSettings {
   bool useDouble = false;  // processDoubleReplacing
   bool quiet = false;      // no progress lines
   std::string output;      // empty: outputs are measured only
+  // When set and holding a signal number, the run ends after its current block.
+  const std::atomic<int>* stop = nullptr;
+};
+
+struct RunResult {
+  long frames = 0;     // frames processed (and written)
+  int stopSignal = 0;  // the signal that ended the run early, or 0
 };
 
 // The plug-in must already have the rate and block size. Turns it on, runs,
-// turns it off. False with *error when the plug-in cannot process as asked
-// or the output cannot be written.
+// turns it off, closes the output and prints the summary. False with *error
+// when the plug-in cannot process as asked or the output cannot be written.
 bool RunAudio(const Plugin& plugin, HostState* state, const RunSettings& settings,
-              SoundReader* input, std::string* error);
+              SoundReader* input, RunResult* result, std::string* error);

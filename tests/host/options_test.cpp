@@ -38,14 +38,28 @@ TEST(HostOptions, ParsesAFullCommandLine) {
   EXPECT_TRUE(o.WantsRun());
 }
 
-TEST(HostOptions, RunsOnlyWhenAudioIsAskedFor) {
-  HostOptions o;
-  std::string error;
-  ASSERT_TRUE(Parse({"--plugin", "p.so", "--list"}, &o, &error));
-  EXPECT_FALSE(o.WantsRun());
-  HostOptions withOutput;
-  ASSERT_TRUE(Parse({"--plugin", "p.so", "--output", "x.wav"}, &withOutput, &error));
-  EXPECT_TRUE(withOutput.WantsRun());
+TEST(HostOptions, RunsWhenAnyAudioOptionIsGiven) {
+  const struct {
+    std::vector<const char*> args;
+    bool run;
+  } cases[] = {
+      {{"--list", "--set", "0=1", "--quiet", "--verbose", "--save-fxp", "a.fxp"}, false},
+      {{"--output", "x.wav"}, true},
+      {{"--input", "x.wav"}, true},
+      {{"--seconds", "0"}, true},
+      {{"--rate", "48000"}, true},
+      {{"--block", "64"}, true},
+      {{"--fast"}, true},
+      {{"--double"}, true},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> args = {"--plugin", "p.so"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    HostOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse(args, &o, &error)) << error;
+    EXPECT_EQ(o.WantsRun(), c.run) << c.args[0];
+  }
 }
 
 TEST(HostOptions, HelpNeedsNoPlugin) {

@@ -2,6 +2,7 @@
 // parameters, audio runs checked through libsndfile, program and bank files
 // with their exact bytes, and the exits for plug-ins and files it must refuse.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sndfile.h>
 
 #include <chrono>
@@ -164,6 +165,39 @@ TEST(HostTool, PrintsOneProgressLinePerSecond) {
   }
 }
 
+TEST(HostTool, AnyRunOptionRendersTheDefaultLength) {
+  for (const char* option : {"--rate", "--block"}) {
+    ToolResult r = RunHost({"--plugin", kParams, option, "8000", "--fast"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const char* frames = std::strcmp(option, "--rate") == 0 ? "(40000 frames)" : "(220500 frames)";
+    EXPECT_NE(r.out.find(std::string("rendered 5.000 s ") + frames), std::string::npos) << r.out;
+  }
+}
+
+TEST(HostTool, WarnsWhenAFastRenderIsSilentThroughout) {
+  const std::string warning = "warning: the output is silent throughout";
+  ToolResult silent = RunHost({"--plugin", kParams, "--seconds", "0.5", "--fast"});
+  ASSERT_EQ(silent.exitCode, 0);
+  EXPECT_NE(silent.err.find(warning), std::string::npos) << silent.err;
+  // One sample of sound in the last block is enough to stay quiet.
+  ScratchDir dir;
+  const std::string in = dir.File("click.wav");
+  SF_INFO info{};
+  info.channels = 1;
+  info.samplerate = 8000;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* f = sf_open(in.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr);
+  std::vector<float> click(4000);
+  click.back() = 0.5f;
+  sf_writef_float(f, click.data(), sf_count_t(click.size()));
+  sf_close(f);
+  ToolResult sound = RunHost({"--plugin", kParams, "--input", in, "--fast"});
+  ASSERT_EQ(sound.exitCode, 0);
+  EXPECT_NE(sound.out.find("rendered 0.500 s"), std::string::npos) << sound.out;
+  EXPECT_EQ(sound.err.find(warning), std::string::npos) << sound.err;
+}
+
 TEST(HostTool, PacesInRealTimeWithoutFast) {
   ScratchDir dir;
   auto start = std::chrono::steady_clock::now();
@@ -171,8 +205,38 @@ TEST(HostTool, PacesInRealTimeWithoutFast) {
       RunHost({"--plugin", kParams, "--seconds", "0.3", "--block", "64"}, dir.File("log"));
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");  // a silent real-time run is no reason for a warning
   EXPECT_GE(took, 0.28);
   EXPECT_NE(ReadText(dir.File("log")).find("level 2\n"), std::string::npos);  // real time
+}
+
+TEST(HostTool, StopsOnASignalWithAWholeOutputFile) {
+  const struct {
+    int signal;
+    int exitCode;
+    const char* name;
+  } cases[] = {{SIGINT, 130, "SIGINT"}, {SIGTERM, 143, "SIGTERM"}};
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const std::string wav = dir.File("out.wav");
+    HostProcess host({"--plugin", kParams, "--set", "Bias=0.75", "--seconds", "600", "--rate",
+                      "8000", "--block", "64", "--output", wav});
+    ASSERT_TRUE(host.started());
+    // Some blocks are on disk: the run is under way.
+    ASSERT_TRUE(WaitFor([&] { return ReadBinary(wav).size() > 2048; })) << c.name;
+    host.Signal(c.signal);
+    ToolResult r = host.Wait(60.0);
+    ASSERT_EQ(r.killedBy, 0) << c.name;
+    ASSERT_EQ(r.exitCode, c.exitCode) << c.name << r.err;
+    SF_INFO info;
+    std::vector<float> samples = ReadSound(wav, &info);
+    ASSERT_GT(info.frames, 0) << c.name;
+    EXPECT_EQ(info.frames % 64, 0) << "a block cut short";
+    for (float v : samples) ASSERT_EQ(v, 0.25f) << c.name;
+    EXPECT_NE(r.out.find("(" + std::to_string(info.frames) + " frames) in "), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find(std::string(", stopped by ") + c.name + "\n"), std::string::npos) << r.out;
+  }
 }
 
 TEST(HostTool, ProgramFileRoundTripInParameterForm) {
@@ -304,12 +368,19 @@ TEST(HostTool, RefusesHostileProgramAndBankFiles) {
 TEST(HostTool, RefusesPluginsItCannotLoad) {
   ScratchDir dir;
   WriteBinary(dir.File("text.so"), Bytes(100, 'x'));
+  // Cut inside the code segment, which starts on the second page: without the
+  // check, mapping this copy faults with a bus error.
+  Bytes plugin = ReadBinary(kParams);
+  ASSERT_GT(plugin.size(), 8192u);
+  WriteBinary(dir.File("cut.so"), Bytes(plugin.begin(), plugin.begin() + 4196));
   const struct {
     std::string path;
     const char* reason;
   } cases[] = {
       {dir.File("missing.so"), "no such file"},
-      {dir.File("text.so"), "cannot load"},
+      {dir.File("text.so"), "cannot load: not an ELF file"},
+      {dir.File("cut.so"), "cannot load: truncated or damaged: segment "},
+      {dir.path(), "cannot load: not a regular file"},
       {TestPlugin("test_plugin_noentry"), "no entry point (neither VSTPluginMain nor main)"},
       {TestPlugin("test_plugin_null"), "the entry point returned no effect"},
       {TestPlugin("test_plugin_badmagic"), "bad magic 0x58595A57"},
@@ -320,6 +391,14 @@ TEST(HostTool, RefusesPluginsItCannotLoad) {
     EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
+}
+
+TEST(HostTool, TakesABareNameAsAFileInTheCurrentFolder) {
+  ScratchDir dir;
+  WriteBinary(dir.File("Gain.so"), ReadBinary(kParams));
+  ToolResult r = RunHost({"--plugin", "Gain.so", "--list"}, "", dir.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("name:        Test Gain\n"), std::string::npos) << r.out;
 }
 
 TEST(HostTool, FindsTheOlderMainEntry) {
@@ -348,12 +427,27 @@ TEST(HostTool, SurvivesAPluginWithOddAnswers) {
 }
 
 TEST(HostTool, ReportsUsageAndFileErrors) {
-  ToolResult help = RunHost({"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("usage: skylane-host", 0), 0u);
-  ToolResult usage = RunHost({"--plugin", kParams, "--block", "0"});
-  EXPECT_EQ(usage.exitCode, 2);
-  EXPECT_NE(usage.err.find("(see --help)"), std::string::npos);
+  for (const char* flag : {"-h", "--help"}) {
+    ToolResult help = RunHost({flag});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: skylane-host --plugin PATH [options]\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+  }
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } usage[] = {
+      {{"--plugin", kParams, "--block", "0"},
+       "--block: expects a whole number from 1 to 65536 (got '0')"},
+      {{"--list"}, "no plug-in given (--plugin PATH)"},
+      {{"--plugin", kParams, "--bogus"}, "unknown option --bogus"},
+  };
+  for (const auto& c : usage) {
+    ToolResult r = RunHost(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.message;
+    EXPECT_EQ(r.err, "skylane-host: " + std::string(c.message) + "\nTry 'skylane-host --help'.\n");
+    EXPECT_EQ(r.out, "");
+  }
   ScratchDir dir;
   ToolResult format = RunHost({"--plugin", kParams, "--output", dir.File("x.mp9"), "--fast"});
   EXPECT_EQ(format.exitCode, 1);
