@@ -26,7 +26,11 @@ StopSignals::StopSignals() {
   // Back to the default after one delivery: a second Ctrl-C still ends a run
   // whose plug-in no longer returns.
   action.sa_flags = SA_RESETHAND;
-  for (int i = 0; i < 2; ++i) sigaction(kSignals[i], &action, &gPrevious[i]);
+  for (int i = 0; i < 2; ++i) {
+    sigaction(kSignals[i], nullptr, &gPrevious[i]);
+    // A signal ignored from the start (a background job of a script) stays ignored.
+    if (gPrevious[i].sa_handler != SIG_IGN) sigaction(kSignals[i], &action, nullptr);
+  }
 }
 
 StopSignals::~StopSignals() {

@@ -1,6 +1,7 @@
 // Ctrl-C (SIGINT) and SIGTERM during an audio run: the first one asks the run
 // to stop after its current block, so that the output file is closed whole; a
-// second one ends the program at once, as without a handler.
+// second one ends the program at once, as without a handler. A signal that
+// was ignored when the program started is left ignored.
 #pragma once
 
 #include <atomic>

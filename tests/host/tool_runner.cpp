@@ -98,8 +98,19 @@ HostProcess::HostProcess(const std::vector<std::string>& args, const std::string
   posix_spawn_file_actions_addopen(&actions, 2, scratch_.File("stderr").c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  // The child starts with the default reactions to Ctrl-C and SIGTERM, even
+  // when the test runs where they are ignored.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGINT);
+  sigaddset(&defaults, SIGTERM);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) pid_ = pid;
+  if (posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data()) == 0) pid_ = pid;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
 }
 
