@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "host/meter.h"
+#include "host/progress.h"
 
 namespace {
 
@@ -42,48 +42,6 @@ void SleepUntil(const timespec& start, double offset, const RunSettings& s) {
     clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr);
   }
 }
-
-// Progress lines on whole seconds of audio, and what the whole run held.
-class Progress {
- public:
-  Progress(int channels, double rate, bool quiet)
-      : meter_(channels), window_(std::max(1L, std::lround(rate))), rate_(rate), quiet_(quiet) {}
-
-  void Add(const Channels& out, int frames) {
-    for (int first = 0; first < frames;) {
-      const int part = int(std::min<long>(frames - first, window_ - meter_.frames()));
-      meter_.Add(out, first, part);
-      first += part;
-      frames_ += part;
-      if (meter_.frames() == window_) EndWindow();
-    }
-  }
-  // Ends a window cut short by the end of the run.
-  void Finish() {
-    if (meter_.frames() > 0) EndWindow();
-  }
-  long nonFinite() const { return nonFinite_; }
-  bool silent() const { return peak_ == 0.0 && nonFinite_ == 0; }
-
- private:
-  void EndWindow() {
-    if (!quiet_) {
-      std::printf("%s\n", meter_.Line(double(frames_) / rate_).c_str());
-      std::fflush(stdout);
-    }
-    nonFinite_ += meter_.nonFinite();
-    peak_ = std::max(peak_, meter_.peak());
-    meter_.Reset();
-  }
-
-  Meter meter_;
-  const long window_;
-  const double rate_;
-  const bool quiet_;
-  long frames_ = 0;
-  long nonFinite_ = 0;
-  double peak_ = 0.0;
-};
 
 const char* SignalName(int signal) {
   switch (signal) {
@@ -222,7 +180,8 @@ bool RunAudio(const Plugin& p, HostState* state, const RunSettings& s, SoundRead
   Stop(p, state);
   const double took = Seconds(Now()) - Seconds(start);
   result->frames = done;
-  result->stopSignal = done < total && written && s.stop ? s.stop->load() : 0;
+  result->stopSignal =
+      done < total && written && s.stop ? s.stop->load(std::memory_order_relaxed) : 0;
   if (!written) *error = s.output + ": write error";
   if (!writer.Close(error) || !written) return false;
   Summarise(s, progress, *result, took);
