@@ -122,10 +122,4 @@ TEST(ElfCheck, RefusesAFileWithoutLoadableSegments) {
   EXPECT_EQ(Problem(b), "damaged: no loadable segment");
 }
 
-TEST(ElfCheck, ReadsFilesFromDisk) {
-  EXPECT_EQ(SharedObjectFileProblem(kLibrary), "");
-  EXPECT_EQ(SharedObjectFileProblem("/nonexistent/x.so"), "No such file or directory");
-  EXPECT_EQ(SharedObjectFileProblem("/tmp"), "not a regular file");
-}
-
 }  // namespace
