@@ -84,7 +84,8 @@ void BM_AAFLineVsFill(benchmark::State& state) {
 // Outlines of radius 20 to 250: about 50000 pixels plain, twice that anti-aliased.
 void BM_CircleVsFill(benchmark::State& state) {
   VsFill(state, 100, [](PX_IBitmap* bm) {
-    for (int r = 20; r < 250; r += 7) PX_Circle(bm, 256.3f, 255.6f, (float)r, kColour, 0.8f, 0, false);
+    for (int r = 20; r < 250; r += 7)
+      PX_Circle(bm, 256.3f, 255.6f, (float)r, kColour, 0.8f, 0, false);
   });
 }
 void BM_AACircleVsFill(benchmark::State& state) {
@@ -95,14 +96,12 @@ void BM_AACircleVsFill(benchmark::State& state) {
 }
 // A disc of radius 200 covers about the pixels of 245 rows.
 void BM_FillCircleVsFill(benchmark::State& state) {
-  VsFill(state, 245, [](PX_IBitmap* bm) {
-    PX_FillCircle(bm, 256.3f, 255.6f, 200, kColour, 0.8f, 0, false);
-  });
+  VsFill(state, 245,
+         [](PX_IBitmap* bm) { PX_FillCircle(bm, 256.3f, 255.6f, 200, kColour, 0.8f, 0, false); });
 }
 void BM_AAFillCircleVsFill(benchmark::State& state) {
-  VsFill(state, 245, [](PX_IBitmap* bm) {
-    PX_FillCircle(bm, 256.3f, 255.6f, 200.4f, kColour, 0.8f, 0, true);
-  });
+  VsFill(state, 245,
+         [](PX_IBitmap* bm) { PX_FillCircle(bm, 256.3f, 255.6f, 200.4f, kColour, 0.8f, 0, true); });
 }
 // Many small circles: set-up cost, the coverage maps and the midpoint path.
 void BM_SmallCirclesVsFill(benchmark::State& state) {
