@@ -16,7 +16,7 @@ Ramp makeRamp(float v, float vdx, float vdy, float scale) {
 }
 
 // Channel value: signed division toward zero, held inside the safe range.
-int rampValue(int64_t acc) { return px_clampi(acc / 65536, -kLiceMaxWeight, kLiceMaxWeight); }
+int rampValue(int64_t acc) { return px_clampi(acc / 65536, -kPxMaxWeight, kPxMaxWeight); }
 
 template <class C>
 void gradFill(const PxRows& rows, int x, int y, int w, int h, const Ramp* ramp) {

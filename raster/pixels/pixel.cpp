@@ -7,11 +7,11 @@
 template <bool CLAMP>
 static void px_combine2(PX_pixel* dest, int r, int g, int b, int a, int ia, int mode) {
   if (!dest || ia == 0) return;
-  ia = px_clampi(ia, -kLiceMaxWeight, kLiceMaxWeight);
-  r = px_clampi(r, -kLiceMaxWeight, kLiceMaxWeight);
-  g = px_clampi(g, -kLiceMaxWeight, kLiceMaxWeight);
-  b = px_clampi(b, -kLiceMaxWeight, kLiceMaxWeight);
-  a = px_clampi(a, -kLiceMaxWeight, kLiceMaxWeight);
+  ia = px_clampi(ia, -kPxMaxWeight, kPxMaxWeight);
+  r = px_clampi(r, -kPxMaxWeight, kPxMaxWeight);
+  g = px_clampi(g, -kPxMaxWeight, kPxMaxWeight);
+  b = px_clampi(b, -kPxMaxWeight, kPxMaxWeight);
+  a = px_clampi(a, -kPxMaxWeight, kPxMaxWeight);
   px_dispatch_blit<CLAMP>(mode, ia, [&](auto tag) {
     decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, ia);
   });

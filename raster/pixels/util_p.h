@@ -10,7 +10,7 @@
 
 // Weights and per-pixel source values are held inside this range so that no
 // combine formula can overflow; ordinary values (|v| <= 4 x opaque) pass unchanged.
-constexpr int kLiceMaxWeight = 1024;
+constexpr int kPxMaxWeight = 1024;
 
 // Truncates toward zero like (int)v, saturating at the int range; NaN gives 0.
 inline int px_ftoi(double v) {
@@ -22,9 +22,9 @@ inline int px_ftoi(double v) {
 
 inline int px_clampi(int64_t v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : (int)v; }
 
-// Integer weight (int)(alpha x 256), held inside +-kLiceMaxWeight.
+// Integer weight (int)(alpha x 256), held inside +-kPxMaxWeight.
 inline int px_weight(float alpha) {
-  return px_clampi(px_ftoi((double)(alpha * 256.0f)), -kLiceMaxWeight, kLiceMaxWeight);
+  return px_clampi(px_ftoi((double)(alpha * 256.0f)), -kPxMaxWeight, kPxMaxWeight);
 }
 
 // Start of image row y and the signed step between image rows, in pixels,

@@ -4,10 +4,10 @@
 #include "raster/pixels/util_p.h"
 
 enum PxGlyphKind {
-  kLiceGlyphScaled,  // weight ia x c / 256, source alpha from the colour
-  kLiceGlyphNormal,  // weight c + 1 at full opacity, source alpha 255
-  kLiceGlyphMono,    // every covered pixel at weight ia
-  kLiceGlyphEffect,  // coverage 255 in the text colour, other coverage in the effect colour
+  kPxGlyphScaled,  // weight ia x c / 256, source alpha from the colour
+  kPxGlyphNormal,  // weight c + 1 at full opacity, source alpha 255
+  kPxGlyphMono,    // every covered pixel at weight ia
+  kPxGlyphEffect,  // coverage 255 in the text colour, other coverage in the effect colour
 };
 
 // One clipped coverage map: (x, y) is the first destination pixel in image
