@@ -5,7 +5,7 @@
 
 #include "raster/shapes/circle_p.h"
 #include "raster/shapes/shapes.h"
-#include "raster/text/text.h"
+#include "raster/text/glyph_p.h"
 
 namespace {
 
@@ -108,8 +108,10 @@ void antialiased(const CirclePen<C>& p, double r, bool fill) {
   p.plot(0, ri, ia - outer);
   p.plot(-ri, 0, ia - outer);
   p.plot(ri, 0, ia - outer);
-  for (int64_t i = 1; (int64_t)(0.5 + std::sqrt(r * r - (double)i * i)) >= i; ++i) {
+  // Rows until the edge turns past the diagonal (or past the radius, for r < 1.5).
+  for (int64_t i = 1; r * r - (double)i * i >= 0; ++i) {
     const double yf = std::sqrt(r * r - (double)i * i);
+    if ((int64_t)(0.5 + yf) < i) break;
     const int64_t e = (int64_t)yf;
     const int w = (int)(ia * (yf - std::floor(yf)));
     p.plot4(i, e + 1, w);
@@ -181,11 +183,12 @@ void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float 
   if (!(r >= 0) || r > PX_MAX_CIRCLE_RADIUS || !std::isfinite(cx) || !std::isfinite(cy) ||
       !px_solid_init(&s, bm, colour, alpha, mode))
     return;
+  if (px_solid_memory_rows(&s, bm)) cy = (float)(s.h - 1) - cy;
   if (!fill) {
     if (const unsigned char* map = smallCircle(r, aa)) {
       const int size = (int)(2 * r + 1);
-      PX_DrawGlyph(bm, px_ftoi(cx - r), px_ftoi(cy - r), colour, map, size, size, s.alpha,
-                   mode & ~PX_USE_SOURCE_ALPHA);
+      px_draw_glyph_rows(bm, s.rows, px_ftoi(cx - r), px_ftoi(cy - r), colour, map, size, size,
+                         size, s.alpha, mode & ~PX_USE_SOURCE_ALPHA);
       return;
     }
   }

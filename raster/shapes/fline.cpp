@@ -37,6 +37,10 @@ void PX_FLine(PX_IBitmap* bm, float x1, float y1, float x2, float y2, PX_pixel c
   }
   PxSolid s;
   if (!px_solid_init(&s, bm, colour, alpha, mode)) return;
+  if (px_solid_memory_rows(&s, bm)) {
+    y1 = (float)(s.h - 1) - y1;
+    y2 = (float)(s.h - 1) - y2;
+  }
   if (!PX_ClipFLine(&x1, &y1, &x2, &y2, 0, 0, (float)s.w, (float)s.h)) return;
   const double dx = (double)x2 - x1, dy = (double)y2 - y1;
   if (dx == 0 && dy == 0) return;

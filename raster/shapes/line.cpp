@@ -109,7 +109,14 @@ void PX_Line(PX_IBitmap* bm, int x1, int y1, int x2, int y2, PX_pixel colour, fl
              bool aa) {
   PxSolid s;
   if (!px_solid_init(&s, bm, colour, alpha, mode)) return;
-  if (!PX_ClipLine(&x1, &y1, &x2, &y2, 0, 0, s.w, s.h)) return;
+  const bool flip = px_solid_memory_rows(&s, bm);
+  double ax = x1, ay = flip ? (double)s.h - 1 - y1 : y1;
+  double bx = x2, by = flip ? (double)s.h - 1 - y2 : y2;
+  if (!px_clip_line(ax, ay, bx, by, s.w, s.h, true)) return;
+  x1 = (int)ax;
+  y1 = (int)ay;
+  x2 = (int)bx;
+  y2 = (int)by;
   if (y1 == y2) return px_hspan(s, x1 < x2 ? x1 : x2, x1 < x2 ? x2 : x1, y1);
   if (x1 == x2) return px_vspan(s, x1, y1 < y2 ? y1 : y2, y1 < y2 ? y2 : y1);
   const LineSteps l = stepsOf(x1, y1, x2, y2);

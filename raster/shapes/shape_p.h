@@ -18,6 +18,15 @@ struct PxSolid {
 
 // False when nothing can be drawn (no bitmap or bits, weight 0).
 bool px_solid_init(PxSolid* s, PX_IBitmap* bm, PX_pixel colour, float alpha, int mode);
+// Lines, circles and arcs draw a flipped bitmap in memory rows: they mirror
+// their y coordinates (y' = h - 1 - y) first, then clip and draw, so that
+// rounding and clipping happen in memory rows. Switches the rows to memory
+// order and returns true for a flipped bitmap.
+bool px_solid_memory_rows(PxSolid* s, PX_IBitmap* bm);
+
+// Cohen-Sutherland clip of (x1, y1)-(x2, y2) to [0, w) x [0, h); integer
+// lines (trunc) truncate each move. False when nothing is left.
+bool px_clip_line(double& x1, double& y1, double& x2, double& y2, double w, double h, bool trunc);
 
 template <class C>
 inline void px_plot(const PxSolid& s, int x, int y, int weight) {

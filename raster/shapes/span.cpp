@@ -69,3 +69,9 @@ bool px_solid_init(PxSolid* s, PX_IBitmap* bm, PX_pixel colour, float alpha, int
   s->mode = mode;
   return s->rows.base && s->w > 0 && s->h > 0 && s->ia > 0;
 }
+
+bool px_solid_memory_rows(PxSolid* s, PX_IBitmap* bm) {
+  if (!bm->isFlipped()) return false;
+  s->rows = PxRows{bm->getBits(), (ptrdiff_t)bm->getRowSpan()};
+  return true;
+}

@@ -68,17 +68,23 @@ void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind) {
   }
 }
 
-void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
-                    int width, int span, int height, float alpha, int mode) {
+void px_draw_glyph_rows(PX_IBitmap* bm, const PxRows& rows, int x, int y, PX_pixel colour,
+                        const unsigned char* coverage, int width, int span, int height, float alpha,
+                        int mode) {
   int ia = px_weight(alpha);
   if (ia <= 0 || !coverage || !bm) return;
   if (ia > 256) ia = 256;  // a weight above opaque would wrap the copy formula
   int cx = x, cy = y, w = width, h = height;
   if (!px_clip_rect(bm, cx, cy, w, h)) return;
-  PxGlyphDraw g{px_rows(bm), cx, cy, coverage + (ptrdiff_t)(cy - y) * span + (cx - x),
-                span,        w,  h,  colour,
-                colour,      ia};
+  PxGlyphDraw g{rows,   cx,     cy, coverage + (ptrdiff_t)(cy - y) * span + (cx - x), span, w, h,
+                colour, colour, ia};
   px_draw_coverage(g, mode, kPxGlyphScaled);
+}
+
+void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
+                    int width, int span, int height, float alpha, int mode) {
+  if (!bm) return;
+  px_draw_glyph_rows(bm, px_rows(bm), x, y, colour, coverage, width, span, height, alpha, mode);
 }
 
 void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,

@@ -23,6 +23,11 @@ struct PxGlyphDraw {
 
 // Blends the map with the solid class of mode; false when the mode draws nothing.
 bool px_draw_coverage(const PxGlyphDraw& g, int mode, PxGlyphKind kind);
+// A caller's coverage map (weight ia x c / 256) at (x, y) of rows, which may
+// be image rows or memory rows of bm; clipped to bm.
+void px_draw_glyph_rows(PX_IBitmap* bm, const PxRows& rows, int x, int y, PX_pixel colour,
+                        const unsigned char* coverage, int width, int span, int height, float alpha,
+                        int mode);
 // Stores fg (or fx for effect coverage below 255) in every covered pixel.
 void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind);
 // Copy-class blend of src through the map with vector instructions, at weight
