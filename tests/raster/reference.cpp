@@ -446,7 +446,7 @@ void RunWalk(Img& d, const Img& s, Walk k, bool clip, float srcx, float srcy, fl
 void RefRotatedBlit(Img& d, const Img& s, int dstx, int dsty, int dstw, int dsth, float srcx,
                     float srcy, float srcw, float srch, float angle, bool clip, float alpha,
                     int mode, float rotxcent, float rotycent) {
-  if (dstw == 0 || dsth == 0) return;
+  if (dstw == 0 || dsth == 0 || RefWeight(alpha) == 0) return;
   const double cosa = std::cos((double)angle), sina = std::sin((double)angle);
   Walk k{};
   k.dstx = dstx;
