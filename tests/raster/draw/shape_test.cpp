@@ -266,6 +266,18 @@ TEST(Circle, PlainFillsBlendEachPixelOnceAndCoverTheDisc) {
   }
 }
 
+// Radii below one half round to 0: the four axis points are one pixel, blended once.
+TEST(Circle, OutlineOfRadiusZeroBlendsItsPixelOnce) {
+  for (bool flipped : {false, true})
+    for (float r : {0.0f, 0.3f, 0.49f}) {
+      TestBitmap bm(9, 9, 0, flipped);
+      Clear(bm);
+      PX_Circle(&bm, 4.2f, 3.9f, r, kWhite, 0.5f, 0, false);
+      EXPECT_TRUE(IsHalf(bm.at(4, 4))) << r << " " << std::hex << bm.at(4, 4);
+      EXPECT_EQ(Count(bm, kBlack), 80) << r;
+    }
+}
+
 TEST(Circle, AntiAliasedShapesStayInsideTheirRing) {
   TestBitmap bm(60, 60, 1, true);
   Clear(bm, 0);
