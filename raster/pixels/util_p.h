@@ -8,9 +8,13 @@
 
 #include "raster/pixels/bitmap.h"
 
-// Weights and per-pixel source values are held inside this range so that no
-// combine formula can overflow; ordinary values (|v| <= 4 x opaque) pass unchanged.
+// Weights from a float opacity are held inside +-kPxMaxWeight (4 x opaque).
+// With every channel and weight inside it and destination bytes 0..255, no
+// combine formula can overflow an int (the largest intermediate, in the
+// source-alpha multiply, stays below 1.4e9).
 constexpr int kPxMaxWeight = 1024;
+
+inline bool px_within_max_weight(int64_t v) { return v >= -kPxMaxWeight && v <= kPxMaxWeight; }
 
 // Truncates toward zero like (int)v, saturating at the int range; NaN gives 0.
 inline int px_ftoi(double v) {
