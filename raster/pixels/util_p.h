@@ -39,12 +39,14 @@ struct PxRows {
   PX_pixel* row(int y) const { return base + step * y; }
 };
 
-inline PxRows px_rows(PX_IBitmap* bm) {
+// flipped tells whether the bitmap stores image row 0 last.
+inline PxRows px_rows(PX_IBitmap* bm, bool* flipped) {
   PxRows r;
+  *flipped = bm->isFlipped();
   PX_pixel* bits = bm->getBits();
   if (!bits) return r;
   ptrdiff_t span = bm->getRowSpan();
-  if (bm->isFlipped()) {
+  if (*flipped) {
     r.base = bits + span * (bm->getHeight() - 1);
     r.step = -span;
   } else {
@@ -54,9 +56,13 @@ inline PxRows px_rows(PX_IBitmap* bm) {
   return r;
 }
 
-// Clips (x, y, w, h) against the bitmap; false when nothing is left to draw.
-inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
-  if (!bm || !bm->getBits() || bm->getRowSpan() == 0) return false;
+inline PxRows px_rows(PX_IBitmap* bm) {
+  bool flipped;
+  return px_rows(bm, &flipped);
+}
+
+// Clips (x, y, w, h) against a bw x bh bitmap; false when nothing is left to draw.
+inline bool px_clip_rect(int bw, int bh, int& x, int& y, int& w, int& h) {
   int64_t x0 = x, y0 = y, w0 = w, h0 = h;
   if (x0 < 0) {
     w0 += x0;
@@ -66,7 +72,6 @@ inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
     h0 += y0;
     y0 = 0;
   }
-  const int bw = bm->getWidth(), bh = bm->getHeight();
   if (w0 <= 0 || h0 <= 0 || x0 >= bw || y0 >= bh) return false;
   if (w0 > bw - x0) w0 = bw - x0;
   if (h0 > bh - y0) h0 = bh - y0;
@@ -75,4 +80,10 @@ inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
   w = (int)w0;
   h = (int)h0;
   return true;
+}
+
+// The same against bm; also false when bm has no pixels.
+inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
+  if (!bm || !bm->getBits() || bm->getRowSpan() == 0) return false;
+  return px_clip_rect(bm->getWidth(), bm->getHeight(), x, y, w, h);
 }

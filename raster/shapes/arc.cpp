@@ -43,7 +43,7 @@ void PX_Arc(PX_IBitmap* bm, float cx, float cy, float r, float minAngle, float m
     return;
   double lo = std::min(minAngle, maxAngle), hi = std::max(minAngle, maxAngle);
   if (hi - lo >= kTwoPi) return PX_Circle(bm, cx, cy, r, colour, alpha, mode, aa);
-  if (px_solid_memory_rows(&s, bm)) {
+  if (px_solid_memory_rows(&s)) {
     // Memory rows run up the image: the centre is mirrored and angles turn
     // the other way (a becomes pi - a).
     cy = (float)(s.h - 1) - cy;

@@ -68,14 +68,14 @@ void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind) {
   }
 }
 
-void px_draw_glyph_rows(PX_IBitmap* bm, const PxRows& rows, int x, int y, PX_pixel colour,
+void px_draw_glyph_rows(const PxRows& rows, int bw, int bh, int x, int y, PX_pixel colour,
                         const unsigned char* coverage, int width, int span, int height, float alpha,
                         int mode) {
   int ia = px_weight(alpha);
-  if (ia <= 0 || !coverage || !bm) return;
+  if (ia <= 0 || !coverage || !rows.base || rows.step == 0) return;
   if (ia > 256) ia = 256;  // a weight above opaque would wrap the copy formula
   int cx = x, cy = y, w = width, h = height;
-  if (!px_clip_rect(bm, cx, cy, w, h)) return;
+  if (!px_clip_rect(bw, bh, cx, cy, w, h)) return;
   PxGlyphDraw g{rows,   cx,     cy, coverage + (ptrdiff_t)(cy - y) * span + (cx - x), span, w, h,
                 colour, colour, ia};
   px_draw_coverage(g, mode, kPxGlyphScaled);
@@ -84,7 +84,8 @@ void px_draw_glyph_rows(PX_IBitmap* bm, const PxRows& rows, int x, int y, PX_pix
 void PX_DrawGlyphEx(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,
                     int width, int span, int height, float alpha, int mode) {
   if (!bm) return;
-  px_draw_glyph_rows(bm, px_rows(bm), x, y, colour, coverage, width, span, height, alpha, mode);
+  px_draw_glyph_rows(px_rows(bm), bm->getWidth(), bm->getHeight(), x, y, colour, coverage, width,
+                     span, height, alpha, mode);
 }
 
 void PX_DrawGlyph(PX_IBitmap* bm, int x, int y, PX_pixel colour, const unsigned char* coverage,

@@ -23,9 +23,9 @@ struct PxGlyphDraw {
 
 // Blends the map with the solid class of mode; false when the mode draws nothing.
 bool px_draw_coverage(const PxGlyphDraw& g, int mode, PxGlyphKind kind);
-// A caller's coverage map (weight ia x c / 256) at (x, y) of rows, which may
-// be image rows or memory rows of bm; clipped to bm.
-void px_draw_glyph_rows(PX_IBitmap* bm, const PxRows& rows, int x, int y, PX_pixel colour,
+// A caller's coverage map (weight ia x c / 256) at (x, y) of rows (image or
+// memory rows of a bw x bh bitmap), clipped to the bitmap.
+void px_draw_glyph_rows(const PxRows& rows, int bw, int bh, int x, int y, PX_pixel colour,
                         const unsigned char* coverage, int width, int span, int height, float alpha,
                         int mode);
 // Stores fg (or fx for effect coverage below 255) in every covered pixel.
