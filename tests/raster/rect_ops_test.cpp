@@ -1,6 +1,7 @@
 // Gradient fill, multiply-add, blur and halving against the reference.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 
 #include "random_case.h"
@@ -65,6 +66,26 @@ TEST(GradRect, LargeColoursMatchReference) {
     ASSERT_TRUE(ImgOf(*dest).px == ref.px)
         << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << " mode " << mode;
     ASSERT_TRUE(dest->paddingIntact());
+  }
+}
+
+// The steepest ramps seen from the farthest visible origin: values run far
+// beyond the int range and are held at its ends.
+TEST(GradRect, FarOffOriginWithSteepestRamps) {
+  std::mt19937 rng(45);
+  const float big = 1e9f;
+  const float st[4] = {big, big, -big, big}, dx[4] = {-big, -big, big, -big},
+              dy[4] = {-big, -big, big, -big};
+  for (int mode = 0; mode < 6; ++mode) {
+    TestBitmap bm(8, 4);
+    FillRandom(bm, rng);
+    Img ref = ImgOf(bm);
+    const Img before = ref;
+    PX_GradRect(&bm, INT_MIN + 4, INT_MIN + 3, INT_MAX, INT_MAX, st[0], st[1], st[2], st[3], dx[0],
+                dx[1], dx[2], dx[3], dy[0], dy[1], dy[2], dy[3], mode);
+    RefGradRect(ref, INT_MIN + 4, INT_MIN + 3, INT_MAX, INT_MAX, st, dx, dy, mode);
+    ASSERT_NE(ImgOf(bm).px, before.px) << mode;
+    ASSERT_TRUE(ImgOf(bm).px == ref.px) << FirstDiff(ImgOf(bm), ref) << " mode " << mode;
   }
 }
 
