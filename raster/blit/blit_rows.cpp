@@ -53,10 +53,10 @@ inline void spread(__m128i v, __m128i* lo, __m128i* hi) {
 
 void px_row_srcalpha_full(PX_pixel* d, const PX_pixel* s, int n) {
   const PxSimd simd = px_simd();
-  int i = simd >= kLiceAvx2 ? px_row_srcalpha_full_avx2(d, s, n) : 0;
+  int i = simd >= kPxAvx2 ? px_row_srcalpha_full_avx2(d, s, n) : 0;
 #if defined(__SSE2__)
   const __m128i amask = _mm_set1_epi32(0xFF);
-  for (; simd >= kLiceSse2 && i + 4 <= n; i += 4) {
+  for (; simd >= kPxSse2 && i + 4 <= n; i += 4) {
     const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i));
     const __m128i sa = _mm_and_si128(sv, amask);
     const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi32(sa, _mm_setzero_si128()));
@@ -76,11 +76,11 @@ void px_row_srcalpha_full(PX_pixel* d, const PX_pixel* s, int n) {
 
 void px_row_srcalpha(PX_pixel* d, const PX_pixel* s, int n, int ia) {
   const PxSimd simd = px_simd();
-  int i = simd >= kLiceAvx2 ? px_row_srcalpha_avx2(d, s, n, ia) : 0;
+  int i = simd >= kPxAvx2 ? px_row_srcalpha_avx2(d, s, n, ia) : 0;
 #if defined(__SSE2__)
   const __m128i amask = _mm_set1_epi32(0xFF), one = _mm_set1_epi32(1);
   const __m128i iav = _mm_set1_epi32(ia), full = _mm_set1_epi32(256);
-  for (; simd >= kLiceSse2 && i + 4 <= n; i += 4) {
+  for (; simd >= kPxSse2 && i + 4 <= n; i += 4) {
     const __m128i sv = _mm_loadu_si128((const __m128i*)(s + i));
     const __m128i sa = _mm_and_si128(sv, amask);
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, _mm_setzero_si128())) == 0xFFFF) continue;

@@ -8,6 +8,9 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
                     float srcx, float srcy, float srcw, float srch, float angle,
                     bool cliptosourcerect, float alpha, int mode, float rotxcent, float rotycent) {
   if (!dest || !src || dstw == 0 || dsth == 0) return;
+  // A zero weight changes nothing, whatever the mode (HSV adjust would rewrite).
+  const int ia = px_weight(alpha);
+  if (ia == 0) return;
   const double cosa = std::cos((double)angle), sina = std::sin((double)angle);
   PxDeltaArgs a{};
   a.dstx = dstx;
@@ -42,7 +45,7 @@ void PX_RotatedBlit(PX_IBitmap* dest, PX_IBitmap* src, int dstx, int dsty, int d
   a.srcy = srcy;
   a.srcw = srcw;
   a.srch = srch;
-  px_delta_run(dest, src, a, px_weight(alpha), mode, false);
+  px_delta_run(dest, src, a, ia, mode, false);
 }
 
 static PxDeltaArgs px_delta_args(int dstx, int dsty, int dstw, int dsth, float srcx, float srcy,

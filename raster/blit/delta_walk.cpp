@@ -26,7 +26,7 @@ void walk(const DeltaJob& j) {
     PX_pixel_chan* d = (PX_pixel_chan*)(j.d.row(j.dy + row) + j.dx);
     int64_t s = srow, t = trow, a = arow;
     for (int i = 0; i < j.w; ++i, d += 4, s += dsdx, t += dtdx, a += dadx) {
-      const int weight = j.stepAlpha ? px_clampi(a >> 8, -kLiceMaxWeight, kLiceMaxWeight) : j.ia;
+      const int weight = j.stepAlpha ? px_clampi(a >> 8, -kPxMaxWeight, kPxMaxWeight) : j.ia;
       int c[4];
       if (j.bilinear) {
         if (!px_sample_bilinear(j.s, s, t, j.sr, j.sb, c)) continue;

@@ -95,8 +95,8 @@ struct BilinearPlan {
     const int c1 = (int)((j.isx + (int64_t)(i1 - 1) * j.idx) >> 16);
     const size_t ncols = (size_t)(c1 - c0 + 1), n = (size_t)(i1 - i0);
     if (ncols > 2 * n) return false;  // strong reductions: per-pixel sampling is cheaper
-    if (!mem.reserve(ncols * (kLiceBilinearRecBytes + 32) + n * 10)) return false;
-    cols.rec = mem.take<int32_t>(ncols * kLiceBilinearRecBytes / 4);
+    if (!mem.reserve(ncols * (kPxBilinearRecBytes + 32) + n * 10)) return false;
+    cols.rec = mem.take<int32_t>(ncols * kPxBilinearRecBytes / 4);
     cols.base = mem.take<int32_t>(ncols * 4);
     cols.d10 = mem.take<int16_t>(ncols * 8);
     cols.ncols = (int)ncols;
@@ -106,7 +106,7 @@ struct BilinearPlan {
     fx = mem.take<uint16_t>(n);
     for (size_t k = 0; k < n; ++k) {
       const int64_t pos = j.isx + (int64_t)(i0 + (int)k) * j.idx;
-      off[k] = ((int)(pos >> 16) - c0) * kLiceBilinearRecBytes;
+      off[k] = ((int)(pos >> 16) - c0) * kPxBilinearRecBytes;
       fx[k] = (unsigned short)(pos & 0xFFFF);
     }
     return true;
@@ -121,7 +121,7 @@ struct BilinearPlan {
     if (!lastIsEdge) return;
     const int c = body.ncols;
     const PX_pixel a[2] = {r0[c0 + c], r0[c0 + c]}, b[2] = {r1[c0 + c], r1[c0 + c]};
-    PxBilinearCols last = {cols.rec + c * kLiceBilinearRecBytes / 4, cols.base + 4 * c,
+    PxBilinearCols last = {cols.rec + c * kPxBilinearRecBytes / 4, cols.base + 4 * c,
                            cols.d10 + 8 * c, 1};
     px_bilinear_cols(a, b, fy, last);
   }
@@ -172,7 +172,7 @@ void boxEdges(const PxScaleJob& j, PX_pixel* d, int sy, int from, int to) {
 }  // namespace
 
 bool px_scale_bilinear_copy_fast(const PxScaleJob& j) {
-  if (j.idx <= 0 || px_simd() == kLiceScalar) return false;
+  if (j.idx <= 0 || px_simd() == kPxScalar) return false;
   BilinearPlan t;
   const bool tables = t.init(j);
   for (int row = 0; row < j.dh; ++row) {
@@ -190,7 +190,7 @@ bool px_scale_bilinear_copy_fast(const PxScaleJob& j) {
 }
 
 bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
-  if (size != 3 || j.idx <= 0 || px_simd() == kLiceScalar) return false;
+  if (size != 3 || j.idx <= 0 || px_simd() == kPxScalar) return false;
   int i0, i1;
   innerColumns(j, 1, 1, i0, i1);
   const int n = i1 - i0;

@@ -92,8 +92,8 @@ PX_AVX2 int refyAvx2(PxBilinearCols& t, unsigned fy) {
     const __m256i e = _mm256_add_epi32(
         _mm256_loadu_si256((const __m256i*)(t.base + 4 * c)),
         _mm256_madd_epi16(_mm256_loadu_si256((const __m256i*)(t.d10 + 8 * c)), kfy));
-    store4(rec + c * kLiceBilinearRecBytes, _mm256_castsi256_si128(e));
-    store4(rec + (c + 1) * kLiceBilinearRecBytes, _mm256_extracti128_si256(e, 1));
+    store4(rec + c * kPxBilinearRecBytes, _mm256_castsi256_si128(e));
+    store4(rec + (c + 1) * kPxBilinearRecBytes, _mm256_extracti128_si256(e, 1));
   }
   return c;
 }
@@ -159,20 +159,20 @@ void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBil
     const __m128i dpair = _mm_unpacklo_epi16(d10, zero);
     store4(t.base + 4 * c, base);
     store4(t.d10 + 8 * c, dpair);
-    store4(rec + c * kLiceBilinearRecBytes, _mm_add_epi32(base, _mm_madd_epi16(dpair, kfy)));
-    store4(rec + c * kLiceBilinearRecBytes + 16, _mm_unpacklo_epi16(b, cc));
+    store4(rec + c * kPxBilinearRecBytes, _mm_add_epi32(base, _mm_madd_epi16(dpair, kfy)));
+    store4(rec + c * kPxBilinearRecBytes + 16, _mm_unpacklo_epi16(b, cc));
   }
 }
 
 void px_bilinear_refy(PxBilinearCols& t, unsigned fy) {
   int c = 0;
 #if PX_HAVE_AVX2
-  if (px_simd() >= kLiceAvx2) c = refyAvx2(t, fy);
+  if (px_simd() >= kPxAvx2) c = refyAvx2(t, fy);
 #endif
   const __m128i kfy = fyPairs(fy);
   char* rec = (char*)t.rec;
   for (; c < t.ncols; ++c)
-    store4(rec + c * kLiceBilinearRecBytes,
+    store4(rec + c * kPxBilinearRecBytes,
            _mm_add_epi32(load4(t.base + 4 * c), _mm_madd_epi16(load4(t.d10 + 8 * c), kfy)));
 }
 
@@ -196,7 +196,7 @@ void px_bilinear_row(PX_pixel* d, const int32_t* rec32, const int32_t* off, cons
                      int n) {
   int k = 0;
 #if PX_HAVE_AVX2
-  if (px_simd() >= kLiceAvx2) k = bilinearRowAvx2(d, rec32, off, w, n);
+  if (px_simd() >= kPxAvx2) k = bilinearRowAvx2(d, rec32, off, w, n);
 #endif
   const char* rec = (const char*)rec32;
   for (; k + 4 <= n; k += 4) {
@@ -218,7 +218,7 @@ void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, in
                   uint16_t* out) {
   int c = 0;
 #if PX_HAVE_AVX2
-  if (px_simd() >= kLiceAvx2) c = box3SumsAvx2(r0, r1, r2, n, out);
+  if (px_simd() >= kPxAvx2) c = box3SumsAvx2(r0, r1, r2, n, out);
 #endif
   const __m128i zero = _mm_setzero_si128();
   for (; c + 4 <= n; c += 4) {
@@ -254,7 +254,7 @@ void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n) {
   const __m128i recip = _mm_set1_epi16((short)kRecip9);
   int k = 0;
 #if PX_HAVE_AVX2
-  if (px_simd() >= kLiceAvx2) k = box3Step2Avx2(d, sums, n);
+  if (px_simd() >= kPxAvx2) k = box3Step2Avx2(d, sums, n);
 #endif
   for (; k + 4 <= n; k += 4) {
     const uint16_t* c = sums + 8 * k;  // column 2k

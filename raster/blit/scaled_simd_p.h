@@ -1,5 +1,5 @@
 // Row kernels of the opaque scaled blits (SSE2, with AVX2 chosen at run time
-// where the processor has it). Callers check px_simd() >= kLiceSse2 first.
+// where the processor has it). Callers check px_simd() >= kPxSse2 first.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,7 @@ struct PxBilinearCols {
   int16_t* d10 = nullptr;   // per column: (p10 - p00, 0) pairs, 8 x int16
   int ncols = 0;
 };
-constexpr int kLiceBilinearRecBytes = 32;
+constexpr int kPxBilinearRecBytes = 32;
 
 // Fills the records of columns [0, ncols) from rows r0 and r1 (each read up to
 // column ncols) for the fraction fy.

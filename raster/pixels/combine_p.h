@@ -1,30 +1,53 @@
 // Per-pixel combine classes: each has one static doPix, so every drawing loop
 // is instantiated per class and the formula is inlined.
+//
+// Each formula is written once, as apply<N> over an integer type N. doPix runs
+// it in int, as every drawing loop does: their channels and weights lie within
+// +-kPxMaxWeight, where no formula can overflow an int. apply<PxWide> runs it
+// in 128-bit integers for callers whose values are any int (single pixels,
+// gradients): for every input whose int arithmetic does not overflow the result
+// is exactly the int result, and with int inputs nothing can overflow 128 bits.
 #pragma once
 
 #include "raster/pixels/bitmap.h"
 #include "raster/pixels/hsv_p.h"
 
-// Any bit above bit 7 set: 0 when negative, else 255.
-static inline int px_clamp_chan(int v) { return (v & ~255) ? (v < 0 ? 0 : 255) : v; }
+__extension__ typedef __int128 PxWide;
 
-template <bool CLAMP>
-static inline void px_store(PX_pixel_chan* d, int r, int g, int b, int a) {
-  if (CLAMP) {
-    r = px_clamp_chan(r);
-    g = px_clamp_chan(g);
-    b = px_clamp_chan(b);
-    a = px_clamp_chan(a);
-  }
-  d[PX_PIXEL_R] = (PX_pixel_chan)r;
-  d[PX_PIXEL_G] = (PX_pixel_chan)g;
-  d[PX_PIXEL_B] = (PX_pixel_chan)b;
-  d[PX_PIXEL_A] = (PX_pixel_chan)a;
+// Any bit above bit 7 set: 0 when negative, else 255.
+template <class N>
+static inline int px_clamp_chan(N v) {
+  return (v & ~255) ? (v < 0 ? 0 : 255) : (int)v;
 }
 
+// Unclamped values keep their low 8 bits.
+template <bool CLAMP, class N>
+static inline void px_store(PX_pixel_chan* d, N r, N g, N b, N a) {
+  if (CLAMP) {
+    d[PX_PIXEL_R] = (PX_pixel_chan)px_clamp_chan(r);
+    d[PX_PIXEL_G] = (PX_pixel_chan)px_clamp_chan(g);
+    d[PX_PIXEL_B] = (PX_pixel_chan)px_clamp_chan(b);
+    d[PX_PIXEL_A] = (PX_pixel_chan)px_clamp_chan(a);
+  } else {
+    d[PX_PIXEL_R] = (PX_pixel_chan)r;
+    d[PX_PIXEL_G] = (PX_pixel_chan)g;
+    d[PX_PIXEL_B] = (PX_pixel_chan)b;
+    d[PX_PIXEL_A] = (PX_pixel_chan)a;
+  }
+}
+
+// doPix of class C: its formula in int.
+template <class C>
+struct PxIntPix {
+  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+    C::template apply<int>(d, r, g, b, a, alpha);
+  }
+};
+
 template <bool CLAMP>
-struct PxClobber {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int) {
+struct PxClobber : PxIntPix<PxClobber<CLAMP>> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N) {
     px_store<CLAMP>(d, r, g, b, a);
   }
 };
@@ -32,10 +55,14 @@ typedef PxClobber<false> PX_CombinePixelsClobberNoClamp;
 typedef PxClobber<true> PX_CombinePixelsClobberClamp;
 
 template <bool CLAMP>
-struct PxCopy {
-  static inline int mix(int s, int d, int inv) { return s + (d - s) * inv / 256; }
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
-    const int inv = 256 - alpha;
+struct PxCopy : PxIntPix<PxCopy<CLAMP>> {
+  template <class N>
+  static inline N mix(N s, int d, N inv) {
+    return s + (d - s) * inv / 256;
+  }
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
+    const N inv = 256 - alpha;
     px_store<CLAMP>(d, mix(r, d[PX_PIXEL_R], inv), mix(g, d[PX_PIXEL_G], inv),
                     mix(b, d[PX_PIXEL_B], inv), mix(a, d[PX_PIXEL_A], inv));
   }
@@ -50,30 +77,35 @@ struct PX_CombinePixelsHalfMixNoClamp {
   }
 };
 
-struct PX_CombinePixelsAdd {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+struct PX_CombinePixelsAdd : PxIntPix<PX_CombinePixelsAdd> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     px_store<true>(d, d[PX_PIXEL_R] + r * alpha / 256, d[PX_PIXEL_G] + g * alpha / 256,
                    d[PX_PIXEL_B] + b * alpha / 256, d[PX_PIXEL_A] + a * alpha / 256);
   }
 };
 
-struct PX_CombinePixelsColorDodge {
-  static inline int dodge(int s, int d, int alpha) {
-    const int t = 256 - s * alpha / 256;
-    return t > 1 ? d * 256 / t : d * 256;
+struct PX_CombinePixelsColorDodge : PxIntPix<PX_CombinePixelsColorDodge> {
+  template <class N>
+  static inline N dodge(N s, int d, N alpha) {
+    const N t = 256 - s * alpha / 256;
+    return t > 1 ? d * 256 / t : (N)(d * 256);
   }
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     px_store<true>(d, dodge(r, d[PX_PIXEL_R], alpha), dodge(g, d[PX_PIXEL_G], alpha),
                    dodge(b, d[PX_PIXEL_B], alpha), dodge(a, d[PX_PIXEL_A], alpha));
   }
 };
 
 template <bool CLAMP>
-struct PxMul {
-  static inline int mul(int s, int d, int alpha) {
+struct PxMul : PxIntPix<PxMul<CLAMP>> {
+  template <class N>
+  static inline N mul(N s, int d, N alpha) {
     return (d * ((256 - alpha) * 256 + s * alpha)) >> 16;
   }
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     px_store<CLAMP>(d, mul(r, d[PX_PIXEL_R], alpha), mul(g, d[PX_PIXEL_G], alpha),
                     mul(b, d[PX_PIXEL_B], alpha), mul(a, d[PX_PIXEL_A], alpha));
   }
@@ -81,28 +113,31 @@ struct PxMul {
 typedef PxMul<false> PX_CombinePixelsMulNoClamp;
 typedef PxMul<true> PX_CombinePixelsMulClamp;
 
-struct PX_CombinePixelsOverlay {
-  static inline int overlay(int s, int d, int alpha) {
-    const int t = s * alpha + (256 - alpha) * 128;
+struct PX_CombinePixelsOverlay : PxIntPix<PX_CombinePixelsOverlay> {
+  template <class N>
+  static inline N overlay(N s, int d, N alpha) {
+    const N t = s * alpha + (256 - alpha) * 128;
     return (d * ((d * (32768 - t)) / 256 + t)) >> 15;
   }
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     px_store<true>(d, overlay(r, d[PX_PIXEL_R], alpha), overlay(g, d[PX_PIXEL_G], alpha),
                    overlay(b, d[PX_PIXEL_B], alpha), overlay(a, d[PX_PIXEL_A], alpha));
   }
 };
 
-struct PX_CombinePixelsHSVAdjust {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
-    int h, s, v;
-    PX_RGB2HSV(d[PX_PIXEL_R], d[PX_PIXEL_G], d[PX_PIXEL_B], &h, &s, &v);
-    h += ((r + r / 2 - 192) * alpha) / 256;
+struct PX_CombinePixelsHSVAdjust : PxIntPix<PX_CombinePixelsHSVAdjust> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
+    int h0, s0, v0;
+    PX_RGB2HSV(d[PX_PIXEL_R], d[PX_PIXEL_G], d[PX_PIXEL_B], &h0, &s0, &v0);
+    N h = h0 + ((r + r / 2 - 192) * alpha) / 256;
     if (h < 0) h += 384;
     else if (h >= 384) h -= 384;
-    s = px_hsv_clamp(s + ((g - 128) * alpha) / 128);
-    v = px_hsv_clamp(v + ((b - 128) * alpha) / 128);
+    const int s = px_hsv_clamp(s0 + ((g - 128) * alpha) / 128);
+    const int v = px_hsv_clamp(v0 + ((b - 128) * alpha) / 128);
     // Writes the whole word at once; an alpha outside a byte saturates.
-    const PX_pixel p = PX_HSV2Pix(h, s, v, a < 0 ? 0 : a > 255 ? 255 : a);
+    const PX_pixel p = PX_HSV2Pix((int)(h % 384), s, v, px_hsv_clamp(a));
     d[PX_PIXEL_A] = (PX_pixel_chan)PX_GETA(p);
     d[PX_PIXEL_R] = (PX_pixel_chan)PX_GETR(p);
     d[PX_PIXEL_G] = (PX_pixel_chan)PX_GETG(p);
@@ -112,33 +147,38 @@ struct PX_CombinePixelsHSVAdjust {
 
 // Source-alpha copy at full weight: the source alpha alone decides.
 template <bool CLAMP>
-struct PxCopySrcAlphaFull {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int) {
+struct PxCopySrcAlphaFull : PxIntPix<PxCopySrcAlphaFull<CLAMP>> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N) {
     if (a == 0) return;
     if (a == 255) {
       px_store<CLAMP>(d, r, g, b, a);
       return;
     }
-    const int w = 255 - a;
-    const int da = a + d[PX_PIXEL_A];
+    const N w = 255 - a;
+    const N da = a + d[PX_PIXEL_A];
     px_store<CLAMP>(d, r + (d[PX_PIXEL_R] - r) * w / 256, g + (d[PX_PIXEL_G] - g) * w / 256,
-                    b + (d[PX_PIXEL_B] - b) * w / 256, CLAMP ? da : (da > 255 ? 255 : da));
+                    b + (d[PX_PIXEL_B] - b) * w / 256, CLAMP ? da : (da > 255 ? (N)255 : da));
   }
 };
 typedef PxCopySrcAlphaFull<false> PX_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp;
 typedef PxCopySrcAlphaFull<true> PX_CombinePixelsCopySourceAlphaIgnoreAlphaParmClamp;
 
-static inline int px_srcalpha_weight(int alpha, int a) { return alpha * (a + 1) / 256; }
+template <class N>
+static inline N px_srcalpha_weight(N alpha, N a) {
+  return alpha * (a + 1) / 256;
+}
 
 template <bool CLAMP>
-struct PxCopySrcAlpha {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+struct PxCopySrcAlpha : PxIntPix<PxCopySrcAlpha<CLAMP>> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     if (a == 0) return;
-    const int w = px_srcalpha_weight(alpha, a);
-    const int inv = 256 - w;
-    const int da = w + d[PX_PIXEL_A];
+    const N w = px_srcalpha_weight(alpha, a);
+    const N inv = 256 - w;
+    const N da = w + d[PX_PIXEL_A];
     px_store<CLAMP>(d, r + (d[PX_PIXEL_R] - r) * inv / 256, g + (d[PX_PIXEL_G] - g) * inv / 256,
-                    b + (d[PX_PIXEL_B] - b) * inv / 256, CLAMP ? da : (da > 255 ? 255 : da));
+                    b + (d[PX_PIXEL_B] - b) * inv / 256, CLAMP ? da : (da > 255 ? (N)255 : da));
   }
 };
 typedef PxCopySrcAlpha<false> PX_CombinePixelsCopySourceAlphaNoClamp;
@@ -147,10 +187,11 @@ typedef PxCopySrcAlpha<true> PX_CombinePixelsCopySourceAlphaClamp;
 // Scales the weight by the source alpha, then applies BASE; SKIP0 leaves
 // pixels of source alpha 0 untouched.
 template <class BASE, bool SKIP0>
-struct PxSrcAlphaOf {
-  static inline void doPix(PX_pixel_chan* d, int r, int g, int b, int a, int alpha) {
+struct PxSrcAlphaOf : PxIntPix<PxSrcAlphaOf<BASE, SKIP0>> {
+  template <class N>
+  static inline void apply(PX_pixel_chan* d, N r, N g, N b, N a, N alpha) {
     if (SKIP0 && a == 0) return;
-    BASE::doPix(d, r, g, b, a, px_srcalpha_weight(alpha, a));
+    BASE::template apply<N>(d, r, g, b, a, px_srcalpha_weight(alpha, a));
   }
 };
 typedef PxSrcAlphaOf<PX_CombinePixelsAdd, true> PX_CombinePixelsAddSourceAlpha;

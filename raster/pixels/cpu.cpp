@@ -7,16 +7,16 @@ namespace {
 
 PxSimd detect() {
 #if defined(__x86_64__) || defined(__i386__)
-  if (__builtin_cpu_supports("avx2")) return kLiceAvx2;
+  if (__builtin_cpu_supports("avx2")) return kPxAvx2;
 #endif
 #if defined(__SSE2__)
-  return kLiceSse2;
+  return kPxSse2;
 #else
-  return kLiceScalar;
+  return kPxScalar;
 #endif
 }
 
-std::atomic<int> g_limit{kLiceAvx2};
+std::atomic<int> g_limit{kPxAvx2};
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 // lowered by tests so that every kernel is checked against the reference.
 #pragma once
 
-enum PxSimd { kLiceScalar = 0, kLiceSse2 = 1, kLiceAvx2 = 2 };
+enum PxSimd { kPxScalar = 0, kPxSse2 = 1, kPxAvx2 = 2 };
 
 PxSimd px_simd();
 // Caps the level used from now on (never raises it above what the CPU has).

@@ -10,7 +10,10 @@ struct PxHsvTable {
 };
 extern const PxHsvTable PX_RGB2HSV_Table;
 
-static inline int px_hsv_clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+template <class N>
+static inline int px_hsv_clamp(N v) {
+  return v < 0 ? 0 : v > 255 ? 255 : (int)v;
+}
 
 static inline void PX_RGB2HSV(int r, int g, int b, int* h, int* s, int* v) {
   const int mx = r > g ? (r > b ? r : b) : (g > b ? g : b);

@@ -4,16 +4,18 @@
 #include "raster/pixels/dispatch_p.h"
 #include "raster/pixels/util_p.h"
 
+// Any int channel and weight: beyond the range where int arithmetic is safe
+// the formula runs in 128 bits, which gives the exact result.
 template <bool CLAMP>
 static void px_combine2(PX_pixel* dest, int r, int g, int b, int a, int ia, int mode) {
   if (!dest || ia == 0) return;
-  ia = px_clampi(ia, -kLiceMaxWeight, kLiceMaxWeight);
-  r = px_clampi(r, -kLiceMaxWeight, kLiceMaxWeight);
-  g = px_clampi(g, -kLiceMaxWeight, kLiceMaxWeight);
-  b = px_clampi(b, -kLiceMaxWeight, kLiceMaxWeight);
-  a = px_clampi(a, -kLiceMaxWeight, kLiceMaxWeight);
+  const bool narrow = px_within_max_weight(r) && px_within_max_weight(g) &&
+                      px_within_max_weight(b) && px_within_max_weight(a) &&
+                      px_within_max_weight(ia);
   px_dispatch_blit<CLAMP>(mode, ia, [&](auto tag) {
-    decltype(tag)::type::doPix((PX_pixel_chan*)dest, r, g, b, a, ia);
+    typedef typename decltype(tag)::type C;
+    if (narrow) C::doPix((PX_pixel_chan*)dest, r, g, b, a, ia);
+    else C::template apply<PxWide>((PX_pixel_chan*)dest, r, g, b, a, ia);
   });
 }
 

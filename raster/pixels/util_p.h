@@ -8,9 +8,13 @@
 
 #include "raster/pixels/bitmap.h"
 
-// Weights and per-pixel source values are held inside this range so that no
-// combine formula can overflow; ordinary values (|v| <= 4 x opaque) pass unchanged.
-constexpr int kLiceMaxWeight = 1024;
+// Weights from a float opacity are held inside +-kPxMaxWeight (4 x opaque).
+// With every channel and weight inside it and destination bytes 0..255, no
+// combine formula can overflow an int (the largest intermediate, in the
+// source-alpha multiply, stays below 1.4e9).
+constexpr int kPxMaxWeight = 1024;
+
+inline bool px_within_max_weight(int64_t v) { return v >= -kPxMaxWeight && v <= kPxMaxWeight; }
 
 // Truncates toward zero like (int)v, saturating at the int range; NaN gives 0.
 inline int px_ftoi(double v) {
@@ -22,9 +26,9 @@ inline int px_ftoi(double v) {
 
 inline int px_clampi(int64_t v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : (int)v; }
 
-// Integer weight (int)(alpha x 256), held inside +-kLiceMaxWeight.
+// Integer weight (int)(alpha x 256), held inside +-kPxMaxWeight.
 inline int px_weight(float alpha) {
-  return px_clampi(px_ftoi((double)(alpha * 256.0f)), -kLiceMaxWeight, kLiceMaxWeight);
+  return px_clampi(px_ftoi((double)(alpha * 256.0f)), -kPxMaxWeight, kPxMaxWeight);
 }
 
 // Start of image row y and the signed step between image rows, in pixels,
@@ -35,12 +39,14 @@ struct PxRows {
   PX_pixel* row(int y) const { return base + step * y; }
 };
 
-inline PxRows px_rows(PX_IBitmap* bm) {
+// flipped tells whether the bitmap stores image row 0 last.
+inline PxRows px_rows(PX_IBitmap* bm, bool* flipped) {
   PxRows r;
+  *flipped = bm->isFlipped();
   PX_pixel* bits = bm->getBits();
   if (!bits) return r;
   ptrdiff_t span = bm->getRowSpan();
-  if (bm->isFlipped()) {
+  if (*flipped) {
     r.base = bits + span * (bm->getHeight() - 1);
     r.step = -span;
   } else {
@@ -50,9 +56,13 @@ inline PxRows px_rows(PX_IBitmap* bm) {
   return r;
 }
 
-// Clips (x, y, w, h) against the bitmap; false when nothing is left to draw.
-inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
-  if (!bm || !bm->getBits() || bm->getRowSpan() == 0) return false;
+inline PxRows px_rows(PX_IBitmap* bm) {
+  bool flipped;
+  return px_rows(bm, &flipped);
+}
+
+// Clips (x, y, w, h) against a bw x bh bitmap; false when nothing is left to draw.
+inline bool px_clip_rect(int bw, int bh, int& x, int& y, int& w, int& h) {
   int64_t x0 = x, y0 = y, w0 = w, h0 = h;
   if (x0 < 0) {
     w0 += x0;
@@ -62,7 +72,6 @@ inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
     h0 += y0;
     y0 = 0;
   }
-  const int bw = bm->getWidth(), bh = bm->getHeight();
   if (w0 <= 0 || h0 <= 0 || x0 >= bw || y0 >= bh) return false;
   if (w0 > bw - x0) w0 = bw - x0;
   if (h0 > bh - y0) h0 = bh - y0;
@@ -71,4 +80,10 @@ inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
   w = (int)w0;
   h = (int)h0;
   return true;
+}
+
+// The same against bm; also false when bm has no pixels.
+inline bool px_clip_rect(PX_IBitmap* bm, int& x, int& y, int& w, int& h) {
+  if (!bm || !bm->getBits() || bm->getRowSpan() == 0) return false;
+  return px_clip_rect(bm->getWidth(), bm->getHeight(), x, y, w, h);
 }

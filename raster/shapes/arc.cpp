@@ -9,6 +9,7 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kPi = 3.141592653589793;
 
 // Draws the part of the circle between angles a0 < a1 of one quadrant.
 void arcPiece(const PxSolid& s, double cx, double cy, double r, double a0, double a1, bool aa) {
@@ -42,6 +43,14 @@ void PX_Arc(PX_IBitmap* bm, float cx, float cy, float r, float minAngle, float m
     return;
   double lo = std::min(minAngle, maxAngle), hi = std::max(minAngle, maxAngle);
   if (hi - lo >= kTwoPi) return PX_Circle(bm, cx, cy, r, colour, alpha, mode, aa);
+  if (px_solid_memory_rows(&s)) {
+    // Memory rows run up the image: the centre is mirrored and angles turn
+    // the other way (a becomes pi - a).
+    cy = (float)(s.h - 1) - cy;
+    const double flippedLo = kPi - hi;
+    hi = kPi - lo;
+    lo = flippedLo;
+  }
   if (hi >= kTwoPi) {
     const double shift = hi - std::fmod(hi, kTwoPi);
     hi -= shift;

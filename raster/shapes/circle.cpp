@@ -5,21 +5,24 @@
 
 #include "raster/shapes/circle_p.h"
 #include "raster/shapes/shapes.h"
-#include "raster/text/text.h"
+#include "raster/text/glyph_p.h"
 
 namespace {
 
-// Plots and runs confined to the drawer's box.
+// Plots and runs confined to the drawer's box; the pen holds its own copy of
+// the rows and colour, so that pixel stores do not force them to be reloaded.
 template <class C>
 struct CirclePen {
-  const PxSolid& s;
+  PxRows rows;
+  PxInk k;
+  int ia;
   PxBox box;
   int64_t cx, cy;
 
   void plot(int64_t dx, int64_t dy, int weight) const {
     const int64_t x = cx + dx, y = cy + dy;
     if (weight > 0 && x >= box.l && x <= box.r && y >= box.t && y <= box.b)
-      px_plot<C>(s, (int)x, (int)y, weight);
+      px_blend<C>(rows.row((int)y) + x, k, weight);
   }
   void plot4(int64_t dx, int64_t dy, int weight) const {
     plot(dx, dy, weight);
@@ -34,7 +37,12 @@ struct CirclePen {
     if (x < box.l || x > box.r) return;
     if (y0 < box.t) y0 = box.t;
     if (y1 > box.b) y1 = box.b;
-    for (int64_t y = y0; y <= y1; ++y) px_plot<C>(s, (int)x, (int)y, s.ia);
+    if (y0 > y1) return;
+    PX_pixel* p = rows.row((int)y0) + x;
+    for (int64_t y = y0;; ++y, p += rows.step) {
+      px_blend<C>(p, k, ia);
+      if (y == y1) break;
+    }
   }
   // Both halves of columns cx +- dx without row cy.
   void columns2(int64_t dx, int64_t ext) const {
@@ -52,14 +60,14 @@ void midpoint(const CirclePen<C>& p, int64_t r, bool fill) {
     p.column(0, 1, r);
     const int64_t x0 = std::max<int64_t>(-r, p.box.l - p.cx),
                   x1 = std::min<int64_t>(r, p.box.r - p.cx);
-    for (int64_t dx = x0; dx <= x1; ++dx) p.plot(dx, 0, p.s.ia);
+    for (int64_t dx = x0; dx <= x1; ++dx) p.plot(dx, 0, p.ia);
   } else if (r == 0) {
-    p.plot(0, 0, p.s.ia);
+    p.plot(0, 0, p.ia);
   } else {
-    p.plot(0, -r, p.s.ia);
-    p.plot(0, r, p.s.ia);
-    p.plot(-r, 0, p.s.ia);
-    p.plot(r, 0, p.s.ia);
+    p.plot(0, -r, p.ia);
+    p.plot(0, r, p.ia);
+    p.plot(-r, 0, p.ia);
+    p.plot(r, 0, p.ia);
   }
   int64_t err = -r, rr = r, x = 1, pendV = -1, pendE = 0;
   for (; x < rr; ++x) {
@@ -70,8 +78,8 @@ void midpoint(const CirclePen<C>& p, int64_t r, bool fill) {
       pendV = y;
       pendE = x;
     } else {
-      p.plot4(x, y, p.s.ia);
-      if (x != y) p.plot4(y, x, p.s.ia);
+      p.plot4(x, y, p.ia);
+      if (x != y) p.plot4(y, x, p.ia);
     }
     err += 2 * (x - 1) + (err < 0 ? 3 : 5 - 2 * rr);
     rr = y;
@@ -81,7 +89,7 @@ void midpoint(const CirclePen<C>& p, int64_t r, bool fill) {
 
 template <class C>
 void antialiased(const CirclePen<C>& p, double r, bool fill) {
-  const int ia = p.s.ia;
+  const int ia = p.ia;
   const int64_t ri = (int64_t)r;
   const int outer = (int)(ia * (r - std::floor(r)));
   p.plot(0, -(ri + 1), outer);
@@ -108,8 +116,10 @@ void antialiased(const CirclePen<C>& p, double r, bool fill) {
   p.plot(0, ri, ia - outer);
   p.plot(-ri, 0, ia - outer);
   p.plot(ri, 0, ia - outer);
-  for (int64_t i = 1; (int64_t)(0.5 + std::sqrt(r * r - (double)i * i)) >= i; ++i) {
+  // Steps until the edge turns past the diagonal, or (small radii) i passes r.
+  for (int64_t i = 1; r * r - (double)i * i >= 0; ++i) {
     const double yf = std::sqrt(r * r - (double)i * i);
+    if ((int64_t)(0.5 + yf) < i) break;
     const int64_t e = (int64_t)yf;
     const int w = (int)(ia * (yf - std::floor(yf)));
     p.plot4(i, e + 1, w);
@@ -181,11 +191,12 @@ void circle(PX_IBitmap* bm, float cx, float cy, float r, PX_pixel colour, float 
   if (!(r >= 0) || r > PX_MAX_CIRCLE_RADIUS || !std::isfinite(cx) || !std::isfinite(cy) ||
       !px_solid_init(&s, bm, colour, alpha, mode))
     return;
+  if (px_solid_memory_rows(&s)) cy = (float)(s.h - 1) - cy;
   if (!fill) {
     if (const unsigned char* map = smallCircle(r, aa)) {
       const int size = (int)(2 * r + 1);
-      PX_DrawGlyph(bm, px_ftoi(cx - r), px_ftoi(cy - r), colour, map, size, size, s.alpha,
-                   mode & ~PX_USE_SOURCE_ALPHA);
+      px_draw_glyph_rows(s.rows, s.w, s.h, px_ftoi(cx - r), px_ftoi(cy - r), colour, map, size,
+                         size, size, s.alpha, mode & ~PX_USE_SOURCE_ALPHA);
       return;
     }
   }
@@ -202,7 +213,7 @@ void px_circle_draw(const PxSolid& s, double cx, double cy, double r, bool aa, b
     return;
   auto draw = [&](auto tag) {
     typedef typename decltype(tag)::type C;
-    const CirclePen<C> pen{s, box, icx, icy};
+    const CirclePen<C> pen{s.rows, px_ink(s), s.ia, box, icx, icy};
     if (aa) antialiased(pen, r, fill);
     else midpoint(pen, (int64_t)(r + 0.5), fill);
   };

@@ -1,8 +1,8 @@
 // Cohen-Sutherland line clipping, integer and floating point.
 #include <cmath>
 
+#include "raster/shapes/shape_p.h"
 #include "raster/shapes/shapes.h"
-#include "raster/pixels/util_p.h"
 
 namespace {
 
@@ -52,6 +52,10 @@ bool clip(double& x1, double& y1, double& x2, double& y2, double w, double h) {
 }
 
 }  // namespace
+
+bool px_clip_line(double& x1, double& y1, double& x2, double& y2, double w, double h, bool trunc) {
+  return trunc ? clip<true>(x1, y1, x2, y2, w, h) : clip<false>(x1, y1, x2, y2, w, h);
+}
 
 bool PX_ClipLine(int* x1, int* y1, int* x2, int* y2, int xlo, int ylo, int xhi, int yhi) {
   double ax = (double)*x1 - xlo, ay = (double)*y1 - ylo, bx = (double)*x2 - xlo,

@@ -14,20 +14,34 @@ struct PxSolid {
   PX_pixel colour;
   float alpha;  // after the source-alpha scaling
   int mode;
+  bool flipped;
 };
 
 // False when nothing can be drawn (no bitmap or bits, weight 0).
 bool px_solid_init(PxSolid* s, PX_IBitmap* bm, PX_pixel colour, float alpha, int mode);
+// Lines, circles and arcs draw a flipped bitmap in memory rows: they mirror
+// their y coordinates (y' = h - 1 - y) first, then clip and draw, so that
+// rounding and clipping happen in memory rows. Switches the rows to memory
+// order and returns true for a flipped bitmap.
+bool px_solid_memory_rows(PxSolid* s);
+
+// The colour of one shape, held by drawing loops in locals so that pixel
+// stores (through byte pointers, which may alias anything) never force it to
+// be reloaded.
+struct PxInk {
+  int r, g, b, a;
+};
+
+inline PxInk px_ink(const PxSolid& s) { return PxInk{s.r, s.g, s.b, s.a}; }
 
 template <class C>
-inline void px_plot(const PxSolid& s, int x, int y, int weight) {
-  C::doPix((PX_pixel_chan*)(s.rows.row(y) + x), s.r, s.g, s.b, s.a, weight);
+inline void px_blend(PX_pixel* p, const PxInk& k, int weight) {
+  C::doPix((PX_pixel_chan*)p, k.r, k.g, k.b, k.a, weight);
 }
 
-template <class C>
-inline void px_plot_clipped(const PxSolid& s, int x, int y, int weight) {
-  if (x >= 0 && y >= 0 && x < s.w && y < s.h && weight > 0) px_plot<C>(s, x, y, weight);
-}
+// Cohen-Sutherland clip of (x1, y1)-(x2, y2) to [0, w) x [0, h); integer
+// lines (trunc) truncate each move. False when nothing is left.
+bool px_clip_line(double& x1, double& y1, double& x2, double& y2, double w, double h, bool trunc);
 
 // Line class: copy at full weight clobbers, copy at half weight half-mixes,
 // otherwise the solid table.

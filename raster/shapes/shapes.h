@@ -1,8 +1,10 @@
 // Raster library: lines, rectangles, circles, arcs, polygons and Bezier curves
 // drawn with a solid colour at weight (int)(256 x alpha) through the combine
 // class of mode (with PX_USE_SOURCE_ALPHA the weight is scaled by the
-// colour's alpha). Everything clips to the bitmap in image coordinates.
-// Angles are radians, 0 pointing up, increasing clockwise on screen.
+// colour's alpha). Everything clips to the bitmap. On a flipped bitmap, lines,
+// circles and arcs mirror y (y' = height - 1 - y, a circle's centre before it
+// is rounded), then clip and draw in memory rows; the other shapes work in
+// image rows. Angles are radians, 0 pointing up, increasing clockwise on screen.
 #pragma once
 
 #include "raster/pixels/bitmap.h"

@@ -11,7 +11,9 @@ void wordRun(PX_pixel* p, ptrdiff_t step, int n, PX_pixel src) {
 
 template <class C>
 void blendRun(const PxSolid& s, PX_pixel* p, ptrdiff_t step, int n) {
-  for (int i = 0; i < n; ++i, p += step) C::doPix((PX_pixel_chan*)p, s.r, s.g, s.b, s.a, s.ia);
+  const PxInk k = px_ink(s);
+  const int ia = s.ia;
+  for (int i = 0; i < n; ++i, p += step) px_blend<C>(p, k, ia);
 }
 
 void run(const PxSolid& s, PX_pixel* p, ptrdiff_t step, int n) {
@@ -54,7 +56,7 @@ void px_vspan_clipped(const PxSolid& s, int64_t x, int64_t y0, int64_t y1) {
 bool px_solid_init(PxSolid* s, PX_IBitmap* bm, PX_pixel colour, float alpha, int mode) {
   if (!bm) return false;
   if (mode & PX_USE_SOURCE_ALPHA) alpha *= (float)PX_GETA(colour) / 255.0f;
-  s->rows = px_rows(bm);
+  s->rows = px_rows(bm, &s->flipped);
   s->w = bm->getWidth();
   s->h = bm->getHeight();
   s->r = (int)PX_GETR(colour);
@@ -68,4 +70,10 @@ bool px_solid_init(PxSolid* s, PX_IBitmap* bm, PX_pixel colour, float alpha, int
   s->alpha = alpha;
   s->mode = mode;
   return s->rows.base && s->w > 0 && s->h > 0 && s->ia > 0;
+}
+
+bool px_solid_memory_rows(PxSolid* s) {
+  if (!s->flipped) return false;
+  s->rows = PxRows{s->rows.row(s->h - 1), -s->rows.step};
+  return true;
 }

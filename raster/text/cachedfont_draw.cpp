@@ -42,17 +42,16 @@ bool PX_CachedFont::DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RE
   box = intersect(box, RECT{saturate((int64_t)x + ink.left), saturate((int64_t)y + ink.top),
                             saturate((int64_t)x + ink.right), saturate((int64_t)y + ink.bottom)});
   if (box.right <= box.left || box.bottom <= box.top) return true;
-  const PxGlyphKind kind = (m_flags & PX_FONT_FLAG_FX_MONO) ? kLiceGlyphMono
+  const PxGlyphKind kind = (m_flags & PX_FONT_FLAG_FX_MONO) ? kPxGlyphMono
                            : (m_flags & (PX_FONT_FLAG_FX_SHADOW | PX_FONT_FLAG_FX_OUTLINE))
-                               ? kLiceGlyphEffect
-                               : kLiceGlyphNormal;
-  if (kind != kLiceGlyphNormal && ia > 256) ia = 256;
+                               ? kPxGlyphEffect
+                               : kPxGlyphNormal;
+  if (kind != kPxGlyphNormal && ia > 256) ia = 256;
   const unsigned char* cov = map + (ptrdiff_t)(box.top - y) * e->width + (box.left - x);
   const PxGlyphDraw g{
       rows, box.left,    box.top, cov, e->width, box.right - box.left, box.bottom - box.top,
       m_fg, m_effectcol, ia};
-  if (kind != kLiceGlyphNormal && m_alpha == 1.0f && (m_comb & 0xff) == 0)
-    px_store_coverage(g, kind);
+  if (kind != kPxGlyphNormal && m_alpha == 1.0f && (m_comb & 0xff) == 0) px_store_coverage(g, kind);
   else px_draw_coverage(g, m_comb, kind);
   return true;
 }

@@ -4,10 +4,10 @@
 #include "raster/pixels/util_p.h"
 
 enum PxGlyphKind {
-  kLiceGlyphScaled,  // weight ia x c / 256, source alpha from the colour
-  kLiceGlyphNormal,  // weight c + 1 at full opacity, source alpha 255
-  kLiceGlyphMono,    // every covered pixel at weight ia
-  kLiceGlyphEffect,  // coverage 255 in the text colour, other coverage in the effect colour
+  kPxGlyphScaled,  // weight ia x c / 256, source alpha from the colour
+  kPxGlyphNormal,  // weight c + 1 at full opacity, source alpha 255
+  kPxGlyphMono,    // every covered pixel at weight ia
+  kPxGlyphEffect,  // coverage 255 in the text colour, other coverage in the effect colour
 };
 
 // One clipped coverage map: (x, y) is the first destination pixel in image
@@ -23,6 +23,11 @@ struct PxGlyphDraw {
 
 // Blends the map with the solid class of mode; false when the mode draws nothing.
 bool px_draw_coverage(const PxGlyphDraw& g, int mode, PxGlyphKind kind);
+// A caller's coverage map (weight ia x c / 256) at (x, y) of rows (image or
+// memory rows of a bw x bh bitmap), clipped to the bitmap.
+void px_draw_glyph_rows(const PxRows& rows, int bw, int bh, int x, int y, PX_pixel colour,
+                        const unsigned char* coverage, int width, int span, int height, float alpha,
+                        int mode);
 // Stores fg (or fx for effect coverage below 255) in every covered pixel.
 void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind);
 // Copy-class blend of src through the map with vector instructions, at weight

@@ -99,11 +99,11 @@ TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
 // Runs body once per vector level (each capped to what the processor has).
 template <class F>
 void ForEachSimdLevel(F body) {
-  for (PxSimd level : {kLiceAvx2, kLiceSse2, kLiceScalar}) {
+  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
     px_limit_simd(level);
     body();
   }
-  px_limit_simd(kLiceAvx2);
+  px_limit_simd(kPxAvx2);
 }
 
 TEST(ScaledBlit, OpaqueFilteredScalingMatchesReference) {

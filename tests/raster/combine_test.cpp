@@ -1,6 +1,8 @@
 // Combine formulas, class tables and HSV conversions against the reference.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <random>
 
 #include "raster/raster.h"
@@ -116,22 +118,49 @@ TEST(Combine, EveryClassMatchesReference) {
       }
 }
 
-TEST(Combine, OutOfRangeSourcesStayBounded) {
-  // Gradients feed values outside 0..255; clamped classes must saturate.
+// Any int: small and huge magnitudes of either sign, the ends of the int
+// range and the edges of the range the drawing loops use.
+int AnyInt(std::mt19937& rng) {
+  const int edges[] = {INT_MIN, INT_MAX, -1025, -1024, 1024, 1025, 0, 255};
+  if (rng() % 8 == 0) return edges[rng() % 8];
+  const int64_t v = (int64_t)(rng() & ((1u << (rng() % 32)) - 1));
+  return (int)(rng() % 2 ? -v : v);
+}
+
+// Channels and weights of any size give the formula's exact result: the
+// reference computes it without overflow, and equals int arithmetic wherever
+// that does not overflow.
+TEST(Combine, AnyIntInputGivesTheExactFormula) {
   std::mt19937 rng(2);
-  for (int mode = 0; mode < 6; ++mode)
-    for (int i = 0; i < 2000; ++i) {
-      const int v[4] = {(int)(rng() % 4000) - 2000, (int)(rng() % 4000) - 2000,
-                        (int)(rng() % 4000) - 2000, (int)(rng() % 4000) - 2000};
-      const uint32_t d = rng();
-      PX_pixel p = d;
-      PX_CombinePixels2Clamp(&p, v[0], v[1], v[2], v[3], v[3], mode);
-      const auto cl = [](int x) { return x < -1024 ? -1024 : x > 1024 ? 1024 : x; };
-      const int ia = cl(v[3]);
-      if (ia == 0) continue;
-      ASSERT_EQ(p,
-                RefCombine(d, cl(v[0]), cl(v[1]), cl(v[2]), ia, ia, RefBlitClass(mode, ia), true));
+  for (int mode : kModes)
+    for (int i = 0; i < 3000; ++i) {
+      const int r = AnyInt(rng), g = AnyInt(rng), b = AnyInt(rng);
+      const int a = rng() % 4 ? AnyInt(rng) : (int)(rng() % 256), ia = AnyInt(rng);
+      const uint32_t d = RandomPixel(rng);
+      PX_pixel p = d, q = d;
+      PX_CombinePixels2(&p, r, g, b, a, ia, mode);
+      PX_CombinePixels2Clamp(&q, r, g, b, a, ia, mode);
+      const RefClass c = ia == 0 ? kRefNone : RefBlitClass(mode, ia);
+      ASSERT_EQ(p, RefCombine(d, r, g, b, a, ia, c, false))
+          << "mode " << mode << " rgba " << r << " " << g << " " << b << " " << a << " ia " << ia;
+      ASSERT_EQ(q, RefCombine(d, r, g, b, a, ia, c, true))
+          << "mode " << mode << " rgba " << r << " " << g << " " << b << " " << a << " ia " << ia;
     }
+}
+
+TEST(Combine, ValuesBeyondFourTimesOpaqueAreNotLimited) {
+  // Copy keeps the low byte of s + (d - s) x (256 - ia) / 256, here in plain int.
+  const int d = 40, s = 5000, ia = 200;
+  PX_pixel p = PX_PackRGBA(d, d, d, d);
+  PX_CombinePixels2(&p, s, s, s, s, ia, PX_COMBINE_COPY);
+  EXPECT_EQ(PX_GETR(p), (unsigned)((s + (d - s) * (256 - ia) / 256) & 255));
+  // A hue turned by a weight of 20 x opaque is not the turn of 4 x opaque.
+  const PX_pixel dest = PX_PackRGBA(200, 60, 30, 255);
+  PX_pixel big = dest, limited = dest;
+  PX_CombinePixels2Clamp(&big, 150, 128, 128, 255, 5120, PX_COMBINE_HSVADJUST);
+  PX_CombinePixels2Clamp(&limited, 150, 128, 128, 255, 1024, PX_COMBINE_HSVADJUST);
+  EXPECT_EQ(big, RefCombine(dest, 150, 128, 128, 255, 5120, kRefHsv, true));
+  EXPECT_NE(big, limited);
 }
 
 TEST(Combine, WholeWordClasses) {

@@ -48,6 +48,27 @@ TEST(RotatedBlit, ZeroAngleReproducesTheSource) {
   EXPECT_EQ(PX_BitmapCmp(&dest, &src), 0);
 }
 
+// A weight below 1/256 leaves every pixel alone in every mode, HSV adjust
+// (which would rewrite a pixel even at weight 0) included.
+TEST(RotatedBlit, ZeroWeightChangesNothing) {
+  std::mt19937 rng(33);
+  TestBitmap src(12, 10), dest(12, 10, 1, true);
+  FillRandom(src, rng);
+  FillRandom(dest, rng);
+  const Img before = ImgOf(dest);
+  for (int mode : {0, 1, 2, 3, 4, 5, 0x10000, 0x10003, 0x10005})
+    for (int filter : {0, (int)PX_FILTER_BILINEAR})
+      for (float alpha : {0.0f, 0.0039f, -0.0039f})
+        PX_RotatedBlit(&dest, &src, -2, 1, 14, 9, 0.5f, 0, 11, 10, 0.3f, false, alpha,
+                       mode | filter, 0.5f, -1);
+  EXPECT_EQ(ImgOf(dest).px, before.px);
+  EXPECT_TRUE(dest.paddingIntact());
+  // The same call at a weight of 1/256 does draw.
+  PX_RotatedBlit(&dest, &src, -2, 1, 14, 9, 0.5f, 0, 11, 10, 0.3f, false, 0.004f,
+                 PX_COMBINE_HSVADJUST, 0.5f, -1);
+  EXPECT_NE(ImgOf(dest).px, before.px);
+}
+
 void RandomDeltaCase(std::mt19937& rng, bool withAlpha, int* drawn) {
   std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 36, 24)), src(RandomBitmap(rng, 24, 20));
   CaseGen g(rng);

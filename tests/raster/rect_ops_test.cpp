@@ -1,6 +1,7 @@
 // Gradient fill, multiply-add, blur and halving against the reference.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 
 #include "random_case.h"
@@ -40,6 +41,69 @@ TEST(GradRect, MatchesReferenceOnRandomCases) {
     drawn += ref.px != before.px;
   }
   EXPECT_GT(drawn, 400) << "too few cases drew anything (" << drawn << ")";
+}
+
+// Colours far above opaque and steep ramps, also from far-off origins whose
+// starts move by billions: every value is exact (held only at the int range).
+TEST(GradRect, LargeColoursMatchReference) {
+  std::mt19937 rng(43);
+  for (int iter = 0; iter < 1500; ++iter) {
+    std::unique_ptr<TestBitmap> dest(RandomBitmap(rng, 30, 20));
+    CaseGen g(rng);
+    Img ref = ImgOf(*dest);
+    const int x = g.pos(dest->getWidth()), y = g.pos(dest->getHeight());
+    const int w = g.size(dest->getWidth()), h = g.size(dest->getHeight());
+    float st[4], dx[4], dy[4];
+    for (int k = 0; k < 4; ++k) {
+      st[k] = g.real(-150, 150);
+      dx[k] = g.real(-20, 20);
+      dy[k] = g.real(-20, 20);
+    }
+    const int mode = (int)(rng() % 7);
+    PX_GradRect(dest.get(), x, y, w, h, st[0], st[1], st[2], st[3], dx[0], dx[1], dx[2], dx[3],
+                dy[0], dy[1], dy[2], dy[3], mode);
+    RefGradRect(ref, x, y, w, h, st, dx, dy, mode);
+    ASSERT_TRUE(ImgOf(*dest).px == ref.px)
+        << FirstDiff(ImgOf(*dest), ref) << " iter " << iter << " mode " << mode;
+    ASSERT_TRUE(dest->paddingIntact());
+  }
+}
+
+// The steepest ramps seen from the farthest visible origin: values run far
+// beyond the int range and are held at its ends.
+TEST(GradRect, FarOffOriginWithSteepestRamps) {
+  std::mt19937 rng(45);
+  const float big = 1e9f;
+  const float st[4] = {big, big, -big, big}, dx[4] = {-big, -big, big, -big},
+              dy[4] = {-big, -big, big, -big};
+  for (int mode = 0; mode < 6; ++mode) {
+    TestBitmap bm(8, 4);
+    FillRandom(bm, rng);
+    Img ref = ImgOf(bm);
+    const Img before = ref;
+    PX_GradRect(&bm, INT_MIN + 4, INT_MIN + 3, INT_MAX, INT_MAX, st[0], st[1], st[2], st[3], dx[0],
+                dx[1], dx[2], dx[3], dy[0], dy[1], dy[2], dy[3], mode);
+    RefGradRect(ref, INT_MIN + 4, INT_MIN + 3, INT_MAX, INT_MAX, st, dx, dy, mode);
+    ASSERT_NE(ImgOf(bm).px, before.px) << mode;
+    ASSERT_TRUE(ImgOf(bm).px == ref.px) << FirstDiff(ImgOf(bm), ref) << " mode " << mode;
+  }
+}
+
+// A flat gradient is the single-pixel combine of its values at weight alpha.
+TEST(GradRect, FlatRampIsCombinePixels2Clamp) {
+  std::mt19937 rng(44);
+  for (int mode = 0; mode < 6; ++mode) {
+    TestBitmap bm(6, 3), want(6, 3);
+    FillRandom(bm, rng);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 6; ++x) want.at(x, y) = bm.at(x, y);
+    PX_GradRect(&bm, 0, 0, 6, 3, 3.0f, 0.5f, -2.0f, 20.0f, 0, 0, 0, 0, 0, 0, 0, 0, mode);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 6; ++x) {
+        PX_CombinePixels2Clamp(&want.at(x, y), 765, 127, -510, 5120, 5120, mode);
+        ASSERT_EQ(bm.at(x, y), want.at(x, y)) << mode;
+      }
+  }
 }
 
 TEST(GradRect, OpaqueRampWritesExactColours) {

@@ -5,12 +5,16 @@
 
 namespace {
 
+// The formulas run in 128-bit integers: for int inputs nothing can overflow,
+// and wherever int arithmetic would not overflow the result is the same.
+__extension__ typedef __int128 W;
+
 int Chan(uint32_t p, int byte) { return (int)((p >> (8 * byte)) & 255); }
 
-uint32_t Pack(const int* v, bool clamp) {  // v by byte index: A, R, G, B
+uint32_t Pack(const W* v, bool clamp) {  // v by byte index: A, R, G, B
   uint32_t p = 0;
   for (int k = 0; k < 4; ++k) {
-    int x = v[k];
+    W x = v[k];
     if (clamp && (x & ~255)) x = x < 0 ? 0 : 255;
     p |= (uint32_t)(x & 255) << (8 * k);
   }
@@ -30,15 +34,73 @@ int Clampi(long long v, int lo, int hi) {
 
 int T(int i) { return i == 0 ? 0 : 65536 / i - 1; }
 
-uint32_t Hsv(uint32_t dest, int r, int g, int b, int a, int alpha) {
-  int h, s, v;
-  RefRGB2HSV(Chan(dest, 1), Chan(dest, 2), Chan(dest, 3), &h, &s, &v);
-  h += ((r + r / 2 - 192) * alpha) / 256;
+int Byte(W v) { return v < 0 ? 0 : v > 255 ? 255 : (int)v; }
+
+uint32_t Hsv(uint32_t dest, W r, W g, W b, W a, W alpha) {
+  int h0, s0, v0;
+  RefRGB2HSV(Chan(dest, 1), Chan(dest, 2), Chan(dest, 3), &h0, &s0, &v0);
+  W h = h0 + ((r + r / 2 - 192) * alpha) / 256;
   if (h < 0) h += 384;
   else if (h >= 384) h -= 384;
-  s = std::max(0, std::min(255, s + ((g - 128) * alpha) / 128));
-  v = std::max(0, std::min(255, v + ((b - 128) * alpha) / 128));
-  return RefHSV2Pix(h, s, v, std::max(0, std::min(255, a)));
+  const int s = Byte(s0 + ((g - 128) * alpha) / 128), v = Byte(v0 + ((b - 128) * alpha) / 128);
+  return RefHSV2Pix((int)(h % 384), s, v, Byte(a));
+}
+
+// One pixel: source s by byte index (A, R, G, B), weight alpha.
+uint32_t Combine(uint32_t dest, const W* s, W alpha, RefClass c, bool clamp) {
+  W d[4], x[4];
+  for (int k = 0; k < 4; ++k) d[k] = Chan(dest, k);
+  const W a = s[0], sa = alpha * (a + 1) / 256;  // weight scaled by the source alpha
+  switch (c) {
+    case kRefNone: return dest;
+    case kRefClobber: return Pack(s, clamp);
+    case kRefCopy:
+      for (int k = 0; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (256 - alpha) / 256;
+      return Pack(x, clamp);
+    case kRefHalfMix:
+      for (int k = 0; k < 4; ++k) x[k] = (s[k] + d[k]) >> 1;
+      return Pack(x, false);
+    case kRefSaAdd:
+      if (a == 0) return dest;
+      return Combine(dest, s, sa, kRefAdd, clamp);
+    case kRefAdd:
+      for (int k = 0; k < 4; ++k) x[k] = d[k] + s[k] * alpha / 256;
+      return Pack(x, true);
+    case kRefSaDodge: return Combine(dest, s, sa, kRefDodge, clamp);
+    case kRefDodge:
+      for (int k = 0; k < 4; ++k) {
+        const W t = 256 - s[k] * alpha / 256;
+        x[k] = t > 1 ? (d[k] * 256) / t : d[k] * 256;
+      }
+      return Pack(x, true);
+    case kRefSaMul:
+      if (a == 0) return dest;
+      return Combine(dest, s, sa, kRefMul, clamp);
+    case kRefMul:
+      for (int k = 0; k < 4; ++k) x[k] = (d[k] * ((256 - alpha) * 256 + s[k] * alpha)) >> 16;
+      return Pack(x, clamp);
+    case kRefSaOverlay: return Combine(dest, s, sa, kRefOverlay, clamp);
+    case kRefOverlay:
+      for (int k = 0; k < 4; ++k) {
+        const W t = s[k] * alpha + (256 - alpha) * 128;
+        x[k] = (d[k] * ((d[k] * (32768 - t)) / 256 + t)) >> 15;
+      }
+      return Pack(x, true);
+    case kRefSaHsv: return Hsv(dest, s[1], s[2], s[3], a, sa);
+    case kRefHsv: return Hsv(dest, s[1], s[2], s[3], a, alpha);
+    case kRefSaCopyFull:
+      if (a == 0) return dest;
+      if (a == 255) return Pack(s, clamp);
+      for (int k = 1; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (255 - a) / 256;
+      x[0] = clamp ? a + d[0] : std::min<W>(a + d[0], 255);
+      return Pack(x, clamp);
+    case kRefSaCopy:
+      if (a == 0) return dest;
+      for (int k = 1; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (256 - sa) / 256;
+      x[0] = clamp ? sa + d[0] : std::min<W>(sa + d[0], 255);
+      return Pack(x, clamp);
+  }
+  return dest;
 }
 
 }  // namespace
@@ -110,62 +172,8 @@ uint32_t RefHSV2Pix(int h, int s, int v, int a) {
 }
 
 uint32_t RefCombine(uint32_t dest, int r, int g, int b, int a, int alpha, RefClass c, bool clamp) {
-  const int s[4] = {a, r, g, b};
-  int d[4], x[4];
-  for (int k = 0; k < 4; ++k) d[k] = Chan(dest, k);
-  const int sa = alpha * (a + 1) / 256;  // weight scaled by the source alpha
-  switch (c) {
-    case kRefNone: return dest;
-    case kRefClobber:
-      for (int k = 0; k < 4; ++k) x[k] = s[k];
-      return Pack(x, clamp);
-    case kRefCopy:
-      for (int k = 0; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (256 - alpha) / 256;
-      return Pack(x, clamp);
-    case kRefHalfMix:
-      for (int k = 0; k < 4; ++k) x[k] = (s[k] + d[k]) >> 1;
-      return Pack(x, false);
-    case kRefSaAdd:
-      if (a == 0) return dest;
-      return RefCombine(dest, r, g, b, a, sa, kRefAdd, clamp);
-    case kRefAdd:
-      for (int k = 0; k < 4; ++k) x[k] = d[k] + s[k] * alpha / 256;
-      return Pack(x, true);
-    case kRefSaDodge: return RefCombine(dest, r, g, b, a, sa, kRefDodge, clamp);
-    case kRefDodge:
-      for (int k = 0; k < 4; ++k) {
-        const int t = 256 - s[k] * alpha / 256;
-        x[k] = t > 1 ? (d[k] * 256) / t : d[k] * 256;
-      }
-      return Pack(x, true);
-    case kRefSaMul:
-      if (a == 0) return dest;
-      return RefCombine(dest, r, g, b, a, sa, kRefMul, clamp);
-    case kRefMul:
-      for (int k = 0; k < 4; ++k) x[k] = (d[k] * ((256 - alpha) * 256 + s[k] * alpha)) >> 16;
-      return Pack(x, clamp);
-    case kRefSaOverlay: return RefCombine(dest, r, g, b, a, sa, kRefOverlay, clamp);
-    case kRefOverlay:
-      for (int k = 0; k < 4; ++k) {
-        const int t = s[k] * alpha + (256 - alpha) * 128;
-        x[k] = (d[k] * ((d[k] * (32768 - t)) / 256 + t)) >> 15;
-      }
-      return Pack(x, true);
-    case kRefSaHsv: return Hsv(dest, r, g, b, a, sa);
-    case kRefHsv: return Hsv(dest, r, g, b, a, alpha);
-    case kRefSaCopyFull:
-      if (a == 0) return dest;
-      if (a == 255) return Pack(s, clamp);
-      for (int k = 1; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (255 - a) / 256;
-      x[0] = std::min(a + d[0], 255);
-      return Pack(x, clamp);
-    case kRefSaCopy:
-      if (a == 0) return dest;
-      for (int k = 1; k < 4; ++k) x[k] = s[k] + (d[k] - s[k]) * (256 - sa) / 256;
-      x[0] = clamp ? sa + d[0] : std::min(sa + d[0], 255);
-      return Pack(x, clamp);
-  }
-  return dest;
+  const W s[4] = {a, r, g, b};
+  return Combine(dest, s, alpha, c, clamp);
 }
 
 RefClass RefBlitClass(int mode, int ia) {
@@ -446,7 +454,7 @@ void RunWalk(Img& d, const Img& s, Walk k, bool clip, float srcx, float srcy, fl
 void RefRotatedBlit(Img& d, const Img& s, int dstx, int dsty, int dstw, int dsth, float srcx,
                     float srcy, float srcw, float srch, float angle, bool clip, float alpha,
                     int mode, float rotxcent, float rotycent) {
-  if (dstw == 0 || dsth == 0) return;
+  if (dstw == 0 || dsth == 0 || RefWeight(alpha) == 0) return;
   const double cosa = std::cos((double)angle), sina = std::sin((double)angle);
   Walk k{};
   k.dstx = dstx;
@@ -519,7 +527,7 @@ void RefGradRect(Img& d, int x, int y, int w, int h, const float* start, const f
                  const float* ddy, int mode) {
   const RefClass c = RefClampedClass(mode);
   if (c == kRefNone) return;
-  long long st[4], sx[4], sy[4];
+  W st[4], sx[4], sy[4];
   for (int k = 0; k < 4; ++k) {
     const float scale = k == 3 ? 256.0f : 255.0f;  // R, G, B, A
     st[k] = Ftoi(start[k] * scale * 65536.0f);
@@ -529,8 +537,11 @@ void RefGradRect(Img& d, int x, int y, int w, int h, const float* start, const f
   for (long long py = std::max(y, 0); py < std::min((long long)y + h, (long long)d.h); ++py)
     for (long long px = std::max(x, 0); px < std::min((long long)x + w, (long long)d.w); ++px) {
       int v[4];
-      for (int k = 0; k < 4; ++k)
-        v[k] = Clampi((st[k] + (px - x) * sx[k] + (py - y) * sy[k]) / 65536, -1024, 1024);
+      for (int k = 0; k < 4; ++k) {
+        // Values beyond the int range are held at its ends.
+        const W q = (st[k] + (px - x) * sx[k] + (py - y) * sy[k]) / 65536;
+        v[k] = q < INT32_MIN ? INT32_MIN : q > INT32_MAX ? INT32_MAX : (int)q;
+      }
       uint32_t& p = d.at((int)px, (int)py);
       p = RefCombine(p, v[0], v[1], v[2], v[3], v[3], c, true);
     }
@@ -540,7 +551,7 @@ void RefMultiplyAdd(Img& d, int x, int y, int w, int h, const float* sc, const f
   for (long long py = std::max(y, 0); py < std::min((long long)y + h, (long long)d.h); ++py)
     for (long long px = std::max(x, 0); px < std::min((long long)x + w, (long long)d.w); ++px) {
       uint32_t& p = d.at((int)px, (int)py);
-      int v[4];
+      W v[4];
       for (int k = 0; k < 4; ++k) {  // sc and add are R, G, B, A; bytes are A, R, G, B
         const int q = (k + 3) % 4;
         const long long r = (Ftoi(add[q] * 256.0f) + Ftoi(sc[q] * 256.0f) * Chan(p, k)) >> 8;

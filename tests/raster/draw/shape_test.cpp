@@ -92,8 +92,14 @@ TEST(Line, PlainLinesFollowTheIdealLine) {
     int x2 = (int)(rng() % (w + 40)) - 20, y2 = (int)(rng() % (h + 40)) - 20;
     PX_Line(&bm, x1, y1, x2, y2, kWhite, 1.0f, 0, false);
     ASSERT_TRUE(bm.paddingIntact());
-    int cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+    // A flipped bitmap clips in memory rows.
+    const bool flipped = bm.isFlipped();
+    int cx1 = x1, cy1 = flipped ? h - 1 - y1 : y1, cx2 = x2, cy2 = flipped ? h - 1 - y2 : y2;
     const bool visible = PX_ClipLine(&cx1, &cy1, &cx2, &cy2, 0, 0, w, h);
+    if (flipped) {
+      cy1 = h - 1 - cy1;
+      cy2 = h - 1 - cy2;
+    }
     if (!visible) {
       ASSERT_EQ(Count(bm, kWhite), 0) << iter;
       continue;
@@ -258,6 +264,18 @@ TEST(Circle, PlainFillsBlendEachPixelOnceAndCoverTheDisc) {
           ASSERT_TRUE(IsHalf(fill.at(x, y))) << r;
         }
   }
+}
+
+// Radii below one half round to 0: the four axis points are one pixel, blended once.
+TEST(Circle, OutlineOfRadiusZeroBlendsItsPixelOnce) {
+  for (bool flipped : {false, true})
+    for (float r : {0.0f, 0.3f, 0.49f}) {
+      TestBitmap bm(9, 9, 0, flipped);
+      Clear(bm);
+      PX_Circle(&bm, 4.2f, 3.9f, r, kWhite, 0.5f, 0, false);
+      EXPECT_TRUE(IsHalf(bm.at(4, 4))) << r << " " << std::hex << bm.at(4, 4);
+      EXPECT_EQ(Count(bm, kBlack), 80) << r;
+    }
 }
 
 TEST(Circle, AntiAliasedShapesStayInsideTheirRing) {

@@ -315,7 +315,7 @@ TEST_F(FontFixture, NativeRenderingThroughATemporaryBitmap) {
 
 // Weight of one coverage value as the font's plain formula states it.
 int RefGlyphWeight(PxGlyphKind kind, int ia, int c) {
-  if (kind == kLiceGlyphScaled) return ia * c / 256;
+  if (kind == kPxGlyphScaled) return ia * c / 256;
   return ia == 256 ? c + 1 : std::min(ia * c / 256, 256);
 }
 
@@ -348,18 +348,18 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
     Img ref = ImgOf(scalar);
     std::vector<unsigned char> cov((size_t)span * h + 1);
     for (auto& c : cov) c = rng() % 4 == 0 ? 0 : rng() % 4 == 0 ? 255 : (unsigned char)rng();
-    const PxGlyphKind kind = rng() % 2 ? kLiceGlyphNormal : kLiceGlyphScaled;
+    const PxGlyphKind kind = rng() % 2 ? kPxGlyphNormal : kPxGlyphScaled;
     int ia = iter % 3 ? weights[rng() % 7] : 1 + (int)(rng() % 256);
-    if (kind == kLiceGlyphScaled && ia > 256) ia = 256;
+    if (kind == kPxGlyphScaled && ia > 256) ia = 256;
     const PX_pixel colour = RandomPixel(rng);
-    const int alpha = kind == kLiceGlyphNormal ? 255 : (int)PX_GETA(colour);
+    const int alpha = kind == kPxGlyphNormal ? 255 : (int)PX_GETA(colour);
     auto draw = [&](TestBitmap& bm) {
       const PxGlyphDraw g{px_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       return px_draw_coverage(g, PX_COMBINE_COPY, kind);
     };
-    px_limit_simd(kLiceScalar);
+    px_limit_simd(kPxScalar);
     const bool drew = draw(scalar);
-    px_limit_simd(kLiceAvx2);
+    px_limit_simd(kPxAvx2);
     ASSERT_EQ(draw(vec), drew);
     if (ia > 0) RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
     for (int y = 0; y < h + 1; ++y)
@@ -368,13 +368,13 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
         ASSERT_EQ(vec.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
       }
     ASSERT_TRUE(vec.paddingIntact());
-    if (px_simd() >= kLiceSse2 && ia >= 1 && ia <= 256) {
+    if (px_simd() >= kPxSse2 && ia >= 1 && ia <= 256) {
       const PxGlyphDraw g{px_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       ASSERT_TRUE(px_glyph_copy_rows_simd(g, colour, false));
       ++vectorRuns;
     }
   }
-  if (px_simd() >= kLiceSse2) {
+  if (px_simd() >= kPxSse2) {
     EXPECT_GT(vectorRuns, 300);
   }
 }
@@ -452,7 +452,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
   EXPECT_GT(lit, 0);  // solid strokes, for the fully covered fast path
   std::mt19937 rng(23);
   const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 1.5f, 0.01f};
-  const PxSimd levels[] = {kLiceScalar, kLiceSse2, kLiceAvx2};
+  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2};
   for (int iter = 0; iter < 300; ++iter) {
     const int k = (int)(rng() % maps.size());
     const Map& map = maps[k];
@@ -476,7 +476,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
       const int ia = RefWeight(alpha);
       if (ia > 0)
         RefCoverage(ref, l, t, map.cov.data() + (size_t)(t - y) * map.w + (l - x), r - l, map.w,
-                    b - t, fg, 255, ia, mode, kLiceGlyphNormal);
+                    b - t, fg, 255, ia, mode, kPxGlyphNormal);
     }
     for (PxSimd level : levels) {
       TestBitmap out(bm.getWidth(), bm.getHeight());
@@ -489,7 +489,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
       px_limit_simd(level);
       RECT c = clip;
       EXPECT_EQ(font.DrawGlyph(&out, (unsigned char)chars[k], x, y, &c), r > l && b > t);
-      px_limit_simd(kLiceAvx2);
+      px_limit_simd(kPxAvx2);
       for (int j = 0; j < ref.h; ++j)
         for (int i = 0; i < ref.w; ++i)
           ASSERT_EQ(out.at(i, j), ref.at(i, j))
