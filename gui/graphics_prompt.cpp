@@ -1,0 +1,45 @@
+// Graphics: asking the user for a parameter's value through the platform's
+// popup menu or text field.
+#include <cstdlib>
+#include <cstring>
+
+#include "gui/graphics.h"
+#include "gui/icontrol.h"
+#include "gui/ipopup_menu.h"
+#include "plug/iparam.h"
+
+void Graphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pTextRect) {
+  if (!pControl || !pParam || !pTextRect) return;
+  const IParam::EParamType type = pParam->Type();
+  const int n = pParam->GetNDisplayTexts();
+  if (type == IParam::kTypeEnum || (type == IParam::kTypeBool && n)) {
+    char current[MAX_PARAM_DISPLAY_LEN];
+    pParam->GetDisplayForHost(current);
+    IPopupMenu menu;
+    for (int i = 0; i < n; ++i) {
+      const char* text = pParam->GetDisplayText(i);
+      menu.AddItem(text, -1, strcmp(text, current) ? 0 : IPopupMenuItem::kChecked);
+    }
+    if (CreateIPopupMenu(&menu, pTextRect)) {
+      pControl->SetValueFromUserInput(pParam->GetNormalized(menu.GetChosenItemIdx()));
+    }
+    return;
+  }
+  char current[MAX_PARAM_DISPLAY_LEN];
+  pParam->GetDisplayForHostNoDisplayText(current);
+  CreateTextEntry(pControl, pControl->GetText(), pTextRect, current, pParam);
+}
+
+void Graphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt) {
+  if (!pControl || !pParam) return;
+  if (!txt) txt = "";
+  double v = 0.0;
+  const IParam::EParamType type = pParam->Type();
+  if (type == IParam::kTypeEnum || type == IParam::kTypeBool) {
+    if (!pParam->MapDisplayText(txt, &v)) v = 0.0;
+  } else {
+    v = atof(txt);
+    if (pParam->DisplayIsNegated()) v = -v;
+  }
+  pControl->SetValueFromUserInput(pParam->GetNormalized(v));
+}
