@@ -44,7 +44,9 @@ void Graphics::PrepDraw() {
 void Graphics::Resize(int w, int h) {
   mWidth = w > 0 ? w : 0;
   mHeight = h > 0 ? h : 0;
-  ReleaseMouseCapture();
+  // The controls go away: no field or gesture may outlive them.
+  ForceEndUserEdit();
+  InterruptMouseGesture();
   mMouseOver = -1;
   DeleteControls();
   DeleteBitmaps();

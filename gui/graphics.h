@@ -147,6 +147,27 @@ class Graphics : public IEditorLink {
   // Turns text typed for a parameter into the control's value.
   void SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt);
 
+  // Mouse and key events in editor coordinates (see graphics_input.cpp). A
+  // mouse down captures the control hit, so drags, the mouse up and wheel
+  // events reach it wherever they happen, and tells the host that the user
+  // starts changing its parameter; the mouse up tells it the change ended.
+  void OnMouseDown(int x, int y, IMouseMod* pMod);
+  void OnMouseUp(int x, int y, IMouseMod* pMod);
+  void OnMouseDrag(int x, int y, IMouseMod* pMod);
+  // True when the control takes the double click as a single click.
+  bool OnMouseDblClick(int x, int y, IMouseMod* pMod);
+  // Ends an open text field first.
+  void OnMouseWheel(int x, int y, IMouseMod* pMod, int d);
+  // Does nothing and returns false unless mouse-over handling is on.
+  bool OnMouseOver(int x, int y, IMouseMod* pMod);
+  void OnMouseOut();
+  // key: 0 space, 1-4 arrows up, down, left, right, 5-14 digits, 15-40
+  // letters. True when the control under the mouse or the key catcher took it.
+  bool OnKeyDown(int x, int y, int key);
+  // For a window that closes (or loses the mouse) while a button is held:
+  // releases the capture and sends the host the end notice still owed.
+  void InterruptMouseGesture();
+
   // --- Accessors -----------------------------------------------------------
 
   PlugBase* GetPlug() { return mPlug; }
@@ -258,6 +279,9 @@ class Graphics : public IEditorLink {
   void DrawControlsOver(int j);
   void DrawFromBackground();
   int HitControl(int x, int y, bool skipGrayed, bool mouseOver);
+  // The host's begin and end notices around one user change of a parameter.
+  void BeginGesture(int paramIdx);
+  void EndGesture();
 
   PX_SysBitmap* mDrawBitmap = nullptr;
   PX_MemBitmap* mTmpBitmap = nullptr;
@@ -265,6 +289,7 @@ class Graphics : public IEditorLink {
   int mMouseCapture = -1, mMouseOver = -1;
   int mMouseX = 0, mMouseY = 0;
   int mLastClickedParam = -1;
+  int mGestureParam = -1;  // the parameter whose end notice the host is owed
   bool mHandleMouseOver = false;
   bool mStrict = true;
   bool mEnableTooltips = false;

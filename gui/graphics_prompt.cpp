@@ -1,5 +1,6 @@
 // Graphics: asking the user for a parameter's value through the platform's
 // popup menu or text field.
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,14 +33,21 @@ void Graphics::PromptUserInput(IControl* pControl, IParam* pParam, IRECT* pTextR
 
 void Graphics::SetFromStringAfterPrompt(IControl* pControl, IParam* pParam, const char* txt) {
   if (!pControl || !pParam) return;
-  if (!txt) txt = "";
+  // A field keeps to the control's length; longer text from elsewhere is cut.
+  const SkyString text(txt, pControl->GetTextEntryLength());
   double v = 0.0;
   const IParam::EParamType type = pParam->Type();
   if (type == IParam::kTypeEnum || type == IParam::kTypeBool) {
-    if (!pParam->MapDisplayText(txt, &v)) v = 0.0;
+    if (!pParam->MapDisplayText(text.Get(), &v)) v = 0.0;
   } else {
-    v = atof(txt);
+    v = atof(text.Get());
     if (pParam->DisplayIsNegated()) v = -v;
   }
+  if (!std::isfinite(v)) return;
+  // Typed text arrives after the click that opened the field has ended, so
+  // the change is a gesture of its own for the host.
+  const bool ownGesture = mGestureParam < 0;
+  if (ownGesture) BeginGesture(pControl->ParamIdx());
   pControl->SetValueFromUserInput(pParam->GetNormalized(v));
+  if (ownGesture) EndGesture();
 }

@@ -1,6 +1,7 @@
 #include "gui/icontrol.h"
 
 #include <cassert>
+#include <cmath>
 #include <cstring>
 
 #include "gui/controls/text.h"
@@ -31,6 +32,7 @@ void IControl::OnMouseDblClick(int, int, IMouseMod*) {
 }
 
 void IControl::SetValueFromPlug(double value) {
+  if (!std::isfinite(value)) return;
   if (GetDefaultValue() < 0.0) {
     mDefaultValue.store(value, std::memory_order_relaxed);
     SetValue(value);
@@ -42,6 +44,7 @@ void IControl::SetValueFromPlug(double value) {
 }
 
 void IControl::SetValueFromUserInput(double value) {
+  if (!std::isfinite(value)) return;
   if (GetValue() == value) return;
   SetValue(value);
   SetDirty(true);
@@ -69,7 +72,7 @@ void IControl::SetDirty(bool pushParamToPlug) {
   const double lo = mClampLo.load(std::memory_order_relaxed);
   const double hi = mClampHi.load(std::memory_order_relaxed);
   double value = GetValue();
-  if (value < lo) {
+  if (!(value >= lo)) {  // also a value that is not a number
     value = lo;
     SetValue(value);
   } else if (value > hi) {
@@ -101,6 +104,7 @@ void IControl::SetClean() {
 
 void IControl::SetAuxParamValueFromPlug(int auxParamIdx, double value) {
   AuxParam* pAux = GetAuxParam(auxParamIdx);
+  if (!std::isfinite(value)) return;
   if (pAux->mValue.load(std::memory_order_relaxed) == value) return;
   pAux->mValue.store(value, std::memory_order_relaxed);
   SetDirty(false);

@@ -85,6 +85,9 @@ class IControl {
   bool IsHidden() const { return mHide.load(std::memory_order_relaxed); }
   bool IsGrayed() const { return mGrayed.load(std::memory_order_relaxed); }
   bool MouseDblAsSingleClick() const { return mDblAsSingleClick; }
+  void SetMouseDblAsSingleClick(bool single) { mDblAsSingleClick = single; }
+  // While disabled (the default for most controls) PromptUserInput does nothing.
+  void DisablePrompt(bool disable) { mDisablePrompt = disable; }
   bool GetMOWhenGrayed() const { return mMOWhenGrayed; }
   int GetTextEntryLength() const { return mTextEntryLength; }
   void SetTextEntryLength(int len) { mTextEntryLength = len; }

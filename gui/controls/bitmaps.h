@@ -3,6 +3,10 @@
 
 #include "gui/icontrol.h"
 
+// The frame (1 ... nFrames) of a filmstrip that shows value (0 ... 1): the
+// nearest one, and always a frame of the strip.
+int FrameForValue(double value, int nFrames);
+
 class IBitmapControl : public IControl {
  public:
   // Covers one frame of the bitmap at (x, y).

@@ -5,7 +5,12 @@
 #include "gui/ipopup_menu.h"
 #include "gui/platform_paths.h"
 
-GraphicsHeadless::~GraphicsHeadless() { CloseWindow(); }
+// The plug-in is being destroyed around its editor: nothing may reach it now,
+// so the window goes without the notices CloseWindow sends.
+GraphicsHeadless::~GraphicsHeadless() {
+  ForceEndUserEdit();
+  mWindowOpen = false;
+}
 
 void GraphicsHeadless::SetClipboardText(const char* text) {
   mHasClipboard = text != nullptr;
@@ -49,15 +54,33 @@ void GraphicsHeadless::CreateTextEntry(IControl* pControl, IText*, IRECT* pTextR
   if (!pControl || mEntryControl) return;
   mEntryControl = pControl;
   mEntryParam = pParam;
+  mEntryFormat = ITextEntryFormat::For(pControl, pParam);
   mLastEntryRECT = pTextRect ? *pTextRect : IRECT();
   mLastEntryText = str ? str : "";
+  mEntryText = mLastEntryText;
+  mEntrySelected = true;
   if (mTextEntries.empty()) return;
   const std::string text = mTextEntries.front();
   mTextEntries.pop_front();
   EndTextEntry(text.c_str(), true);
 }
 
-void GraphicsHeadless::CommitTextEntry(const char* text) { EndTextEntry(text, true); }
+void GraphicsHeadless::CommitTextEntry(const char* text) {
+  const std::string held = mEntryText;
+  EndTextEntry(text ? text : held.c_str(), true);
+}
+
+bool GraphicsHeadless::TypeIntoTextEntry(const char* keys) {
+  if (!mEntryControl || !keys) return false;
+  for (; *keys; ++keys) {
+    std::string edited = mEntrySelected ? std::string() : mEntryText;
+    edited += *keys;
+    if (!mEntryFormat.Accepts(edited.c_str())) continue;
+    mEntryText = edited;
+    mEntrySelected = false;
+  }
+  return true;
+}
 
 void GraphicsHeadless::ForceEndUserEdit() { EndTextEntry(nullptr, false); }
 
@@ -113,6 +136,7 @@ void* GraphicsHeadless::OpenWindow(void*) {
 
 void GraphicsHeadless::CloseWindow() {
   ForceEndUserEdit();
+  InterruptMouseGesture();
   mWindowOpen = false;
 }
 

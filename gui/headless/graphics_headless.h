@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/graphics.h"
+#include "gui/text_entry_format.h"
 
 class GraphicsHeadless : public Graphics {
  public:
@@ -30,8 +31,15 @@ class GraphicsHeadless : public Graphics {
   void ScriptFileChoice(const char* path) { mFileChoices.push_back(path ? path : ""); }
   // What the clipboard holds; null: nothing.
   void SetClipboardText(const char* text);
-  // Ends the open text field as if the user had typed text.
-  void CommitTextEntry(const char* text);
+  // Ends the open text field as if the user had typed text (null: what the
+  // field holds).
+  void CommitTextEntry(const char* text = nullptr);
+  // Types keys into the open field one by one; a key that the field's rules
+  // refuse is dropped. The first key replaces the text shown at opening, as
+  // in a field that opens with its text selected. False when no field is open.
+  bool TypeIntoTextEntry(const char* keys);
+  // What the open field holds.
+  const std::string& TextEntryText() const { return mEntryText; }
 
   // --- What happened ---------------------------------------------------------
 
@@ -99,6 +107,9 @@ class GraphicsHeadless : public Graphics {
   IRECT mLastMenuRECT;
   IControl* mEntryControl = nullptr;
   IParam* mEntryParam = nullptr;
+  ITextEntryFormat mEntryFormat;
+  std::string mEntryText;
+  bool mEntrySelected = false;
   IRECT mLastEntryRECT;
   std::string mLastEntryText;
   std::vector<std::string> mURLs;
