@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "gui/desktop_open.h"
 #include "gui/embedded_images.h"
 #include "gui/platform_paths.h"
 #include "gui/x11/editor_scale.h"
@@ -27,6 +28,7 @@ void* GraphicsX11::OpenWindow(void* pParentWnd) {
 void GraphicsX11::CloseWindow() {
   if (!mWindow) return;
   ForceEndUserEdit();
+  InterruptMouseGesture();
   delete mWindow;
   mWindow = nullptr;
   mScreenPending = IRECT();
@@ -106,7 +108,9 @@ void GraphicsX11::PromptForFile(SkyString* pFilename, EFileAction, SkyString*, c
   if (pFilename) pFilename->Set("");
 }
 
-bool GraphicsX11::OpenURL(const char*, const char*, const char*, const char*) { return false; }
+bool GraphicsX11::OpenURL(const char* url, const char*, const char*, const char*) {
+  return DesktopOpen(url);
+}
 
 bool GraphicsX11::GetTextFromClipboard(SkyString* pStr) {
   if (pStr) pStr->Set("");

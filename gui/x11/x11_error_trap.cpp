@@ -30,6 +30,8 @@ bool X11ErrorTrap::Sync() {
 }
 
 int X11ErrorTrap::Handler(Display* pDisplay, XErrorEvent* pEvent) {
+  // Another thread's error may arrive while this handler is installed.
+  std::lock_guard<std::recursive_mutex> lock(s_trapMutex);
   for (X11ErrorTrap* pTrap = s_innermost; pTrap; pTrap = pTrap->mOuter) {
     if (pTrap->mDisplay == pDisplay) {
       pTrap->mErrorCode = pEvent->error_code;

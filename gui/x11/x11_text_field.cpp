@@ -1,6 +1,3 @@
-// The parameter header comes before Xlib's, whose Bool macro it would meet.
-#include "plug/iparam.h"
-
 #include "gui/x11/x11_text_field.h"
 
 #include <X11/Xutil.h>
@@ -8,23 +5,12 @@
 
 #include <cstring>
 
-#include "gui/icontrol.h"
 #include "gui/x11/x11_paint.h"
 #include "raster/raster.h"
 
 namespace {
 
 constexpr int kPadding = 2;
-
-const char* AcceptedCharacters(const IParam* pParam) {
-  switch (pParam->Type()) {
-    case IParam::kTypeDouble: return "0123456789.-+";
-    case IParam::kTypeBool:
-    case IParam::kTypeInt:
-    case IParam::kTypeEnum: return "0123456789-+";
-    default: return "";
-  }
-}
 
 }  // namespace
 
@@ -41,10 +27,7 @@ X11TextField::X11TextField(Graphics* pGraphics, Display* pDisplay, IControl* pCo
   mStyle.mSize = (int)(0.9 * pText->mSize);
   mStyle.mColor = pText->mTextEntryFGColor;
   mStyle.mCached = nullptr;
-  if (pParam) {
-    mAccepted = AcceptedCharacters(pParam);
-    mMaxLength = pControl->GetTextEntryLength();
-  }
+  mFormat = ITextEntryFormat::For(pControl, pParam);
 }
 
 X11TextField* X11TextField::Open(Graphics* pGraphics, Display* pDisplay, Window parent,
@@ -77,19 +60,10 @@ X11TextField::~X11TextField() {
   if (mWindow) XDestroyWindow(mDisplay, mWindow);
 }
 
-bool X11TextField::Acceptable(const std::string& text) const {
-  if (mMaxLength > 0 && (int)text.size() > mMaxLength) return false;
-  if (!mAccepted) return true;
-  for (char c : text) {
-    if (!c || !strchr(mAccepted, c)) return false;
-  }
-  return true;
-}
-
 bool X11TextField::Insert(const char* text) {
   std::string edited = mText;
   edited.insert(mCaret, text);
-  if (!Acceptable(edited)) return false;
+  if (!mFormat.Accepts(edited.c_str())) return false;
   mText = edited;
   mCaret += strlen(text);
   return true;

@@ -11,6 +11,7 @@
 
 #include "gui/irect.h"
 #include "gui/itext.h"
+#include "gui/text_entry_format.h"
 #include "raster/pixels/bitmap.h"
 
 class Graphics;
@@ -44,7 +45,6 @@ class X11TextField {
  private:
   X11TextField(Graphics* pGraphics, Display* pDisplay, IControl* pControl, IParam* pParam,
                const IText* pText, const IRECT& r, int scale);
-  bool Acceptable(const std::string& text) const;
 
   Graphics* mGraphics;
   Display* mDisplay;
@@ -54,8 +54,7 @@ class X11TextField {
   IText mStyle;
   IRECT mRect;
   int mScale;
-  const char* mAccepted = nullptr;  // null: any character
-  int mMaxLength = 0;               // 0: no limit
+  ITextEntryFormat mFormat;
   std::string mText;
   size_t mCaret = 0;
   PX_MemBitmap mBitmap;

@@ -14,6 +14,10 @@ namespace {
 
 XvfbServer* s_server = nullptr;
 
+// The test clients look at windows that other clients may destroy meanwhile;
+// their errors are expected and ignored.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
 // Starts Xvfb before the first test and stops it after the last.
 class XvfbEnvironment : public ::testing::Environment {
  public:
@@ -21,6 +25,7 @@ class XvfbEnvironment : public ::testing::Environment {
     s_server = new XvfbServer;
     ASSERT_TRUE(s_server->Start()) << s_server->Error();
     setenv("DISPLAY", s_server->DisplayName().c_str(), 1);
+    XSetErrorHandler(&IgnoreError);
   }
   void TearDown() override {
     delete s_server;
