@@ -42,8 +42,8 @@ void* GraphicsX11::GetDisplay() const { return mWindow ? mWindow->GetDisplay() :
 
 bool GraphicsX11::ScreenCopyPending() const { return mWindow && mWindow->PutPending(); }
 
-void GraphicsX11::SetScale(int scale) {
-  scale = scale == 2 ? 2 : 1;
+void GraphicsX11::SetScale(double factor) {
+  const int scale = EditorScaleFromFactor(factor);
   if (scale == mScale) return;
   mScale = scale;
   if (!mWindow) return;

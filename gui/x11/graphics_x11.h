@@ -30,7 +30,7 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   // --- IPlatformView ---------------------------------------------------------
 
   void Idle() override;
-  void SetScale(int scale) override;
+  void SetScale(double factor) override;
   int Scale() const override { return mScale; }
 
   // Whether the last frame copied to the window is still being read by the
