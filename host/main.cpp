@@ -1,7 +1,10 @@
 // skylane-host: a headless VST 2.4 host for the command line.
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "host/editor_png.h"
+#include "host/editor_window.h"
 #include "host/fx_transfer.h"
 #include "host/host_callback.h"
 #include "host/loader.h"
@@ -43,6 +46,20 @@ bool Save(const Plugin& plugin, const HostOptions& o, std::string* error) {
   return true;
 }
 
+// The audio run (if asked for), with the editor on screen during it when
+// --editor is given.
+bool RunWithOptionalEditor(const Plugin& plugin, HostState* state, const HostOptions& o,
+                           const RunSettings& run, SoundReader* input, std::string* error) {
+  std::function<bool()> audio;
+  if (o.WantsRun()) audio = [&] { return RunAudio(plugin, state, run, input, error); };
+  if (!o.editor) return !audio || audio();
+  HostEditorWindow window;
+  if (!window.Open(plugin, error)) return false;
+  const bool ok = IdleEditorWhile(&window, audio);
+  window.Close();
+  return ok;
+}
+
 // Everything after loading; the plug-in is closed by the caller.
 int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const RunSettings& run,
             SoundReader* input) {
@@ -53,7 +70,10 @@ int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const 
   if (!Prepare(plugin, o, &error)) return Report(kExitFailure, error);
   if (o.list) PrintPluginInfo(plugin, stdout);
   if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
-  if (o.WantsRun() && !RunAudio(plugin, state, run, input, &error)) {
+  if (!RunWithOptionalEditor(plugin, state, o, run, input, &error)) {
+    return Report(kExitFailure, error);
+  }
+  if (!o.renderEditor.empty() && !WriteEditorPicture(plugin, o.renderEditor, &error)) {
     return Report(kExitFailure, error);
   }
   if (o.verbose) {

@@ -38,6 +38,17 @@ TEST(HostOptions, ParsesAFullCommandLine) {
   EXPECT_TRUE(o.WantsRun());
 }
 
+TEST(HostOptions, EditorFlags) {
+  HostOptions o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--plugin", "p.so", "--editor", "--render-editor", "e.png"}, &o, &error))
+      << error;
+  EXPECT_TRUE(o.editor);
+  EXPECT_EQ(o.renderEditor, "e.png");
+  EXPECT_FALSE(o.WantsRun());
+  EXPECT_FALSE(Parse({"--plugin", "p.so", "--render-editor"}, &o, &error));
+}
+
 TEST(HostOptions, RunsOnlyWhenAudioIsAskedFor) {
   HostOptions o;
   std::string error;
