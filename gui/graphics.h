@@ -131,8 +131,9 @@ class Graphics : public IEditorLink {
   // Grows *pR by the rectangle of every dirty control; true if any was dirty.
   bool IsDirty(IRECT* pR);
   // Repaints the controls that meet *pR into the draw bitmap, then DrawScreen.
-  // A control is marked clean before it paints, so a change stored while it
-  // paints leaves it dirty for the next cycle.
+  // A control is marked clean just before it paints (so a change stored
+  // while it paints leaves it dirty for the next cycle), and only when its
+  // rectangle meets the region.
   bool Draw(IRECT* pR);
 
   // --- Input (the platform layer calls these) --------------------------------

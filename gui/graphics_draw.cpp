@@ -32,13 +32,16 @@ bool Graphics::Draw(IRECT* pR) {
   return DrawScreen(pR);
 }
 
+// Controls outside the region keep their flags: one that became dirty after
+// the region was found (another thread, or a paint request for a smaller
+// area) is painted in a later cycle instead of being marked clean unpainted.
 void Graphics::DrawStrict(const IRECT& r) {
   mDrawRECT = r;
   for (int i = 0; i < mControls.GetSize(); ++i) {
     IControl* pControl = mControls.Get(i);
-    const bool paint = !pControl->IsHidden() && pControl->GetRECT()->Intersects(r);
+    if (!pControl->GetRECT()->Intersects(r)) continue;
     pControl->SetClean();
-    if (paint) pControl->Draw(this);
+    if (!pControl->IsHidden()) pControl->Draw(this);
   }
 }
 

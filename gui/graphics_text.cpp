@@ -9,8 +9,10 @@
 
 namespace {
 
-// Font flags: the font owns its GDI font and may render natively.
-constexpr int kFontFlags = PX_FONT_FLAG_OWNS_HFONT | PX_FONT_FLAG_FORCE_NATIVE;
+// Font flags: the font owns its GDI font. Glyphs are rendered once into the
+// font's cache and blended from there; native rendering would rasterise every
+// glyph again on every paint.
+constexpr int kFontFlags = PX_FONT_FLAG_OWNS_HFONT;
 
 int Quality(IText::EQuality quality) {
   switch (quality) {

@@ -11,7 +11,7 @@ struct IRECT {
   IRECT(int l, int t, int r, int b) : L(l), T(t), R(r), B(b) {}
   // One frame of a filmstrip placed at (x, y).
   IRECT(int x, int y, const IBitmap* pBitmap)
-      : L(x), T(y), R(x + pBitmap->W), B(y + pBitmap->H / (pBitmap->N > 0 ? pBitmap->N : 1)) {}
+      : L(x), T(y), R(x + pBitmap->FrameWidth()), B(y + pBitmap->FrameHeight()) {}
 
   int W() const { return R - L; }
   int H() const { return B - T; }
