@@ -20,6 +20,9 @@ bool ToInt(float v, int* pOut) {
   return true;
 }
 
+// v within 0 ... 1; NaN counts as 0.
+float Fraction(float v) { return v >= 0.0f ? (v > 1.0f ? 1.0f : v) : 0.0f; }
+
 bool Finite(float a, float b, float c) {
   return std::isfinite(a) && std::isfinite(b) && std::isfinite(c);
 }
@@ -219,7 +222,7 @@ bool Graphics::DrawRect(const IColor* pColor, IRECT* pR) {
 }
 
 bool Graphics::DrawVerticalLine(const IColor* pColor, IRECT* pR, float x) {
-  x = x < 0.0f ? 0.0f : x > 1.0f ? 1.0f : x;
+  x = Fraction(x);
   const int64_t xi = pR->L + static_cast<int64_t>(x * (static_cast<double>(pR->R) - pR->L));
   DrawClip clip(mDrawBitmap, mDrawRECT);
   if (clip.Empty()) return true;
@@ -229,7 +232,7 @@ bool Graphics::DrawVerticalLine(const IColor* pColor, IRECT* pR, float x) {
 }
 
 bool Graphics::DrawHorizontalLine(const IColor* pColor, IRECT* pR, float y) {
-  y = y < 0.0f ? 0.0f : y > 1.0f ? 1.0f : y;
+  y = Fraction(y);
   const int64_t yi = pR->B - static_cast<int64_t>(y * (static_cast<double>(pR->B) - pR->T));
   DrawClip clip(mDrawBitmap, mDrawRECT);
   if (clip.Empty()) return true;

@@ -7,7 +7,7 @@
 #include "raster/pixels/bitmap.h"
 
 struct IChannelBlend {
-  enum EBlendMethod { kBlendNormal = 0, kBlendOverwrite, kBlendAdd, kBlendColorDodge };
+  enum EBlendMethod : int { kBlendNormal = 0, kBlendOverwrite, kBlendAdd, kBlendColorDodge };
 
   EBlendMethod mMethod;
   // Changed by GrayOut on any thread while the GUI thread draws with it.

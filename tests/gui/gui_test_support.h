@@ -34,6 +34,11 @@ class ProbeControl : public IControl {
 struct EditorFixture {
   explicit EditorFixture(int w = 64, int h = 48, int nParams = 4)
       : plug(nParams), gui(new GraphicsHeadless(&plug, w, h)) {}
+  ~EditorFixture() {
+    if (plug.GetGUI() != gui) delete gui;
+  }
+  EditorFixture(const EditorFixture&) = delete;
+  EditorFixture& operator=(const EditorFixture&) = delete;
   void Attach() { plug.AttachGraphics(gui); }
   // Paints everything dirty the way the platform timer does.
   bool Tick() {
@@ -49,7 +54,7 @@ struct EditorFixture {
   }
 
   TestPlug plug;
-  GraphicsHeadless* gui;  // owned by plug once attached
+  GraphicsHeadless* gui;  // owned by the plug-in once attached
 };
 
 // Number of pixels that differ between two bitmaps of equal size (-1: sizes differ).
