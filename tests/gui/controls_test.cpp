@@ -17,59 +17,35 @@ using ControlsTest = EditorTest;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST_F(ControlsTest, SwitchesStepThroughTheirFramesAndWrap) {
+TEST_F(ControlsTest, SwitchesStepPickOrHoldTheirValue) {
   IBitmap two = Strip(10, 10, {kOff, kOn}), three = Strip(10, 10, {kOff, kOn, kThird});
+  IBitmap wide = Strip(30, 10, {kOff, kOn, kThird});
   auto* toggle = new ISwitchControl(mPlug.get(), 0, 0, 3, &two);
   auto* cycle = new ISwitchControl(mPlug.get(), 20, 0, 2, &three);
-  mGUI->AttachControl(toggle);
-  mGUI->AttachControl(cycle);
+  auto* contact = new IContactControl(mPlug.get(), 40, 0, 3, &two);
+  auto* frames = new ISwitchFramesControl(mPlug.get(), 60, 0, 2, &wide, true);
+  auto* invisible = new IInvisibleSwitchControl(mPlug.get(), IRECT(100, 0, 110, 10), 3);
+  for (IControl* c : std::vector<IControl*>{toggle, cycle, contact, frames, invisible}) {
+    mGUI->AttachControl(c);
+  }
   Open();
   std::vector<double> seen;
-  for (int i = 0; i < 3; ++i) {
-    Down(25, 5);
-    Up(25, 5);
-    seen.push_back(cycle->GetValue());
+  for (int x : {25, 25, 25, 5, 5, 85, 72, 105, 105, 105}) {
+    Down(x, 5);
+    Up(x, 5);
+    seen.push_back(mGUI->GetControl(mGUI->GetMouseControlIdx(x, 5))->GetValue());
   }
-  EXPECT_THAT(seen, ElementsAre(0.5, 1.0, 0.0));
-  Down(5, 5);
-  Up(5, 5);
-  EXPECT_EQ(toggle->GetValue(), 1.0);
-  EXPECT_TRUE(mPlug->GetParam(3)->Bool());
-  EXPECT_EQ(DrawnAt(5, 5), kOn);
+  EXPECT_THAT(seen, ElementsAre(0.5, 1.0, 0.0, 1.0, 0.0, 1.0, 0.5, 1.0, 0.0, 1.0));
   IMouseMod mod(true);
   mGUI->OnMouseDblClick(5, 5, &mod);  // a double click is one more step
-  EXPECT_EQ(toggle->GetValue(), 0.0);
-  EXPECT_EQ(DrawnAt(5, 5), kOff);
-}
-
-TEST_F(ControlsTest, ContactIsOnOnlyWhileHeld) {
-  IBitmap two = Strip(10, 10, {kOff, kOn});
-  auto* contact = new IContactControl(mPlug.get(), 0, 0, 3, &two);
-  mGUI->AttachControl(contact);
-  Open();
-  Down(5, 5);
-  EXPECT_TRUE(mPlug->GetParam(3)->Bool());
-  EXPECT_EQ(DrawnAt(5, 5), kOn);
   Up(5, 5);
-  EXPECT_FALSE(mPlug->GetParam(3)->Bool());
+  EXPECT_EQ(DrawnAt(5, 5), kOn);
+  mPlug->notices.clear();
+  Down(45, 5);
+  EXPECT_EQ(DrawnAt(45, 5), kOn);
+  Up(45, 5);
+  EXPECT_EQ(DrawnAt(45, 5), kOff);
   EXPECT_THAT(TakeNotices(), ElementsAre("B3", "A3", "A3", "E3"));
-}
-
-TEST_F(ControlsTest, FramesSwitchAndInvisibleSwitchPickByPosition) {
-  IBitmap three = Strip(30, 10, {kOff, kOn, kThird});
-  auto* frames = new ISwitchFramesControl(mPlug.get(), 0, 0, 2, &three, true);
-  auto* invisible = new IInvisibleSwitchControl(mPlug.get(), IRECT(50, 0, 60, 10), 3);
-  mGUI->AttachControl(frames);
-  mGUI->AttachControl(invisible);
-  Open();
-  Down(25, 5);
-  EXPECT_EQ(frames->GetValue(), 1.0);
-  Down(12, 5);
-  EXPECT_EQ(frames->GetValue(), 0.5);
-  Down(55, 5);
-  Down(55, 5);
-  Down(55, 5);
-  EXPECT_EQ(invisible->GetValue(), 1.0);
 }
 
 TEST_F(ControlsTest, RadioButtonsSpreadEvenlyAndShowTheActiveOne) {
@@ -93,6 +69,33 @@ TEST_F(ControlsTest, RadioButtonsSpreadEvenlyAndShowTheActiveOne) {
   EXPECT_EQ(DrawnAt(5, 5), kOff);
   Down(35, 5);
   EXPECT_EQ(row->GetValue(), 1.0);
+}
+
+TEST_F(ControlsTest, PopUpSwitchOverlayAndFilmstripKnob) {
+  IBitmap two = Strip(10, 10, {kOff, kOn}), three = Strip(10, 10, {kOff, kOn, kThird});
+  mGUI->AttachPanelBackground(&COLOR_WHITE);
+  mGUI->AttachControl(new ISwitchPopUpControl(mPlug.get(), 0, 0, 1, &two));
+  mGUI->AttachControl(
+      new IBitmapOverlayControl(mPlug.get(), 20, 0, 3, &two, IRECT(20, 20, 30, 30)));
+  auto* knob = new IKnobMultiControl(mPlug.get(), 40, 0, 2, &three);
+  mGUI->AttachControl(knob);
+  Open();
+  mGUI->ScriptMenuChoice(3);
+  Down(5, 5);
+  Up(5, 5);
+  EXPECT_EQ(mPlug->GetParam(1)->Int(), 3);
+  // The overlay, off, shows nothing and answers in its target area only.
+  EXPECT_EQ(DrawnAt(25, 5), COLOR_WHITE);
+  Down(25, 25);
+  Up(25, 25);
+  EXPECT_EQ(DrawnAt(25, 5), kOn);
+  Down(25, 25);  // now outside it
+  EXPECT_TRUE(mPlug->GetParam(3)->Bool());
+  mGUI->SetParameterFromPlug(2, 0.5, true);
+  EXPECT_EQ(DrawnAt(45, 5), kOn);
+  Down(45, 5);
+  Drag(45, 1);
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.6);  // 4 of 10 pixels at gearing 4
 }
 
 TEST(ControlsDeathTest, RadioAndFramesControlsNeedTwoChoices) {
