@@ -17,14 +17,14 @@ IFaderControl::IFaderControl(PlugBase* pPlug, int x, int y, int len, int paramId
                              EDirection direction, bool onlyHandle)
     : IControl(pPlug, IRECT(), paramIdx),
       mLen(len),
-      mHandleSize(direction == kHorizontal ? pBitmap->W : pBitmap->H),
+      mHandleSize(direction == kHorizontal ? pBitmap->FrameWidth() : pBitmap->FrameHeight()),
       mBitmap(*pBitmap),
       mDirection(direction),
       mOnlyHandle(onlyHandle) {
   if (direction == kHorizontal) {
-    mRECT = IRECT(x, y, x + len, y + mBitmap.H);
+    mRECT = IRECT(x, y, x + len, y + mBitmap.FrameHeight());
   } else {
-    mRECT = IRECT(x, y, x + mBitmap.W, y + len);
+    mRECT = IRECT(x, y, x + mBitmap.FrameWidth(), y + len);
   }
   mTargetRECT = mRECT;
 }
@@ -32,7 +32,7 @@ IFaderControl::IFaderControl(PlugBase* pPlug, int x, int y, int len, int paramId
 IRECT IFaderControl::GetHandleRECT(double value) const {
   if (value < 0.0) value = GetValue();
   value = Unit(value);
-  IRECT r(mRECT.L, mRECT.T, mRECT.L + mBitmap.W, mRECT.T + mBitmap.H);
+  IRECT r(mRECT.L, mRECT.T, mRECT.L + mBitmap.FrameWidth(), mRECT.T + mBitmap.FrameHeight());
   const int travel = mLen - mHandleSize;
   if (mDirection == kHorizontal) {
     const int offset = static_cast<int>(value * travel);

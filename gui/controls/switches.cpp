@@ -63,7 +63,7 @@ IRadioButtonsControl::IRadioButtonsControl(PlugBase* pPlug, IRECT pR, int paramI
   mDisablePrompt = false;
   const int n = nButtons > 0 ? nButtons : 0;
   const int gaps = n > 1 ? n - 1 : 1;
-  const int bw = mBitmap.W, h = mBitmap.H / mBitmap.N;
+  const int bw = mBitmap.FrameWidth(), h = mBitmap.FrameHeight();
   const bool horizontal = direction == kHorizontal;
   const int stepX = horizontal ? bw + (pR.W() - n * bw) / gaps : 0;
   const int stepY = horizontal ? 0 : h + (pR.H() - n * h) / gaps;
