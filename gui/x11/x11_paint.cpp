@@ -1,6 +1,5 @@
 #include "gui/x11/x11_paint.h"
 
-#include "base/mutex.h"
 #include "gui/graphics.h"
 #include "gui/resource_caches.h"
 #include "gui/x11/x11_surface.h"
@@ -11,7 +10,7 @@ bool X11DrawText(Graphics* pGraphics, PX_IBitmap* pBitmap, IText* pStyle, const 
   if (!text || !pStyle || !pR) return false;
   ResourceUse use;
   if (!use) return false;
-  SkyMutexLock lock(use.Fonts()->Mutex());
+  TextLock lock;
   PX_IFont* pFont = pStyle->mCached ? pStyle->mCached : pGraphics->CacheFont(pStyle);
   if (!pFont) return false;
   pFont->SetTextColor(PxColor(&pStyle->mColor));
