@@ -115,7 +115,10 @@ def group(img, x0, y0, x1, y1, title=None):
     img.round_rect(x0, y0, x1, y1, 6, FRAME)
     img.round_rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 5, GROUP)
     if title:
-        img.text(x1 - 8 - text_width(title), y0 + 6, title, OFF)
+        # A legend on the top border, clear of the names inside.
+        x = x1 - 12 - text_width(title)
+        img.rect(x - 4, y0 - 4, x + text_width(title) + 4, y0 + 4, PANEL)
+        img.text(x, y0 - 3, title, OFF)
 
 
 def panel():
