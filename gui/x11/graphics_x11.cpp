@@ -13,7 +13,8 @@
 GraphicsX11::GraphicsX11(PlugBase* pPlug, int w, int h, int fps)
     : Graphics(pPlug, w, h, fps), mScale(EditorScaleFromEnvironment()) {}
 
-GraphicsX11::~GraphicsX11() { CloseWindow(); }
+// The plug-in is being destroyed: no end notice can reach it any more.
+GraphicsX11::~GraphicsX11() { DestroyWindow(); }
 
 void* GraphicsX11::OpenWindow(void* pParentWnd) {
   CloseWindow();
@@ -27,8 +28,14 @@ void* GraphicsX11::OpenWindow(void* pParentWnd) {
 
 void GraphicsX11::CloseWindow() {
   if (!mWindow) return;
-  ForceEndUserEdit();
   InterruptMouseGesture();
+  DestroyWindow();
+}
+
+void GraphicsX11::DestroyWindow() {
+  if (!mWindow) return;
+  ForceEndUserEdit();
+  UpdateTooltips();
   delete mWindow;
   mWindow = nullptr;
   mScreenPending = IRECT();
@@ -70,6 +77,7 @@ void GraphicsX11::Paint() {
   const auto period = std::chrono::microseconds(1000000 / FPS());
   if (now - mLastFrame >= period) {
     mLastFrame = now;
+    TickTooltip();
     IRECT r;
     // Draw hands the region to DrawScreen, which queues it for the window.
     if (IsDirty(&r)) Draw(&r);

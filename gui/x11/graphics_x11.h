@@ -17,6 +17,7 @@
 #include "gui/x11/platform_view.h"
 
 class X11TextField;
+class X11Tooltip;
 class X11Window;
 union _XEvent;
 
@@ -24,7 +25,8 @@ class GraphicsX11 : public Graphics, public IPlatformView {
  public:
   // The scale starts from GDK_SCALE (1 when unset).
   GraphicsX11(PlugBase* pPlug, int w, int h, int fps = 0);
-  // Closes the window first.
+  // Closes the window first (without the end notice of a held gesture: the
+  // plug-in is going away).
   ~GraphicsX11() override;
 
   // --- IPlatformView ---------------------------------------------------------
@@ -67,12 +69,16 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   void CloseWindow() override;
   void* GetWindow() override;
   bool GetTextFromClipboard(SkyString* pStr) override;
-  void UpdateTooltips() override {}
+  // Tooltips are found on the fly (the control under the mouse); this only
+  // hides a tooltip on screen.
+  void UpdateTooltips() override;
   PX_IBitmap* OSLoadBitmap(int ID, const char* name) override;
 
  private:
   class MenuOwner;
 
+  // The text field, the tooltip and the window go; the display closes.
+  void DestroyWindow();
   void Paint();
   void FlushScreen();
   void EndTextEntry(bool commit);
@@ -82,9 +88,16 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   void RouteInput(union _XEvent* pEvent);
   void RouteButton(union _XEvent* pEvent);
   void RouteKey(union _XEvent* pEvent);
+  // Tooltips: a control's tooltip shows after the mouse has rested on it for
+  // 1.5 x FPS() frames and stays for 10 x FPS() frames.
+  void TrackTooltip(int x, int y, int rootX, int rootY);
+  void TickTooltip();
+  void HideTooltip();
 
   X11Window* mWindow = nullptr;
   X11TextField* mTextField = nullptr;
+  X11Tooltip* mTooltip = nullptr;
+  int mTipControl = -1, mTipCountdown = 0, mTipFramesLeft = 0, mTipX = 0, mTipY = 0;
   int mScale;
   IRECT mScreenPending;
   std::chrono::steady_clock::time_point mLastFrame;

@@ -8,6 +8,7 @@
 #include "gui/x11/x11_error_trap.h"
 #include "gui/x11/x11_menu.h"
 #include "gui/x11/x11_text_field.h"
+#include "gui/x11/x11_tooltip.h"
 #include "gui/x11/x11_window.h"
 
 // Keeps the editor's window alive while a menu runs its own loop.
@@ -34,6 +35,10 @@ void GraphicsX11::HandleEvent(XEvent* pEvent) {
       const X11TextField::EResult result = mTextField->OnKey(&pEvent->xkey);
       if (result != X11TextField::kEditing) EndTextEntry(result == X11TextField::kCommit);
     }
+    return;
+  }
+  if (mTooltip && pEvent->xany.window == mTooltip->GetWindow()) {
+    if (pEvent->type == Expose) mTooltip->Paint();
     return;
   }
   if (pEvent->xany.window != mWindow->GetWindow()) return;
@@ -92,4 +97,43 @@ void GraphicsX11::EndTextEntry(bool commit) {
   } else {
     pControl->TextFromTextEntry(text.c_str());
   }
+}
+
+void GraphicsX11::TrackTooltip(int x, int y, int rootX, int rootY) {
+  if (!TooltipsEnabled()) return;
+  const int idx = GetMouseControlIdx(x, y, true);
+  if (idx == mTipControl) return;
+  HideTooltip();
+  mTipControl = idx;
+  IControl* pControl = GetControl(idx);
+  const char* tip = pControl && !pControl->IsHidden() ? pControl->GetTooltip() : nullptr;
+  mTipCountdown = tip && *tip ? (3 * FPS() + 1) / 2 : 0;
+  // Below and right of the pointer, clear of it.
+  mTipX = rootX + 8 * mScale;
+  mTipY = rootY + 16 * mScale;
+}
+
+void GraphicsX11::TickTooltip() {
+  if (mTipCountdown > 0 && --mTipCountdown == 0) {
+    IControl* pControl = GetControl(mTipControl);
+    if (!pControl) return;
+    mTooltip =
+        X11Tooltip::Show(this, mWindow->GetDisplay(), pControl->GetTooltip(), mTipX, mTipY, mScale);
+    mTipFramesLeft = 10 * FPS();
+  } else if (mTooltip && --mTipFramesLeft <= 0) {
+    HideTooltip();
+  }
+}
+
+void GraphicsX11::HideTooltip() {
+  if (!mTooltip) return;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  delete mTooltip;
+  mTooltip = nullptr;
+}
+
+void GraphicsX11::UpdateTooltips() {
+  HideTooltip();
+  mTipControl = -1;
+  mTipCountdown = 0;
 }

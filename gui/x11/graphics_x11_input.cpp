@@ -30,18 +30,23 @@ void GraphicsX11::RouteInput(XEvent* pEvent) {
         OnMouseDrag(e.x / mScale, e.y / mScale, &mod);
       } else {
         OnMouseOver(e.x / mScale, e.y / mScale, &mod);
+        TrackTooltip(e.x / mScale, e.y / mScale, e.x_root, e.y_root);
       }
       break;
     }
     case KeyPress:
     case KeyRelease: RouteKey(pEvent); break;
-    case LeaveNotify: OnMouseOut(); break;
+    case LeaveNotify:
+      UpdateTooltips();
+      OnMouseOut();
+      break;
     default: break;
   }
 }
 
 void GraphicsX11::RouteButton(XEvent* pEvent) {
   const XButtonEvent& e = pEvent->xbutton;
+  UpdateTooltips();
   const int x = e.x / mScale, y = e.y / mScale;
   const bool wheel = e.button == Button4 || e.button == Button5;
   IMouseMod mod = X11MouseMod(e.button, e.state);

@@ -217,4 +217,45 @@ TEST(X11EditorInput, PopupMenuReturnsTheChosenItemOrNothing) {
   EXPECT_EQ(pChosen, nullptr);
 }
 
+// The override-redirect window the editor shows (menu or tooltip), or 0.
+Window ShownPopup(Display* pDisplay) {
+  Window root, parent, *pChildren = nullptr, popup = 0;
+  unsigned n = 0;
+  XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &n);
+  for (unsigned i = 0; i < n; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(pDisplay, pChildren[i], &a) && a.override_redirect &&
+        a.map_state == IsViewable) {
+      popup = pChildren[i];
+    }
+  }
+  if (pChildren) XFree(pChildren);
+  return popup;
+}
+
+TEST(X11EditorInput, TooltipShowsAfterTheMouseRestsAndGoesOnAClick) {
+  FakeHostWindow host;
+  InputEditor editor(1);
+  editor.control->SetTooltip("Channel");
+  editor.gui->EnableTooltips(true);
+  ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+  Display* pHost = host.GetDisplay();
+  XEvent e = {};
+  e.xmotion.type = MotionNotify;
+  e.xmotion.window = editor.EditorWindow();
+  e.xmotion.x = e.xmotion.x_root = 50;
+  e.xmotion.y = e.xmotion.y_root = 30;
+  e.xmotion.same_screen = True;
+  XSendEvent(pHost, editor.EditorWindow(), True, PointerMotionMask, &e);
+  XFlush(pHost);
+  Window tip = 0;
+  ASSERT_TRUE(WaitFor([&] { return (tip = ShownPopup(pHost)) != 0; }, [&] { editor.gui->Idle(); }));
+  XWindowAttributes a;
+  XGetWindowAttributes(pHost, tip, &a);
+  EXPECT_GT(a.x, 50);
+  EXPECT_GT(a.y, 30);
+  SendButton(pHost, editor.EditorWindow(), ButtonPress, Button1, 50, 30, 0, 1);
+  EXPECT_TRUE(WaitFor([&] { return ShownPopup(pHost) == 0; }, [&] { editor.gui->Idle(); }));
+}
+
 }  // namespace
