@@ -15,6 +15,7 @@ struct SkyEditorPicture {
   VstIntPtr capacity;   // bytes at rgba
 };
 
-// Answer: 0 without an editor; otherwise width and height are set and the
+// Ask on the thread that gives the editor its idle calls (the picture is
+// painted as a frame is). Answer: 0 without an editor; otherwise width and height are set and the
 // result is width x height, and the picture is written when rgba holds at
 // least width x height x 4 bytes (else rgba is left alone).

@@ -86,7 +86,7 @@ class PlugVST : public PlugBase {
   // The editor opcodes (get rect, open, close, idle) run outside the lock.
   static bool IsEditorOpcode(VstInt32 opCode);
   VstIntPtr DispatchEditor(VstInt32 opCode, void* ptr);
-  // OnGUIClose and the window's close, when there is an editor.
+  // OnGUIClose and the window's close, when the editor's window is open.
   void CloseEditor();
   void UpdateEditorRect();
   // effVendorSpecific requests about the editor: the host's screen scale and

@@ -76,7 +76,8 @@ VstIntPtr PlugVST::DispatchEditor(VstInt32 opCode, void* ptr) {
 
 void PlugVST::CloseEditor() {
   Graphics* pGUI = GetGUI();
-  if (!pGUI) return;
+  // A close without an open window (some hosts send it twice) does nothing.
+  if (!pGUI || !pGUI->WindowIsOpen()) return;
   OnGUIClose();
   pGUI->CloseWindow();
 }

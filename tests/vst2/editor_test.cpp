@@ -76,6 +76,8 @@ TEST(VSTEditor, WithoutAnEditorTheEditorOpcodesAnswerZero) {
 TEST(VSTEditor, AttachedEditorAnnouncesItselfAndOpensAndCloses) {
   EditorPlug plug;
   EXPECT_NE(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(plug.Dispatch(effEditClose), 1);  // never opened: nothing happens
+  EXPECT_EQ(plug.closes, 0);
   ERect* pRect = plug.Rect();
   ASSERT_NE(pRect, nullptr);
   EXPECT_EQ(pRect->top, 0);
