@@ -1,5 +1,6 @@
 #include "gui/x11/x11_error_trap.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -8,6 +9,9 @@ namespace {
 // traps of different threads take turns, because the handler is process-wide.
 std::recursive_mutex s_trapMutex;
 X11ErrorTrap* s_innermost = nullptr;
+// The handler that was installed before the outermost trap: errors of other
+// connections go there, even when they arrive as the trap ends.
+std::atomic<XErrorHandler> s_hostHandler{nullptr};
 
 }  // namespace
 
@@ -16,6 +20,7 @@ X11ErrorTrap::X11ErrorTrap(Display* pDisplay) : mDisplay(pDisplay) {
   mOuter = s_innermost;
   s_innermost = this;
   mPrevious = XSetErrorHandler(&X11ErrorTrap::Handler);
+  if (!mOuter) s_hostHandler.store(mPrevious);
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
@@ -30,18 +35,17 @@ bool X11ErrorTrap::Sync() {
 }
 
 int X11ErrorTrap::Handler(Display* pDisplay, XErrorEvent* pEvent) {
-  // Another thread's error may arrive while this handler is installed.
-  std::lock_guard<std::recursive_mutex> lock(s_trapMutex);
-  for (X11ErrorTrap* pTrap = s_innermost; pTrap; pTrap = pTrap->mOuter) {
-    if (pTrap->mDisplay == pDisplay) {
-      pTrap->mErrorCode = pEvent->error_code;
-      pTrap->mBadResource = pEvent->resourceid;
-      return 0;
+  {
+    // Another thread's error may arrive while this handler is installed.
+    std::lock_guard<std::recursive_mutex> lock(s_trapMutex);
+    for (X11ErrorTrap* pTrap = s_innermost; pTrap; pTrap = pTrap->mOuter) {
+      if (pTrap->mDisplay == pDisplay) {
+        pTrap->mErrorCode = pEvent->error_code;
+        pTrap->mBadResource = pEvent->resourceid;
+        return 0;
+      }
     }
   }
-  // Not one of ours: the handler that was installed before the outermost trap.
-  X11ErrorTrap* pOutermost = s_innermost;
-  while (pOutermost && pOutermost->mOuter) pOutermost = pOutermost->mOuter;
-  if (pOutermost && pOutermost->mPrevious) return pOutermost->mPrevious(pDisplay, pEvent);
-  return 0;
+  const XErrorHandler host = s_hostHandler.load();
+  return host && host != &X11ErrorTrap::Handler ? host(pDisplay, pEvent) : 0;
 }

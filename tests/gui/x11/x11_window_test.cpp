@@ -10,6 +10,7 @@
 #include "gui/controls/panel.h"
 #include "gui/controls/text.h"
 #include "gui/x11/graphics_x11.h"
+#include "gui/x11/x11_error_trap.h"
 #include "tests/gui/x11/x11_test_support.h"
 
 #include <X11/Xutil.h>
@@ -18,7 +19,11 @@ namespace {
 
 constexpr int kW = 120, kH = 80;
 
-int CountingHandler(Display*, XErrorEvent*) { return 0; }
+int s_hostErrors = 0;
+int CountingHandler(Display*, XErrorEvent*) {
+  ++s_hostErrors;
+  return 0;
+}
 
 // A plug-in with a small X11 editor: a panel and a line of text. The frame
 // rate is high so that every idle call may paint.
@@ -99,6 +104,27 @@ TEST(X11EditorWindow, SurvivesTheHostDestroyingItsWindowFirst) {
   EXPECT_TRUE(editor.ShowsBitmap(&host, 1));
   editor.gui->CloseWindow();
   XSetErrorHandler(hostHandler);
+}
+
+TEST(X11EditorWindow, TrapsCatchTheirOwnConnectionsErrorsAndPassOthersOn) {
+  XErrorHandler before = XSetErrorHandler(&CountingHandler);
+  s_hostErrors = 0;
+  Display* pOurs = XOpenDisplay(TestDisplayName());
+  FakeHostWindow host;
+  XWindowAttributes a;
+  {
+    X11ErrorTrap outer(pOurs);
+    X11ErrorTrap inner(pOurs);
+    XGetWindowAttributes(pOurs, (Window)0x7FFFFF1, &a);  // fails on our connection
+    EXPECT_TRUE(inner.Failed());
+    EXPECT_EQ(inner.BadResource(), (XID)0x7FFFFF1);
+    EXPECT_FALSE(outer.Failed());
+    // The host's connection fails while the traps are set: its handler hears of it.
+    XGetWindowAttributes(host.GetDisplay(), (Window)0x7FFFFF2, &a);
+    EXPECT_EQ(s_hostErrors, 1);
+  }
+  EXPECT_EQ(XSetErrorHandler(before), &CountingHandler);
+  XCloseDisplay(pOurs);
 }
 
 TEST(X11EditorWindow, OpenFailsCleanlyWithoutDisplayOrParent) {
