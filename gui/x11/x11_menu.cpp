@@ -297,6 +297,12 @@ IPopupMenu* X11RunPopupMenu(Graphics* pGraphics, Display* pDisplay, Window windo
   int rootX = 0, rootY = 0;
   XTranslateCoordinates(pDisplay, window, DefaultRootWindow(pDisplay), x, y, &rootX, &rootY,
                         &child);
-  MenuRun run(pGraphics, pDisplay, scale, pOwner);
-  return run.Run(pMenu, rootX, rootY);
+  IPopupMenu* pChosen;
+  {
+    MenuRun run(pGraphics, pDisplay, scale, pOwner);
+    pChosen = run.Run(pMenu, rootX, rootY);
+  }
+  // The menu's windows go now, not at the next idle call.
+  XFlush(pDisplay);
+  return pChosen;
 }

@@ -11,6 +11,8 @@
 //   pending events are read and the editor is asked whether anything is dirty.
 // - OneTextChanged: the status line changed and a frame is due: the line is
 //   repainted, converted and handed to the server.
+// - OneTextRepaintOnly: the same repaint without the idle call around it and
+//   without the copy to the window: the share of the drawing itself.
 // A frame is due only after a pause of 1/FPS(), which leaves the caches
 // cold; the copy of those rounds is timed after a pause of its own, so both
 // sides start equally cold.
@@ -188,10 +190,28 @@ void BM_IdleOneTextChangedVsCopy(benchmark::State& state) {
       [&] { e.Dispatch(effEditIdle); });
 }
 
+void BM_OneTextRepaintOnlyVsCopy(benchmark::State& state) {
+  OpenEditor& e = *s_editor;
+  ITextControl* pStatus = dynamic_cast<ITextControl*>(e.gui->GetControl(kStatusControl));
+  const char* texts[2] = {"Connected: iPad - Input 1", "Connected: iPhone - Input 2"};
+  int flip = 0;
+  ColdPair(
+      state,
+      [&] {
+        e.Settle();
+        pStatus->SetTextFromPlug(texts[flip ^= 1]);
+      },
+      [&] {
+        IRECT r;
+        if (e.gui->IsDirty(&r)) e.gui->Draw(&r);
+      });
+}
+
 BENCHMARK(BM_IdleNothingDirtyBackToBackVsCopy);
 BENCHMARK(BM_EventCheckAloneVsCopy);
 BENCHMARK(BM_IdleNothingDirtyFrameDueVsCopy)->Iterations(100);
 BENCHMARK(BM_IdleOneTextChangedVsCopy)->Iterations(100);
+BENCHMARK(BM_OneTextRepaintOnlyVsCopy)->Iterations(100);
 
 }  // namespace
 

@@ -159,27 +159,28 @@ TEST(X11EditorInput, TextFieldCommitsOnlyAcceptedCharacters) {
   EXPECT_EQ(editor.plug.GetParam(0)->Int(), 123);
 }
 
+// The override-redirect window the editor shows (menu or tooltip), or 0.
+Window ShownPopup(Display* pDisplay) {
+  Window root, parent, *pChildren = nullptr, popup = 0;
+  unsigned n = 0;
+  XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &n);
+  for (unsigned i = 0; i < n; ++i) {
+    XWindowAttributes a;
+    if (XGetWindowAttributes(pDisplay, pChildren[i], &a) && a.override_redirect &&
+        a.map_state == IsViewable) {
+      popup = pChildren[i];
+    }
+  }
+  if (pChildren) XFree(pChildren);
+  return popup;
+}
+
 // Finds the menu's window (an override-redirect child of the root) and
 // sends it a button event on item `item`, or a press outside it.
 void ClickMenuFromAnotherClient(int item, std::atomic<bool>* pSent) {
   Display* pDisplay = XOpenDisplay(TestDisplayName());
   Window menu = 0;
-  WaitFor(
-      [&] {
-        Window root, parent, *pChildren = nullptr;
-        unsigned n = 0;
-        XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &n);
-        for (unsigned i = 0; i < n; ++i) {
-          XWindowAttributes a;
-          if (XGetWindowAttributes(pDisplay, pChildren[i], &a) && a.override_redirect &&
-              a.map_state == IsViewable) {
-            menu = pChildren[i];
-          }
-        }
-        if (pChildren) XFree(pChildren);
-        return menu != 0;
-      },
-      [] {});
+  WaitFor([&] { return (menu = ShownPopup(pDisplay)) != 0; }, [] {});
   if (menu) {
     Window child;
     int x = 0, y = 0;
@@ -217,20 +218,24 @@ TEST(X11EditorInput, PopupMenuReturnsTheChosenItemOrNothing) {
   EXPECT_EQ(pChosen, nullptr);
 }
 
-// The override-redirect window the editor shows (menu or tooltip), or 0.
-Window ShownPopup(Display* pDisplay) {
-  Window root, parent, *pChildren = nullptr, popup = 0;
-  unsigned n = 0;
-  XQueryTree(pDisplay, DefaultRootWindow(pDisplay), &root, &parent, &pChildren, &n);
-  for (unsigned i = 0; i < n; ++i) {
-    XWindowAttributes a;
-    if (XGetWindowAttributes(pDisplay, pChildren[i], &a) && a.override_redirect &&
-        a.map_state == IsViewable) {
-      popup = pChildren[i];
-    }
-  }
-  if (pChildren) XFree(pChildren);
-  return popup;
+TEST(X11EditorInput, PopupMenuEndsWhenTheEditorsWindowGoes) {
+  FakeHostWindow host;
+  InputEditor editor(1);
+  ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+  IPopupMenu menu;
+  menu.AddItem("One");
+  IRECT r(20, 20, 120, 40);
+  const Window parent = host.GetWindow();
+  // Another client destroys the host's window once the menu is up.
+  std::thread closer([parent] {
+    Display* pDisplay = XOpenDisplay(TestDisplayName());
+    WaitFor([&] { return ShownPopup(pDisplay) != 0; }, [] {});
+    XDestroyWindow(pDisplay, parent);
+    XCloseDisplay(pDisplay);
+  });
+  EXPECT_EQ(editor.gui->CreateIPopupMenu(&menu, &r), nullptr);
+  closer.join();
+  EXPECT_TRUE(WaitFor([&] { return ShownPopup(host.GetDisplay()) == 0; }, [] {}));
 }
 
 TEST(X11EditorInput, TooltipShowsAfterTheMouseRestsAndGoesOnAClick) {
