@@ -3,7 +3,7 @@
 
 #include "gui/controls/bitmaps.h"
 
-// How many pixels of drag (in units of the control's size) make the whole range.
+// The whole range of a knob takes this many times its height (or width) of drag.
 #define DEFAULT_GEARING 4.0
 
 constexpr double kPi = 3.14159265358979323846;
