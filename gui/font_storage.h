@@ -1,7 +1,7 @@
 // FontStorage: cached fonts keyed by size, orientation, style and font name
-// (colour, alignment and quality do not count). The storage owns its fonts.
-// Its mutex also serialises every use of those fonts: they are shared by all
-// editors in the process and keep mutable glyph caches.
+// (colour, alignment and quality do not count). The storage owns its fonts;
+// its mutex guards the list. Using the fonts takes the TextLock
+// (resource_caches.h).
 #pragma once
 
 #include "base/mutex.h"
@@ -28,8 +28,6 @@ class FontStorage {
   // Appends an entry for the style's key; the storage takes the font.
   void Add(PX_CachedFont* pFont, const IText* pTxt);
   int Count();
-  // Hold it while making or drawing with a stored font.
-  SkyMutex* Mutex() { return &mMutex; }
 
  private:
   SkyPtrList<FontKey> mFonts;

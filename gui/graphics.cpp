@@ -59,7 +59,11 @@ PX_IBitmap* Graphics::GetDrawBitmap() { return mDrawBitmap; }
 PX_pixel* Graphics::GetBits() { return mDrawBitmap ? mDrawBitmap->getBits() : nullptr; }
 
 int Graphics::AttachControl(IControl* pControl) {
-  mControls.Add(pControl);
+  if (!pControl) return -1;
+  if (!mControls.Add(pControl)) {
+    delete pControl;
+    return -1;
+  }
   return mControls.GetSize() - 1;
 }
 

@@ -103,7 +103,7 @@ class Graphics : public IEditorLink {
   // Makes the draw bitmap (width x height) and the scratch bitmap.
   void PrepDraw() override;
 
-  // Appends; returns the control's index. The editor owns the control.
+  // Appends; returns the control's index (-1 for null). The editor owns the control.
   int AttachControl(IControl* pControl);
   // The image as an overwriting bitmap control at index 0.
   IControl* AttachBackground(int ID, const char* name);

@@ -57,15 +57,15 @@ int Saturate(int64_t v) {
 PX_CachedFont* Graphics::CacheFont(IText* pTxt) {
   ResourceUse use;
   if (!use || !pTxt) return nullptr;
-  FontStorage* pFonts = use.Fonts();
   // Made under the lock: fonts share state in the raster library, and a
   // second thread that also missed finds this one.
-  SkyMutexLock lock(pFonts->Mutex());
-  PX_CachedFont* pFont = pFonts->Find(pTxt);
+  TextLock lock;
+  FontStorage* pFonts = use.FontsIfMade();
+  PX_CachedFont* pFont = pFonts ? pFonts->Find(pTxt) : nullptr;
   if (!pFont) {
     pFont = MakeFont(pTxt);
     if (!pFont) return nullptr;
-    pFonts->Add(pFont, pTxt);
+    use.Fonts()->Add(pFont, pTxt);
   }
   pTxt->mCached = pFont;
   return pFont;
@@ -79,7 +79,7 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
   if (!str || !str[0]) return true;
   ResourceUse use;
   if (!use || !pTxt || !pR) return false;
-  SkyMutexLock lock(use.Fonts()->Mutex());
+  TextLock lock;
   PX_IFont* pFont = pTxt->mCached ? pTxt->mCached : CacheFont(pTxt);
   if (!pFont) return false;
   pFont->SetTextColor(PxColor(&pTxt->mColor));

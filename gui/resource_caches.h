@@ -17,11 +17,26 @@ class ResourceUse {
   ResourceUse& operator=(const ResourceUse&) = delete;
 
   // False once the caches are gone: draw and load nothing.
-  explicit operator bool() const { return mBitmaps != nullptr; }
-  BitmapStorage* Bitmaps() const { return mBitmaps; }
-  FontStorage* Fonts() const { return mFonts; }
+  explicit operator bool() const { return mGranted; }
+  // The caches, made on first use.
+  BitmapStorage* Bitmaps() const;
+  FontStorage* Fonts() const;
+  // The font cache, or null while no font was stored yet. It is made after the
+  // first font, so that it is torn down before the font machinery its fonts
+  // return their resources to.
+  FontStorage* FontsIfMade() const;
 
  private:
-  BitmapStorage* mBitmaps = nullptr;
-  FontStorage* mFonts = nullptr;
+  bool mGranted = false;
+};
+
+// Held while making, drawing or measuring with cached fonts: the fonts are
+// shared by every editor and keep mutable glyph caches and scratch bitmaps.
+// The lock itself is never destroyed, so it works in any teardown order.
+class TextLock {
+ public:
+  TextLock();
+  ~TextLock();
+  TextLock(const TextLock&) = delete;
+  TextLock& operator=(const TextLock&) = delete;
 };

@@ -12,7 +12,6 @@ class ITextControl : public IControl {
   // A different text is stored and dirties the control; an equal one changes
   // nothing. Safe on any thread while the GUI thread draws.
   void SetTextFromPlug(const char* str);
-  void ClearTextFromPlug() { SetTextFromPlug(""); }
   // A copy of the current text.
   void GetTextCopy(SkyString* pDest) const { mStr.Get(pDest); }
 

@@ -68,14 +68,3 @@ inline int CountDifferences(PX_IBitmap* a, PX_IBitmap* b) {
   }
   return n;
 }
-
-// A copy of the editor's draw bitmap.
-inline void CopyDrawBitmap(Graphics* pGraphics, PX_MemBitmap* pDest) {
-  PX_IBitmap* src = pGraphics->GetDrawBitmap();
-  pDest->resize(src->getWidth(), src->getHeight());
-  for (int y = 0; y < src->getHeight(); ++y) {
-    for (int x = 0; x < src->getWidth(); ++x) {
-      pDest->getBits()[y * pDest->getRowSpan() + x] = src->getBits()[y * src->getRowSpan() + x];
-    }
-  }
-}

@@ -54,6 +54,8 @@ TEST(LinkageTest, ControlIndicesOutsideTheListAreIgnored) {
   f.gui->SetControlFromPlug(0, 0.3);
   EXPECT_DOUBLE_EQ(0.3, p->GetValue());
   f.gui->SetParameterFromPlug(99, 2.0, false);  // no such parameter
+  EXPECT_EQ(-1, f.gui->AttachControl(nullptr));
+  EXPECT_EQ(1, f.gui->NControls());
 }
 
 TEST(LinkageTest, UserChangesAreClampedPushedAndShown) {
