@@ -40,8 +40,6 @@ class IFileSelectorControl : public IControl {
 
   void GetLastSelectedFileForPlug(SkyString* pStr) const { pStr->Set(mFile.Get()); }
   void SetLastSelectedFileFromPlug(const char* file) { mFile.Set(file); }
-  const char* GetDir() const { return mDir.Get(); }
-  EFileSelectorState GetState() const { return mState; }
 
  private:
   IBitmap mBitmap;

@@ -3,7 +3,7 @@
 
 #include "gui/controls/bitmaps.h"
 
-// How many pixels of drag (in units of the control's size) make the whole range.
+// The whole range of a knob takes this many times its height (or width) of drag.
 #define DEFAULT_GEARING 4.0
 
 constexpr double kPi = 3.14159265358979323846;
@@ -28,8 +28,6 @@ class IFaderControl : public IControl {
 
   // Where the handle is drawn for value (negative: the current value).
   IRECT GetHandleRECT(double value = -1.0) const;
-  int GetLength() const { return mLen; }
-  int GetHandleSize() const { return mHandleSize; }
 
  protected:
   int mLen, mHandleSize;
@@ -49,8 +47,8 @@ class IKnobControl : public IControl {
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* pMod) override;
   // As a fader's.
   void OnMouseWheel(int x, int y, IMouseMod* pMod, int d) override;
+  // Values that are not positive numbers keep the gearing.
   void SetGearing(double gearing);
-  double GetGearing() const { return mGearing; }
 
  protected:
   // The angle for the current value, from minAngle at 0 to maxAngle at 1.

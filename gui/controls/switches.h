@@ -69,8 +69,7 @@ class IRadioButtonsControl : public IControl {
   void OnMouseDown(int x, int y, IMouseMod* pMod) override;
   bool Draw(Graphics* pGraphics) override;
 
-  int NButtons() const { return mRECTs.GetSize(); }
-  // Null outside 0 ... NButtons() - 1.
+  // Null outside the buttons.
   const IRECT* GetButtonRECT(int i) const;
 
  private:

@@ -53,8 +53,6 @@ class IBitmapTextControl : public IControl {
 
   // As ITextControl's.
   void SetTextFromPlug(const char* str);
-  void ClearTextFromPlug() { SetTextFromPlug(""); }
-  void GetTextCopy(SkyString* pDest) const { mStr.Get(pDest); }
 
   bool Draw(Graphics* pGraphics) override;
 
