@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := cmake make g++ clang libclang-rt-14-dev clang-format pkg-config \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
-	libx11-dev xvfb xauth libsndfile1-dev libsamplerate0-dev \
+	libx11-dev libxext-dev xvfb xauth libsndfile1-dev libsamplerate0-dev \
 	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev
 
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLANE_WERROR=ON

@@ -1,7 +1,10 @@
 // skylane-host: a headless VST 2.4 host for the command line.
 #include <cstdio>
+#include <functional>
 #include <string>
 
+#include "host/editor_png.h"
+#include "host/editor_window.h"
 #include "host/fx_transfer.h"
 #include "host/host_callback.h"
 #include "host/loader.h"
@@ -61,6 +64,30 @@ bool Save(const Plugin& plugin, const HostOptions& o, std::string* error) {
   return true;
 }
 
+// The audio run (if asked for), with the editor on screen during it when
+// --editor is given; returns the exit status.
+int RunWithOptionalEditor(const Plugin& plugin, HostState* state, const HostOptions& o,
+                          const RunSettings& run, SoundReader* input) {
+  int code = kExitOk;
+  std::function<bool()> audio;
+  if (o.WantsRun()) {
+    audio = [&] {
+      code = Render(plugin, state, run, input);
+      return code != kExitFailure;
+    };
+  }
+  if (!o.editor) {
+    if (audio) audio();
+    return code;
+  }
+  HostEditorWindow window;
+  std::string error;
+  if (!window.Open(plugin, &error)) return Report(kExitFailure, error);
+  IdleEditorWhile(&window, audio);
+  window.Close();
+  return code;
+}
+
 // Everything after loading; the plug-in is closed by the caller.
 int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const RunSettings& run,
             SoundReader* input) {
@@ -71,7 +98,11 @@ int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const 
   if (!Prepare(plugin, o, &error)) return Report(kExitFailure, error);
   if (o.list) PrintPluginInfo(plugin, stdout);
   if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
-  const int code = o.WantsRun() ? Render(plugin, state, run, input) : kExitOk;
+  const int code = RunWithOptionalEditor(plugin, state, o, run, input);
+  if (code == kExitFailure) return code;
+  if (!o.renderEditor.empty() && !WriteEditorPicture(plugin, o.renderEditor, &error)) {
+    return Report(kExitFailure, error);
+  }
   if (o.verbose) {
     std::fprintf(stderr, "host: %ld automations, %ld begin edits, %ld end edits, %ld events\n",
                  state->automations.load(), state->beginEdits.load(), state->endEdits.load(),

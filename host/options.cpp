@@ -38,6 +38,10 @@ const char kUsage[] =
     "  --output PATH        write the outputs to a sound file (.wav, .flac, .aiff)\n"
     "\n"
     "Other options:\n"
+    "  --editor             show the plug-in's editor in a window of its own while\n"
+    "                       the audio runs (or, without a run, until it is closed)\n"
+    "  --render-editor PNG  write the editor's picture to a PNG file at the end\n"
+    "                       (needs no display)\n"
     "  --quiet              no progress lines\n"
     "  --verbose            trace the plug-in's requests to the host on stderr\n"
     "  -h, --help           print this text\n"
@@ -92,6 +96,7 @@ bool TakeValue(const std::string& flag, const char* v, HostOptions* o, std::stri
   else if (flag == "--save-fxb") o->saveFxb = v;
   else if (flag == "--input") o->input = v;
   else if (flag == "--output") o->output = v;
+  else if (flag == "--render-editor") o->renderEditor = v;
   else if (flag == "--seconds") {
     if (!ParseNumber(v, 0.0, 86400.0, &o->seconds)) return bad("expects seconds from 0 to 86400");
   } else if (flag == "--rate") {
@@ -122,14 +127,16 @@ bool TakeFlag(const std::string& flag, HostOptions* o) {
   else if (flag == "--double") o->useDouble = o->runAsked = true;
   else if (flag == "--quiet") o->quiet = true;
   else if (flag == "--verbose") o->verbose = true;
+  else if (flag == "--editor") o->editor = true;
   else return false;
   return true;
 }
 
 bool TakesValue(const std::string& flag) {
   static const char* const kValueFlags[] = {
-      "--plugin",  "--load-fxp", "--load-fxb", "--save-fxp", "--save-fxb", "--input",   "--output",
-      "--seconds", "--rate",     "--block",    "--program",  "--set",      "--set-text"};
+      "--plugin",  "--load-fxp", "--load-fxb", "--save-fxp",     "--save-fxb",
+      "--input",   "--output",   "--seconds",  "--rate",         "--block",
+      "--program", "--set",      "--set-text", "--render-editor"};
   for (const char* f : kValueFlags) {
     if (flag == f) return true;
   }

@@ -28,6 +28,8 @@ struct HostOptions {
   bool fast = false;
   bool useDouble = false;
   std::string input, output;
+  bool editor = false;       // show the editor in a window while running
+  std::string renderEditor;  // PNG of the editor's picture, written at the end
 
   bool WantsRun() const { return runAsked; }
 };

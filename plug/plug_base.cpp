@@ -27,6 +27,7 @@ PlugBase::PlugBase(int nParams, const char* channelIOStr, int nPresets, const ch
       mLatency(latency),
       mTailSize(0),
       mDelay(nullptr),
+      mEditor(nullptr),
       mGUI(nullptr),
       mParams(4096),
       mPresets(4096),
@@ -59,6 +60,7 @@ PlugBase::PlugBase(int nParams, const char* channelIOStr, int nPresets, const ch
 }
 
 PlugBase::~PlugBase() {
+  delete mEditor;
   mParams.Empty(true);
   mPresets.Empty(true);
   mInChannels.Empty(true);

@@ -10,13 +10,12 @@
 #include "base/sky_string.h"
 #include "plug/byte_chunk.h"
 #include "plug/delay_line.h"
+#include "plug/editor_link.h"
 #include "plug/host.h"
 #include "plug/iparam.h"
 #include "plug/ipreset.h"
 #include "plug/midi.h"
 #include "plug/time_info.h"
-
-class Graphics;
 
 #define MAX_EFFECT_NAME_LEN 128
 #define DEFAULT_BLOCK_SIZE 1024
@@ -74,8 +73,10 @@ class PlugBase {
   virtual EAPI GetAPI() { return mAPI; }
   virtual void ResizeGraphics(int w, int h) = 0;
   virtual void HostSpecificInit() {}
-  // Takes ownership of the editor; null is ignored.
-  virtual void AttachGraphics(Graphics* pGraphics);
+  // Takes ownership of the editor (replacing and deleting an earlier one); null
+  // is ignored. Under the lock, sets every control from the parameters and
+  // has the editor make its drawing surfaces.
+  virtual void AttachGraphics(IEditorLink* pGraphics);
   // Stores the latency and re-times the delay line if there is one.
   virtual void SetLatency(int samples);
   virtual bool SendMidiMsg(IMidiMsg* pMsg) = 0;
@@ -115,6 +116,7 @@ class PlugBase {
   int GetBlockSize() const { return mBlockSize; }
   // Samples per beat at the host's tempo; 0 while the tempo is unknown.
   double GetSamplesPerBeat();
+  // The attached editor, or null.
   Graphics* GetGUI() { return mGUI; }
   int NInChannels() const { return mInChannels.GetSize(); }
   int NOutChannels() const { return mOutChannels.GetSize(); }
@@ -252,7 +254,8 @@ class PlugBase {
   double mSampleRate;
   int mBlockSize, mLatency, mTailSize;
   NChanDelayLine* mDelay;
-  Graphics* mGUI;
+  IEditorLink* mEditor;
+  Graphics* mGUI;  // the editor behind mEditor
   SkyPtrList<IParam> mParams;
   SkyPtrList<IPreset> mPresets;
   SkyTypedBuf<double*> mInData, mOutData;

@@ -36,6 +36,7 @@ Skylane::Skylane(PlugInstanceInfo instanceInfo)
   GetParam(kParamDeviceId)->InitInt("Device ID", 0, 0, 0xFFFFFF, "");
   GetParam(kParamEffectsLoop)->InitBool("Effects Loop", false, "images");
 
+  BuildEditor();
   MakeDefaultPreset("-", 1);
   StartWatchThread();
 }

@@ -65,6 +65,8 @@ class Skylane : public PlugVST {
  private:
   class Receiver;
 
+  // Makes the editor and its controls and attaches it (skylane_editor.cpp).
+  void BuildEditor();
   void StartWatchThread();
   void reconnectionThread();
   bool WatchTick();

@@ -2,16 +2,19 @@
 # Runs Skylane the way a host would: starts skylane-relay with its demo tone
 # and a loopback device, plays Skylane.so in skylane-host for about ten
 # seconds at 48000 Hz (so the 44100 Hz stream is resampled), writes demo.wav
-# and tells when audio first arrived, its level and whether the run was clean.
+# and the editor's picture at the end of the run (demo-editor.png), and tells
+# when audio first arrived, its level and whether the run was clean.
 #
 # usage: tools/demo.sh [BUILD_DIR] (default: build)
-# Environment: DEMO_SECONDS (default 10), DEMO_OUTPUT (default demo.wav).
+# Environment: DEMO_SECONDS (default 10), DEMO_OUTPUT (default demo.wav),
+# DEMO_EDITOR (default demo-editor.png).
 # Exit status: 0 when audio arrived, 1 when none did, 2 when something is missing.
 set -euo pipefail
 
 build=${1:-build}
 seconds=${DEMO_SECONDS:-10}
 output=${DEMO_OUTPUT:-demo.wav}
+editor_png=${DEMO_EDITOR:-demo-editor.png}
 relay=$build/relay/skylane-relay
 host=$build/host/skylane-host
 plugin=$build/plugin/Skylane.so
@@ -76,9 +79,10 @@ sed 's/^/   relay: /' "$work/relay.log"
 
 echo "== Running Skylane.so in skylane-host: $seconds s at 48000 Hz, 512-frame blocks"
 echo "   (the plug-in tries its first connection about five seconds after it is created)"
+rm -f "$editor_png"
 set +e
 SKYLANE_RELAY_PORT=$relay_port "$host" --plugin "$plugin" --rate 48000 --block 512 \
-  --seconds "$seconds" --output "$output" | sed 's/^/   /'
+  --seconds "$seconds" --output "$output" --render-editor "$editor_png" | sed 's/^/   /'
 host_status=${PIPESTATUS[0]}
 set -e
 
@@ -93,6 +97,11 @@ scan_status=${PIPESTATUS[0]}
 set -e
 dropped=$(sed -n 's/.* \([0-9]*\) packets dropped)$/\1/p' "$work/relay.log" | awk '{s += $1} END {print s + 0}')
 echo "   relay packets dropped: $dropped"
+if [ -s "$editor_png" ]; then
+  echo "   editor picture: $(cd "$(dirname "$editor_png")" && pwd)/$(basename "$editor_png")"
+else
+  echo "   editor picture: not written"
+fi
 if [ "$host_status" -ne 0 ]; then
   echo "   result: skylane-host failed (exit $host_status)"
   exit 1

@@ -163,8 +163,6 @@ EHost PlugVST::GetHost() {
   return PlugBase::GetHost();
 }
 
-void PlugVST::ResizeGraphics(int, int) {}
-
 void PlugVST::HostSpecificInit() {
   if (mHostInitDone) return;
   mHostInitDone = true;

@@ -12,6 +12,8 @@
 #include "plug/plug_base.h"
 #include "vst2/aeffectx.h"
 
+struct SkyEditorPicture;
+
 // What the entry point hands to a plug-in's constructor.
 struct PlugInstanceInfo {
   audioMasterCallback mVSTHostCallback;
@@ -38,8 +40,12 @@ class PlugVST : public PlugBase {
   void GetTime(ITimeInfo* pTimeInfo) override;
   // Asks the host for its product text and version once, then answers from the base.
   EHost GetHost() override;
-  // No editor is hosted by this binding yet: the size of an attached GUI is not tracked.
+  // The editor rectangle follows the GUI's size (not the arguments) times its
+  // screen scale; then OnWindowResize.
   void ResizeGraphics(int w, int h) override;
+  // Attaches the editor (null is ignored), announces it to the host and sets
+  // the editor rectangle.
+  void AttachGraphics(IEditorLink* pGraphics) override;
   // Runs once: identifies the host, limits some hosts to stereo, publishes the channel counts.
   void HostSpecificInit() override;
   void SetLatency(int samples) override;
@@ -76,6 +82,18 @@ class PlugVST : public PlugBase {
 
  private:
   VstIntPtr Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
+
+  // The editor opcodes (get rect, open, close, idle) run outside the lock.
+  static bool IsEditorOpcode(VstInt32 opCode);
+  VstIntPtr DispatchEditor(VstInt32 opCode, void* ptr);
+  // OnGUIClose and the window's close, when the editor's window is open.
+  void CloseEditor();
+  void UpdateEditorRect();
+  // effVendorSpecific requests about the editor: the host's screen scale and
+  // the off-screen picture; -1 for any other request.
+  VstIntPtr EditorVendorRequest(int idx, VstIntPtr value, void* ptr, float opt);
+  VstIntPtr SetEditorScale(VstIntPtr value, float factor);
+  VstIntPtr RenderEditorPicture(SkyEditorPicture* pPicture);
   VstIntPtr HostCall(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
   template <class T>

@@ -32,8 +32,11 @@ VstIntPtr PlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx
                                  void* ptr, float opt) {
   PlugVST* pPlug = Instance(pEffect);
   if (!pPlug) return 0;
+  if (IsEditorOpcode(opCode)) return pPlug->DispatchEditor(opCode, ptr);
+  // The window goes before the instance, and without waiting for the lock.
+  if (opCode == effClose) pPlug->CloseEditor();
   IMutexLock lock(pPlug);
-  if (opCode == effEditIdle || opCode == effIdle) return 0;
+  if (opCode == effIdle) return 0;
   Trace(__func__, __LINE__, "%d(%s):%d:%d", opCode, VSTOpcodeStr(opCode), idx, (int)value);
   if (opCode == effClose) {
     // The mutex lives inside the instance: release it before the instance goes.
@@ -95,11 +98,6 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
     case effMainsChanged:
       OnActivate(value != 0);
       if (!value) Reset();
-      return 0;
-    case effEditGetRect:
-    case effEditOpen:
-    case effEditClose:
-      // No editor is attached to this binding.
       return 0;
     case effIdentify: return kEffectIdentify;
     case effGetChunk: return GetChunk(idx == 0, ptr);
@@ -222,6 +220,7 @@ VstIntPtr PlugVST::StringToParameter(int idx, const char* text) {
     v = atof(valueText);
     if (pParam->DisplayIsNegated()) v = -v;
   }
+  if (mEditor) mEditor->SetParameterFromPlug(idx, v, false);
   pParam->Set(v);
   OnParamChange(idx);
   return 1;
@@ -254,6 +253,8 @@ VstIntPtr PlugVST::SetSpeakerArrangement(const VstSpeakerArrangement* pIn,
 }
 
 VstIntPtr PlugVST::VendorSpecific(int idx, VstIntPtr value, void* ptr, float opt) {
+  const VstIntPtr editorAnswer = EditorVendorRequest(idx, value, ptr, opt);
+  if (editorAnswer >= 0) return editorAnswer;
   if (idx == 7 && ptr) {
     if (ParamIdxValid(this, value)) {
       char display[MAX_PARAM_DISPLAY_LEN];

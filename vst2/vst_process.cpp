@@ -60,6 +60,7 @@ void PlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float value) {
   IMutexLock lock(pPlug);
   IParam* pParam = pPlug->GetParam(idx);
   if (!pParam) return;
+  if (pPlug->mEditor) pPlug->mEditor->SetParameterFromPlug(idx, value, true);
   pParam->SetNormalized(value);
   pPlug->OnParamChange(idx);
 }

@@ -62,6 +62,17 @@ TEST(HostOptions, RunsWhenAnyAudioOptionIsGiven) {
   }
 }
 
+TEST(HostOptions, EditorFlags) {
+  HostOptions o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--plugin", "p.so", "--editor", "--render-editor", "e.png"}, &o, &error))
+      << error;
+  EXPECT_TRUE(o.editor);
+  EXPECT_EQ(o.renderEditor, "e.png");
+  EXPECT_FALSE(o.WantsRun());
+  EXPECT_FALSE(Parse({"--plugin", "p.so", "--render-editor"}, &o, &error));
+}
+
 TEST(HostOptions, HelpNeedsNoPlugin) {
   HostOptions o;
   std::string error;

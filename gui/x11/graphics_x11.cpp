@@ -1,0 +1,128 @@
+#include "gui/x11/graphics_x11.h"
+
+#include <cstdint>
+
+#include "gui/desktop_open.h"
+#include "gui/embedded_images.h"
+#include "gui/platform_paths.h"
+#include "gui/x11/editor_scale.h"
+#include "gui/x11/x11_error_trap.h"
+#include "gui/x11/x11_text_field.h"
+#include "gui/x11/x11_window.h"
+
+GraphicsX11::GraphicsX11(PlugBase* pPlug, int w, int h, int fps)
+    : Graphics(pPlug, w, h, fps), mScale(EditorScaleFromEnvironment()) {}
+
+// The plug-in is being destroyed: no end notice can reach it any more.
+GraphicsX11::~GraphicsX11() { DestroyWindow(); }
+
+void* GraphicsX11::OpenWindow(void* pParentWnd) {
+  CloseWindow();
+  mWindow = X11Window::Open((Window)(uintptr_t)pParentWnd, Width() * mScale, Height() * mScale);
+  if (!mWindow) return nullptr;
+  // The first idle call paints at once, and the whole picture goes out.
+  mLastFrame = std::chrono::steady_clock::time_point();
+  mScreenPending = IRECT(0, 0, Width(), Height());
+  return (void*)(uintptr_t)mWindow->GetWindow();
+}
+
+void GraphicsX11::CloseWindow() {
+  if (!mWindow) return;
+  InterruptMouseGesture();
+  DestroyWindow();
+}
+
+void GraphicsX11::DestroyWindow() {
+  if (!mWindow) return;
+  ForceEndUserEdit();
+  UpdateTooltips();
+  delete mWindow;
+  mWindow = nullptr;
+  mScreenPending = IRECT();
+}
+
+void* GraphicsX11::GetWindow() {
+  return mWindow ? (void*)(uintptr_t)mWindow->GetWindow() : nullptr;
+}
+
+void* GraphicsX11::GetDisplay() const { return mWindow ? mWindow->GetDisplay() : nullptr; }
+
+bool GraphicsX11::ScreenCopyPending() const { return mWindow && mWindow->PutPending(); }
+
+void GraphicsX11::SetScale(double factor) {
+  const int scale = EditorScaleFromFactor(factor);
+  if (scale == mScale) return;
+  mScale = scale;
+  if (!mWindow) return;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  if (mTextField) EndTextEntry(false);
+  mWindow->Resize(Width() * mScale, Height() * mScale);
+  mScreenPending = IRECT(0, 0, Width(), Height());
+  FlushScreen();
+  if (trap.Failed()) mWindow->NoteError(trap.BadResource());
+}
+
+void GraphicsX11::Idle() {
+  if (!mWindow) return;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  XEvent event;
+  while (mWindow && mWindow->NextEvent(&event)) HandleEvent(&event);
+  if (!mWindow) return;
+  Paint();
+  if (trap.Failed()) mWindow->NoteError(trap.BadResource());
+}
+
+void GraphicsX11::Paint() {
+  const auto now = std::chrono::steady_clock::now();
+  const auto period = std::chrono::microseconds(1000000 / FPS());
+  if (now - mLastFrame >= period) {
+    mLastFrame = now;
+    TickTooltip();
+    IRECT r;
+    // Draw hands the region to DrawScreen, which queues it for the window.
+    if (IsDirty(&r)) Draw(&r);
+  }
+  FlushScreen();
+}
+
+bool GraphicsX11::DrawScreen(IRECT* pR) {
+  if (!pR || !mWindow) return false;
+  mScreenPending = mScreenPending.Union(*pR);
+  return true;
+}
+
+void GraphicsX11::FlushScreen() {
+  if (!mWindow || mScreenPending.Empty() || mWindow->IsGone()) return;
+  if (mWindow->Put(GetDrawBitmap(), mScreenPending, mScale)) mScreenPending = IRECT();
+}
+
+int GraphicsX11::ShowMessageBox(const char*, const char*, int) { return 0; }
+
+void GraphicsX11::HostPath(SkyString* pPath) { GetHostPath(pPath); }
+
+void GraphicsX11::PluginPath(SkyString* pPath) { GetModuleFolder(pPath); }
+
+void GraphicsX11::DesktopPath(SkyString* pPath) { GetDesktopPath(pPath); }
+
+void GraphicsX11::AppSupportPath(SkyString* pPath, bool isSystem) {
+  GetAppSupportPath(pPath, isSystem);
+}
+
+void GraphicsX11::SandboxSafeAppSupportPath(SkyString* pPath) {
+  GetSandboxSafeAppSupportPath(pPath);
+}
+
+void GraphicsX11::PromptForFile(SkyString* pFilename, EFileAction, SkyString*, const char*) {
+  if (pFilename) pFilename->Set("");
+}
+
+bool GraphicsX11::OpenURL(const char* url, const char*, const char*, const char*) {
+  return DesktopOpen(url);
+}
+
+bool GraphicsX11::GetTextFromClipboard(SkyString* pStr) {
+  if (pStr) pStr->Set("");
+  return false;
+}
+
+PX_IBitmap* GraphicsX11::OSLoadBitmap(int, const char* name) { return LoadEmbeddedBitmap(name); }

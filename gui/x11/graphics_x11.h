@@ -1,0 +1,107 @@
+// GraphicsX11: the editor on an X11 display. The host hands its window to
+// OpenWindow; the editor opens its own display connection and makes a child
+// window of that parent. There is no editor thread: the host's idle calls
+// (Idle) handle pending events and, once 1/FPS() seconds have passed since
+// the last frame, repaint the dirty region and copy it to the window.
+//
+// Every X call runs inside an error trap: a parent destroyed behind the
+// editor's back, or a refused request, never ends the host process. Closing
+// gives back the window, the shared image and the display connection.
+// Popup menus and the text field are small windows of the editor's own.
+#pragma once
+
+#include <chrono>
+
+#include "base/heapbuf.h"
+#include "gui/graphics.h"
+#include "gui/x11/platform_view.h"
+
+class X11TextField;
+class X11Tooltip;
+class X11Window;
+union _XEvent;
+
+class GraphicsX11 : public Graphics, public IPlatformView {
+ public:
+  // The scale starts from GDK_SCALE (1 when unset).
+  GraphicsX11(PlugBase* pPlug, int w, int h, int fps = 0);
+  // Closes the window first (without the end notice of a held gesture: the
+  // plug-in is going away).
+  ~GraphicsX11() override;
+
+  // --- IPlatformView ---------------------------------------------------------
+
+  void Idle() override;
+  void SetScale(double factor) override;
+  int Scale() const override { return mScale; }
+
+  // Whether the last frame copied to the window is still being read by the
+  // server (shared-memory images); the next copy waits for it.
+  bool ScreenCopyPending() const;
+  // The display connection of the open window, or null.
+  void* GetDisplay() const;
+
+  // --- Platform slots --------------------------------------------------------
+
+  bool DrawScreen(IRECT* pR) override;
+  void ForceEndUserEdit() override;
+  const char* GetGUIAPI() override { return "X11 GUI"; }
+  int ShowMessageBox(const char* str, const char* caption, int type) override;
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRect) override;
+  void CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect, const char* str,
+                       IParam* pParam) override;
+  void HostPath(SkyString* pPath) override;
+  void PluginPath(SkyString* pPath) override;
+  void DesktopPath(SkyString* pPath) override;
+  void AppSupportPath(SkyString* pPath, bool isSystem = false) override;
+  void SandboxSafeAppSupportPath(SkyString* pPath) override;
+  void PromptForFile(SkyString* pFilename, EFileAction action = kFileOpen,
+                     SkyString* pDir = nullptr, const char* extensions = nullptr) override;
+  bool PromptForColor(IColor*, const char* = nullptr) override { return false; }
+  bool OpenURL(const char* url, const char* msgWindowTitle = nullptr,
+               const char* confirmMsg = nullptr, const char* errMsgOnFailure = nullptr) override;
+  // pParentWnd is the host's X window id; null when there is no display, the
+  // parent does not exist or the window cannot be made.
+  void* OpenWindow(void* pParentWnd) override;
+  void* OpenWindow(void* pParentWnd, void*, short = 0, short = 0) override {
+    return OpenWindow(pParentWnd);
+  }
+  void CloseWindow() override;
+  void* GetWindow() override;
+  bool GetTextFromClipboard(SkyString* pStr) override;
+  // Tooltips are found on the fly (the control under the mouse); this only
+  // hides a tooltip on screen.
+  void UpdateTooltips() override;
+  PX_IBitmap* OSLoadBitmap(int ID, const char* name) override;
+
+ private:
+  class MenuOwner;
+
+  // The text field, the tooltip and the window go; the display closes.
+  void DestroyWindow();
+  void Paint();
+  void FlushScreen();
+  void EndTextEntry(bool commit);
+  void HandleEvent(union _XEvent* pEvent);
+  void HandleExpose(const union _XEvent* pEvent);
+  // Mouse, wheel, keys, enter and leave: the editor's input calls.
+  void RouteInput(union _XEvent* pEvent);
+  void RouteButton(union _XEvent* pEvent);
+  void RouteKey(union _XEvent* pEvent);
+  // Tooltips: a control's tooltip shows after the mouse has rested on it for
+  // 1.5 x FPS() frames and stays for 10 x FPS() frames.
+  void TrackTooltip(int x, int y, int rootX, int rootY);
+  void TickTooltip();
+  void HideTooltip();
+
+  X11Window* mWindow = nullptr;
+  X11TextField* mTextField = nullptr;
+  X11Tooltip* mTooltip = nullptr;
+  int mTipControl = -1, mTipCountdown = 0, mTipFramesLeft = 0, mTipX = 0, mTipY = 0;
+  int mScale;
+  IRECT mScreenPending;
+  std::chrono::steady_clock::time_point mLastFrame;
+  // The last left press, for double clicks.
+  unsigned long mLastClickTime = 0;
+  int mLastClickX = -100, mLastClickY = -100;
+};

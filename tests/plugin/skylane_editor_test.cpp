@@ -1,0 +1,143 @@
+// Skylane's editor drawn off screen: its start texts, the texts after a
+// relay connection, and status lines written by the worker threads while the
+// editor paints.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/controls/text.h"
+#include "gui/graphics.h"
+#include "raster/pixels/bitmap.h"
+#include "tests/plugin/scripted_relay.h"
+#include "tests/plugin/skylane_test_util.h"
+
+namespace {
+
+// Control indices: the background is 0, then the controls in layout order.
+enum {
+  kDebug1 = 1,
+  kDebug2 = 2,
+  kVersion = 3,
+  kStatus = 4,
+  kLoopSwitch = 5,
+  kAudioState = 6,
+  kDeviceName0 = 11,
+  kChannelName0 = 16,
+  kBuffering = 20,
+  kLatency = 21
+};
+
+std::string ControlText(Skylane& plug, int idx) {
+  ITextControl* pText = dynamic_cast<ITextControl*>(plug.GetGUI()->GetControl(idx));
+  if (!pText) return "(not a text)";
+  SkyString text;
+  pText->GetTextCopy(&text);
+  return text.Get();
+}
+
+// Paints everything dirty and returns a copy of the editor's pixels.
+std::vector<PX_pixel> Paint(Skylane& plug) {
+  Graphics* pGUI = plug.GetGUI();
+  IRECT r;
+  if (pGUI->IsDirty(&r)) pGUI->Draw(&r);
+  PX_IBitmap* pBitmap = pGUI->GetDrawBitmap();
+  std::vector<PX_pixel> pixels;
+  for (int y = 0; y < pBitmap->getHeight(); ++y) {
+    const PX_pixel* pRow = pBitmap->getBits() + y * pBitmap->getRowSpan();
+    pixels.insert(pixels.end(), pRow, pRow + pBitmap->getWidth());
+  }
+  return pixels;
+}
+
+// Pixels that differ inside r.
+int Differences(const std::vector<PX_pixel>& a, const std::vector<PX_pixel>& b, IRECT r) {
+  int n = 0;
+  for (int y = r.T; y < r.B; ++y) {
+    for (int x = r.L; x < r.R; ++x) n += a[y * 500 + x] != b[y * 500 + x];
+  }
+  return n;
+}
+
+TEST(SkylaneEditor, LayoutAndStartTexts) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 60000);  // no tick during the test
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  Graphics* pGUI = plug->GetGUI();
+  ASSERT_NE(pGUI, nullptr);
+  EXPECT_EQ(pGUI->Width(), 500);
+  EXPECT_EQ(pGUI->Height(), 332);
+  EXPECT_EQ(pGUI->NControls(), 22);
+  EXPECT_EQ(ControlText(*plug, kStatus), "Disconnected");
+  EXPECT_EQ(ControlText(*plug, kAudioState), "");
+  EXPECT_EQ(ControlText(*plug, kDebug1), "----");
+  EXPECT_EQ(ControlText(*plug, kDebug2), "----");
+  EXPECT_EQ(ControlText(*plug, kVersion), "Version 1.50 (20160130)");
+  EXPECT_EQ(ControlText(*plug, kBuffering), "Buffering");
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(ControlText(*plug, kDeviceName0 + k), "--");
+    EXPECT_EQ(ControlText(*plug, kChannelName0 + k), "--");
+  }
+  EXPECT_EQ(pGUI->GetControl(kLoopSwitch)->ParamIdx(), kParamEffectsLoop);
+  EXPECT_EQ(pGUI->GetControl(kLatency)->ParamIdx(), kParamLatency);
+  // The images are built in: the background and both two-frame strips.
+  const IBitmap background = pGUI->LoadIBitmap(102, "resources/img/Skylaneplug.png");
+  const IBitmap loop = pGUI->LoadIBitmap(103, "resources/img/fxloop2.png", 2);
+  ASSERT_NE(background.mData, nullptr);
+  EXPECT_EQ(background.W, 500);
+  EXPECT_EQ(background.H, 332);
+  EXPECT_EQ(loop.H / loop.N, 32);
+
+  // The effects-loop switch shows its second frame once the parameter is on.
+  const std::vector<PX_pixel> off = Paint(*plug);
+  plug->GetAEffect()->setParameter(plug->GetAEffect(), kParamEffectsLoop, 1.0f);
+  const std::vector<PX_pixel> on = Paint(*plug);
+  EXPECT_GT(Differences(off, on, IRECT(16, 52, 216, 84)), 100);
+  EXPECT_EQ(Differences(off, on, IRECT(0, 90, 500, 332)), 0);
+}
+
+TEST(SkylaneEditor, TextsFollowTheRelayConnection) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 10);
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  const std::vector<PX_pixel> before = Paint(*plug);
+  const int fd = relay.Accept();
+  ASSERT_GE(fd, 0);
+  ReadRequest(fd, nullptr);
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
+  ASSERT_TRUE(SendControl(fd, 2, 5, 1, "Guitar"));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(*plug, kStatus) == "Connected: Phone - TR0"; }));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(*plug, kChannelName0 + 1) == "Guitar"; }));
+  EXPECT_EQ(ControlText(*plug, kDeviceName0), "Phone");
+  EXPECT_EQ(ControlText(*plug, kDeviceName0 + 1), "iPad");
+  EXPECT_EQ(ControlText(*plug, kDeviceName0 + 2), "--");
+  EXPECT_EQ(ControlText(*plug, kAudioState), "!! AUDIO MUTED");
+  EXPECT_EQ(ControlText(*plug, kDebug1).compare(0, 2, "f:"), 0);
+  const std::vector<PX_pixel> after = Paint(*plug);
+  EXPECT_GT(Differences(before, after, IRECT(16, 20, 300, 48)), 50);    // status line
+  EXPECT_GT(Differences(before, after, IRECT(48, 100, 156, 144)), 50);  // two device names
+  EXPECT_EQ(Differences(before, after, IRECT(16, 252, 300, 268)), 0);   // the version stays
+  plug.reset();
+  close(fd);
+}
+
+TEST(SkylaneEditor, WorkerThreadsWriteWhileTheEditorPaints) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 1);
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  // The watch thread rewrites its lines every millisecond meanwhile.
+  const int ticks = plug->Status().watchTicks;
+  for (int i = 0; i < 200; ++i) {
+    plug->GetGUI()->SetAllControlsDirty();
+    Paint(*plug);
+  }
+  EXPECT_TRUE(WaitFor([&] { return plug->Status().watchTicks > ticks + 5; }));
+  const std::string status = ControlText(*plug, kStatus);
+  EXPECT_TRUE(status == "Not connected" || status == "Prior iOS device not found" ||
+              status.compare(0, 10, "Connected:") == 0)
+      << status;
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Skylane's editor on a private Xvfb, driven through the VST 2 dispatcher as
+// a host drives it: clicks change the parameters, the window shows the
+// off-screen picture (also at scale 2), and many openings leak nothing.
+#include "tests/plugin/skylane_test_util.h"
+#include "tests/plugin/scripted_relay.h"
+#include "gui/graphics.h"
+
+namespace {
+
+// Read before Xlib's headers come in, whose Bool and Status macros these
+// names would meet.
+bool LoopOn(Skylane& plug) { return plug.GetParam(kParamEffectsLoop)->Bool(); }
+int SelectedDevice(Skylane& plug) { return plug.Status().selectedDevice; }
+
+}  // namespace
+
+#include "tests/gui/x11/x11_test_support.h"
+
+namespace {
+
+constexpr VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
+constexpr VstIntPtr kScaleValue = 0x41654373;  // 'AeCs'
+
+class SkylaneWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseTestRelay(mRelay.Port(), 60000);  // the status lines stay as they start
+    mPlug = OpenSkylane();
+  }
+  VstIntPtr Dispatch(VstInt32 op, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) {
+    AEffect* pEffect = mPlug->GetAEffect();
+    return pEffect->dispatcher(pEffect, op, idx, value, ptr, opt);
+  }
+  Window EditorWindow() { return (Window)(uintptr_t)mPlug->GetGUI()->GetWindow(); }
+  // Idles until the window shows the off-screen bitmap.
+  bool ShowsPicture(int scale) {
+    IRECT dirty;
+    Graphics* pGUI = mPlug->GetGUI();
+    return WaitFor(
+        [&] {
+          return !pGUI->IsDirty(&dirty) &&
+                 CountWindowDifferences(mHost.GetDisplay(), EditorWindow(), pGUI, scale) == 0;
+        },
+        [&] { Dispatch(effEditIdle); });
+  }
+  // A left click at editor pixel (x, y), sent as a host's test tool would.
+  void Click(int x, int y, int scale) {
+    for (int type : {ButtonPress, ButtonRelease}) {
+      XEvent e = {};
+      e.xbutton.type = type;
+      e.xbutton.window = EditorWindow();
+      e.xbutton.x = x * scale;
+      e.xbutton.y = y * scale;
+      e.xbutton.button = Button1;
+      e.xbutton.time = (Time)(++mTime * 1000);
+      e.xbutton.same_screen = True;
+      XSendEvent(mHost.GetDisplay(), EditorWindow(), True,
+                 type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+    }
+    XFlush(mHost.GetDisplay());
+  }
+
+  ScriptedRelay mRelay;
+  FakeHostWindow mHost{1200, 800};
+  std::unique_ptr<Skylane> mPlug;
+  int mTime = 0;
+};
+
+TEST_F(SkylaneWindowTest, ClicksOnTheSwitchAndADeviceButtonChangeParameters) {
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
+  ASSERT_TRUE(ShowsPicture(1));
+  Click(40, 68, 1);  // the effects-loop switch
+  ASSERT_TRUE(WaitFor([&] { return LoopOn(*mPlug); }, [&] { Dispatch(effEditIdle); }));
+  Click(28, 132, 1);  // device button 2
+  ASSERT_TRUE(WaitFor([&] { return SelectedDevice(*mPlug) == 1; }, [&] { Dispatch(effEditIdle); }));
+  // The contact is on only while held: released, its parameter is off again.
+  EXPECT_TRUE(WaitFor([&] { return mPlug->GetParam(kParamDeviceButton0 + 1)->Value() == 0.0; },
+                      [&] { Dispatch(effEditIdle); }));
+  // The switch shows its new frame on screen.
+  EXPECT_TRUE(ShowsPicture(1));
+  EXPECT_EQ(Dispatch(effEditClose), 1);
+}
+
+TEST_F(SkylaneWindowTest, ScaleTwoDoublesTheRectangleTheWindowAndThePicture) {
+  ASSERT_EQ(Dispatch(effVendorSpecific, kScaleIndex, kScaleValue, nullptr, 2.0f), 1);
+  ERect* pRect = nullptr;
+  ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &pRect), 1);
+  EXPECT_EQ(pRect->right, 1000);
+  EXPECT_EQ(pRect->bottom, 664);
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
+  EXPECT_TRUE(ShowsPicture(2));
+  Click(40, 68, 2);
+  EXPECT_TRUE(WaitFor([&] { return LoopOn(*mPlug); }, [&] { Dispatch(effEditIdle); }));
+}
+
+TEST_F(SkylaneWindowTest, HundredOpeningsGiveEverythingBack) {
+  ERect* pRect = nullptr;
+  ASSERT_EQ(Dispatch(effEditGetRect, 0, 0, &pRect), 1);  // asked before the first open
+  EXPECT_EQ(pRect->right, 500);
+  const int descriptors = CountOpenDescriptors();
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1) << i;
+    Dispatch(effEditIdle);
+    ASSERT_EQ(Dispatch(effEditClose), 1);
+  }
+  EXPECT_EQ(mHost.CountChildren(), 0);
+  EXPECT_EQ(CountOpenDescriptors(), descriptors);
+}
+
+}  // namespace
