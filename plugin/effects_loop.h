@@ -17,7 +17,8 @@ class EffectsLoopSender {
   // Sends frames of left and right through resampler (skipped when its ratio is 1).
   void Send(RelayLink& link, Resampler& resampler, const double* left, const double* right,
             int frames);
-  // Packets dropped so far because the relay did not keep up.
+  // Packets dropped so far: the relay did not keep up, or an effects-loop
+  // setting was going out at that instant (the audio thread never waits for it).
   int Dropped() const { return mDropped.load(std::memory_order_relaxed); }
 
  private:

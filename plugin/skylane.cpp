@@ -96,9 +96,11 @@ void Skylane::OnParamChange(int paramIdx) {
       mRequestedDeviceId.store(value);
       mStreamDeviceId.store(0);
       break;
-    case kParamEffectsLoop:
+    case kParamEffectsLoop: {
+      std::lock_guard<std::mutex> setting(mLoopSettingMutex);
       if (mEffectsLoop.exchange(value) != value && mSocket.IsOpen()) SendEffectsLoopSetting(value);
       break;
+    }
     case kParamDeviceButton0:
     case kParamDeviceButton0 + 1:
     case kParamDeviceButton0 + 2:
@@ -125,8 +127,8 @@ void Skylane::Connect() {
 }
 
 SkylaneStatus Skylane::Status() const {
-  return {mRequestedChannel.load(), mSelectedDevice.load(),  mRequestedDeviceId.load(),
-          mStreamChannel.load(),    mStreamDeviceId.load(),  mEffectsLoop.load(),
-          mLinkUp.load(),           mWatchTicks.load(),      mProcessCalls.load(),
-          mConnections.load(),      mEffectsSender.Dropped()};
+  return {mRequestedChannel.load(), mSelectedDevice.load(),   mRequestedDeviceId.load(),
+          mStreamChannel.load(),    mStreamDeviceId.load(),   mEffectsLoop.load(),
+          mLinkUp.load(),           mSocket.IsOpen() ? 1 : 0, mWatchTicks.load(),
+          mProcessCalls.load(),     mConnections.load(),      mEffectsSender.Dropped()};
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "plugin/device_table.h"
@@ -29,9 +30,10 @@ enum ESkylaneParams {
 };
 
 // The shared words of an instance, read at one moment (each word on its own).
+// linkOpen: the connection's socket is published and can carry packets.
 struct SkylaneStatus {
   int requestedChannel, selectedDevice, requestedDeviceId, streamChannel, streamDeviceId;
-  int effectsLoop, linkUp, watchTicks, processCalls, connections, droppedPackets;
+  int effectsLoop, linkUp, linkOpen, watchTicks, processCalls, connections, droppedPackets;
 };
 
 class Skylane : public PlugVST {
@@ -72,7 +74,7 @@ class Skylane : public PlugVST {
   void ShowLinkStatus();
   void ShowCounters();
   void audiothread();
-  bool SendRequest(int fd, int deviceId, int channel);
+  bool SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel);
   void RecordStreamEnd(const StreamEnd& end, int createdSocket);
   bool Cancelled() const { return mStop.Raised() || !mLinkUp.load(); }
   void SendEffectsLoopSetting(int value);
@@ -91,6 +93,10 @@ class Skylane : public PlugVST {
   std::atomic<int> mStreamChannel{0};
   std::atomic<int> mStreamDeviceId{0};
   std::atomic<int> mEffectsLoop{0};
+  // Orders effects-loop settings against a new link: the request carries the
+  // setting and the socket is published in one step, so every setting reaches
+  // the relay exactly once. Never taken by the audio thread.
+  std::mutex mLoopSettingMutex;
   RelayLink mSocket;
   std::atomic<int> mWatchTicks{0};
   std::atomic<int> mLinkUp{0};

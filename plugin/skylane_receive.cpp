@@ -48,13 +48,20 @@ class Skylane::Receiver : public ReceivedStream {
   Skylane& mPlug;
 };
 
-bool Skylane::SendRequest(int fd, int deviceId, int channel) {
+// Sends the request with the current effects-loop setting, then makes the
+// socket usable by the other threads. A setting changed before the publication
+// travels in the request; one changed after it is sent by the parameter change.
+bool Skylane::SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel) {
   char request[256];
   const int length = snprintf(request, sizeof request, "GET /.stream%x_%d\r\n",
                               static_cast<unsigned>(deviceId), channel);
   mDebugText1.Set(request);
+  std::lock_guard<std::mutex> setting(mLoopSettingMutex);
   const int32_t loop[2] = {0, mEffectsLoop.load()};
-  return SendAll(fd, request, static_cast<size_t>(length)) && SendAll(fd, loop, sizeof loop);
+  const bool sent =
+      SendAll(fd, request, static_cast<size_t>(length)) && SendAll(fd, loop, sizeof loop);
+  mSocket.Publish(fd, sendLimit);
+  return sent;
 }
 
 void Skylane::audiothread() {
@@ -75,12 +82,7 @@ void Skylane::audiothread() {
     IMutexLock lock(this);
     GetParam(kParamDeviceId)->Set(deviceId);
   }
-  const int loopSent = mEffectsLoop.load();
-  if (!SendRequest(fd, deviceId, channel)) mLinkUp.store(0);
-  mSocket.Publish(fd, sendLimit);
-  // A setting changed while the request went out never reached the socket.
-  const int loopNow = mEffectsLoop.load();
-  if (loopNow != loopSent) SendEffectsLoopSetting(loopNow);
+  if (!SendRequestAndPublish(fd, sendLimit, deviceId, channel)) mLinkUp.store(0);
   if (!Cancelled()) {
     SocketSource source(fd);
     Receiver receiver(*this);
