@@ -1,6 +1,6 @@
 // The audio callback: keeps the rate current, counts the call, sends the input
-// to the relay when the effects loop is on and plays the FIFO. It never
-// allocates and never blocks.
+// to the relay when the effects loop is on and plays the FIFO. Blocks of any
+// length are sent and rendered in pieces. It never allocates and never blocks.
 
 #include "plugin/sample_rate.h"
 #include "plugin/skylane.h"
@@ -31,7 +31,7 @@ void Skylane::RenderFifo(double** outputs, int nFrames) {
 void Skylane::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   UpdateRatios(static_cast<float>(GetSampleRate()));
   mProcessCalls.fetch_add(1, std::memory_order_relaxed);
-  if (nFrames < 1 || nFrames > kMaxPacketFrames) return;
+  if (nFrames < 1) return;
   if (mEffectsLoop.load(std::memory_order_relaxed) && mSocket.IsOpen())
     mEffectsSender.Send(mSocket, mSendResampler, inputs[0], inputs[1], nFrames);
   RenderFifo(outputs, nFrames);

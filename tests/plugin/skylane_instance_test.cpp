@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "plugin/sample_rate.h"
 #include "tests/plugin/scripted_relay.h"
@@ -92,13 +93,41 @@ TEST_F(SkylaneInstanceTest, ResetWhileDisconnectedOnlyClearsTheLinkFlag) {
   EXPECT_EQ(TextOf(mPlug->LastEvent()), "No message");
 }
 
-TEST_F(SkylaneInstanceTest, BlocksOutsideOneTo4096FramesOnlyCount) {
-  Block block(4097);
+TEST_F(SkylaneInstanceTest, EmptyBlocksOnlyCount) {
+  Block block(16);
   block.Process(*mPlug, 0);
-  block.Process(*mPlug, 4097);
   block.Process(*mPlug, -1);
   for (double v : block.outLeft) ASSERT_EQ(v, 9.0);
   EXPECT_GE(mPlug->Status().processCalls, 1);
+}
+
+// Blocks above 4096 frames through the host's entry points: in place in double
+// precision, then in single precision, every output sample comes from the FIFO.
+TEST_F(SkylaneInstanceTest, BlocksAbove4096FramesAreRenderedWhole) {
+  constexpr int kFrames = 8192;
+  AEffect* effect = mPlug->GetAEffect();
+  effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+  auto* fifo = const_cast<SampleFifo*>(&mPlug->Fifo());
+  std::vector<float> ramp(2 * kFrames);
+  for (int i = 0; i < 2 * kFrames; ++i) ramp[i] = static_cast<float>(i);
+  cbf_insert(fifo, 2 * kFrames, ramp.data());
+  std::vector<double> left(kFrames, 0.5), right(kFrames, 0.5);
+  double* io[2] = {left.data(), right.data()};
+  effect->processDoubleReplacing(effect, io, io, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_EQ(left[i], ramp[2 * i]) << i;
+    ASSERT_EQ(right[i], ramp[2 * i + 1]) << i;
+  }
+  for (float& v : ramp) v = -v;
+  cbf_insert(fifo, 2 * kFrames, ramp.data());
+  std::vector<float> in(kFrames, 0.5f), outLeft(kFrames, 9.0f), outRight(kFrames, 9.0f);
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {outLeft.data(), outRight.data()};
+  effect->processReplacing(effect, inputs, outputs, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_EQ(outLeft[i], ramp[2 * i]) << i;
+    ASSERT_EQ(outRight[i], ramp[2 * i + 1]) << i;
+  }
 }
 
 TEST_F(SkylaneInstanceTest, EmptyFifoPlaysSilenceAndCountsAnUnderflow) {

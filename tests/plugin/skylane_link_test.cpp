@@ -79,6 +79,18 @@ TEST_F(SkylaneLinkTest, EffectsLoopChangesAndAudioReachTheRelay) {
   ASSERT_TRUE(ReadExactly(fd, samples.data(), 2048));
   EXPECT_EQ(samples[0], 0.5f);
   EXPECT_EQ(samples[1], -0.5f);
+  Block large(8192, 0.25);
+  large.Process(*mPlug, 8192);
+  int sent = 0;
+  while (sent < 8192 && ReadExactly(fd, &frames, 4)) {
+    ASSERT_GE(frames, 1);
+    ASSERT_LE(frames, 4096);
+    samples.resize(2 * static_cast<size_t>(frames));
+    ASSERT_TRUE(ReadExactly(fd, samples.data(), samples.size() * 4));
+    EXPECT_EQ(samples.back(), -0.25f);
+    sent += frames;
+  }
+  EXPECT_EQ(sent, 8192);
   SetParam(*mPlug, kParamEffectsLoop, 0);
   ASSERT_TRUE(ReadExactly(fd, message, sizeof message));
   EXPECT_EQ(message[1], 0);
