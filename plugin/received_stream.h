@@ -1,11 +1,12 @@
 // ReceivedStream: what the plug-in does with the relay's stream. Audio is
-// resampled from 44100 Hz to the host rate (in pieces the resampler accepts)
-// and queued in the FIFO; control messages update the device table and keep the
-// relay's last message text.
+// resampled from 44100 Hz to the host rate (packets of any size; frames too few
+// for the resampler wait for the next packet) and queued in the FIFO; control
+// messages update the device table and keep the relay's last message text.
 #pragma once
 
 #include "plugin/device_table.h"
 #include "plugin/relay_stream.h"
+#include "plugin/resample_feed.h"
 #include "plugin/resampler.h"
 #include "plugin/sample_fifo.h"
 #include "plugin/status_text.h"
@@ -25,4 +26,5 @@ class ReceivedStream : public StreamHandler {
   SampleFifo& mFifo;
   Resampler& mResampler;
   StatusText& mRelayMessage;
+  ResampleFeed mFeed;
 };

@@ -34,5 +34,6 @@ void Skylane::ProcessDoubleReplacing(double** inputs, double** outputs, int nFra
   if (nFrames < 1) return;
   if (mEffectsLoop.load(std::memory_order_relaxed) && mSocket.IsOpen())
     mEffectsSender.Send(mSocket, mSendResampler, inputs[0], inputs[1], nFrames);
+  else mEffectsSender.Forget();
   RenderFifo(outputs, nFrames);
 }
