@@ -82,6 +82,11 @@ void Skylane::SendEffectsLoopSetting(int value) {
     mSocket.Shutdown();
 }
 
+void Skylane::SelectDevice(int index) {
+  mSelectedDevice.store(index);
+  if (index < mDevices.Count()) mRequestedDeviceId.store(mDevices.IdAt(index));
+}
+
 void Skylane::OnParamChange(int paramIdx) {
   IMutexLock lock(this);
   IParam* param = GetParam(paramIdx);
@@ -93,6 +98,8 @@ void Skylane::OnParamChange(int paramIdx) {
       cbf_empty(&mFifo);
       break;
     case kParamDeviceId:
+      // The user asks for this device: a button's earlier pick no longer applies.
+      mSelectedDevice.store(-1);
       mRequestedDeviceId.store(value);
       mStreamDeviceId.store(0);
       break;
@@ -104,12 +111,9 @@ void Skylane::OnParamChange(int paramIdx) {
     case kParamDeviceButton0:
     case kParamDeviceButton0 + 1:
     case kParamDeviceButton0 + 2:
-    case kParamDeviceButton0 + 3: mSelectedDevice.store(paramIdx - kParamDeviceButton0); break;
+    case kParamDeviceButton0 + 3: SelectDevice(paramIdx - kParamDeviceButton0); break;
     default: break;
   }
-  const int selected = mSelectedDevice.load();
-  if (selected >= 0 && selected < mDevices.Count())
-    mRequestedDeviceId.store(mDevices.IdAt(selected));
   fullUpdateUI();
 }
 

@@ -78,6 +78,8 @@ class Skylane : public PlugVST {
   void RecordStreamEnd(const StreamEnd& end, int createdSocket);
   bool Cancelled() const { return mStop.Raised() || !mLinkUp.load(); }
   void SendEffectsLoopSetting(int value);
+  // A device button: picks table entry index and, when it exists, requests its device.
+  void SelectDevice(int index);
   void UpdateRatios(float rate);
   void RenderFifo(double** outputs, int nFrames);
   void fullUpdateUI();

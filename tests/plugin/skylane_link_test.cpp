@@ -147,6 +147,32 @@ TEST_F(SkylaneLinkTest, DeviceZeroAdoptsTheFirstDeviceWithoutReconnecting) {
   EXPECT_EQ(mPlug->Status().connections, 1);
 }
 
+// A device button requests the picked entry's device; a later Device ID asks
+// for another device and gets it.
+TEST_F(SkylaneLinkTest, DeviceIdStillWorksAfterAButtonPickedADevice) {
+  mPlug = OpenSkylane();
+  int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
+  ASSERT_TRUE(StatusIs("Connected: Phone - TR0"));
+  SetParam(*mPlug, kParamDeviceButton0 + 1, 1);
+  EXPECT_TRUE(PeerClosed(fd));
+  std::string request;
+  fd = Client(&request);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(request, "GET /.streamab_0\r\n");
+  SetParam(*mPlug, kParamDeviceId, 5);
+  EXPECT_EQ(mPlug->Status().selectedDevice, -1);
+  EXPECT_TRUE(PeerClosed(fd));
+  fd = Client(&request);
+  EXPECT_EQ(request, "GET /.stream5_0\r\n");
+  SetParam(*mPlug, kParamChannel, 1);  // any later change keeps the device asked for
+  EXPECT_TRUE(PeerClosed(fd));
+  Client(&request);
+  EXPECT_EQ(request, "GET /.stream5_1\r\n");
+}
+
 TEST_F(SkylaneLinkTest, AudioIsQueuedForPlayback) {
   mPlug = OpenSkylane();
   const int fd = Client();
