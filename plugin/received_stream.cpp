@@ -6,14 +6,19 @@ namespace {
 
 constexpr int kRelayMessageSize = 256;  // 255 characters are kept
 
-void queue(void* fifo, const float* samples, int count) {
-  cbf_insert(static_cast<SampleFifo*>(fifo), count, samples);
+void queue(void* queue, const float* samples, int count) {
+  static_cast<PlayQueue*>(queue)->Insert(samples, count);
 }
 
 }  // namespace
 
 void ReceivedStream::OnAudio(const float* interleaved, int frames) {
-  mFeed.Feed(mResampler, interleaved, frames, ResampleFeed::kMaxFrames, queue, &mFifo);
+  // Read before the stream is confirmed current: an emptying requested when
+  // this stream was dropped is then never acknowledged by it.
+  const uint32_t requests = mQueue.Requests();
+  if (!KeepReading()) return;
+  if (mQueue.Acknowledge(requests)) mFeed.Restart(mResampler);
+  mFeed.Feed(mResampler, interleaved, frames, ResampleFeed::kMaxFrames, queue, &mQueue);
 }
 
 void ReceivedStream::OnControl(const ControlMessage& message) {

@@ -95,7 +95,7 @@ void Skylane::OnParamChange(int paramIdx) {
     case kParamChannel: mRequestedChannel.store(value); break;
     case kParamLatency:
       mFifo.target.store(12 * value - 4);
-      cbf_empty(&mFifo);
+      mQueue.RequestEmpty();
       break;
     case kParamDeviceId:
       // The user asks for this device: a button's earlier pick no longer applies.

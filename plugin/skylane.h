@@ -11,6 +11,7 @@
 
 #include "plugin/device_table.h"
 #include "plugin/effects_loop.h"
+#include "plugin/play_queue.h"
 #include "plugin/relay_link.h"
 #include "plugin/relay_settings.h"
 #include "plugin/relay_stream.h"
@@ -62,6 +63,8 @@ class Skylane : public PlugVST {
   const StatusText& RelayMessage() const { return mRelayMessage; }
   const DeviceTable& Devices() const { return mDevices; }
   const SampleFifo& Fifo() const { return mFifo; }
+  // The queue the receive thread fills; tests and benchmarks feed it directly.
+  PlayQueue& Queue() { return mQueue; }
   SkylaneStatus Status() const;
 
  private:
@@ -115,6 +118,7 @@ class Skylane : public PlugVST {
   StatusText mRelayMessage{""};
   StatusText mLastEvent{"No message"};
   SampleFifo mFifo;
+  PlayQueue mQueue{mFifo};
   Resampler mReceiveResampler;
   Resampler mSendResampler;
   DeviceTable mDevices;

@@ -17,7 +17,7 @@ void Skylane::RenderFifo(double** outputs, int nFrames) {
   double* right = outputs[1];
   for (int remaining = nFrames; remaining > 0;) {
     const int k = remaining < kMaxPacketFrames ? remaining : kMaxPacketFrames;
-    cbf_extract(&mFifo, 2 * k, 0, mExtraction);
+    mQueue.Extract(mExtraction, 2 * k);
     for (int i = 0; i < k; ++i) {
       left[i] = mExtraction[2 * i];
       right[i] = mExtraction[2 * i + 1];

@@ -40,7 +40,7 @@ class SocketSource : public ByteSource {
 class Skylane::Receiver : public ReceivedStream {
  public:
   explicit Receiver(Skylane& plug)
-      : ReceivedStream(plug.mDevices, plug.mFifo, plug.mReceiveResampler, plug.mRelayMessage),
+      : ReceivedStream(plug.mDevices, plug.mQueue, plug.mReceiveResampler, plug.mRelayMessage),
         mPlug(plug) {}
   bool KeepReading() override { return !mPlug.Cancelled(); }
 

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   if (scale < 1) return 2;
   print("tiny host blocks", TinyHostBlocks(1000 * scale));
   print("tiny relay packets", TinyRelayPackets(3000));
+  print("latency changes", LatencyChanges(20000 * scale));
   print("channel changes", ChannelChanges(200 * scale));
   print("relay outpaces host", RelayOutpacesHost(4000 * scale));
   return 0;

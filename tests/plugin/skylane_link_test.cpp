@@ -269,7 +269,15 @@ TEST_F(SkylaneLinkTest, ChannelOrDeviceChangeRestartsTheStream) {
   fd = Client(&request);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(request, "GET /.stream0_3\r\n");
-  EXPECT_EQ(mPlug->Fifo().writeIndex.load(), mPlug->Fifo().readIndex.load());
+  Block block(512);
+  block.Process(*mPlug, 512);
+  EXPECT_EQ(block.outLeft[0], 0.0);  // nothing of the old stream
+  ASSERT_TRUE(SendAudio(fd, 1024, 0.25f));
+  EXPECT_TRUE(WaitFor([&] {
+    block.Process(*mPlug, 512);
+    return block.outLeft[0] != 0.0;
+  }));
+  EXPECT_EQ(block.outLeft[511], 0.25);
   SetParam(*mPlug, kParamDeviceId, 0x1234);
   EXPECT_TRUE(PeerClosed(fd));
   fd = Client(&request);

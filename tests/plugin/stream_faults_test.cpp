@@ -23,4 +23,18 @@ TEST(StreamFaultsTest, TinyRelayPacketsAtAnotherRateArePlayedWhole) {
   EXPECT_EQ(result.faults, 0);
 }
 
+TEST(StreamFaultsTest, NothingEmptiedPlaysAfterALatencyChange) {
+  const ScenarioResult result = LatencyChanges(1000);
+  ASSERT_TRUE(result.ran);
+  EXPECT_GE(result.arrived, 100);
+  EXPECT_EQ(result.faults, 0) << "stale blocks of " << result.arrived;
+}
+
+TEST(StreamFaultsTest, NothingOfAnEarlierStreamPlaysAfterAChannelChange) {
+  const ScenarioResult result = ChannelChanges(10);
+  ASSERT_TRUE(result.ran);
+  EXPECT_GE(result.arrived, 10);
+  EXPECT_EQ(result.faults, 0) << "stale blocks of " << result.arrived;
+}
+
 }  // namespace

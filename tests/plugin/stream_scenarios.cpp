@@ -147,36 +147,76 @@ ScenarioResult TinyHostBlocks(int rounds) {
 
 ScenarioResult TinyRelayPackets(int packets) {
   ScenarioResult result;
-  result.expected = std::lround(4.0 * packets * 48000.0 / 44100.0);
+  constexpr double kRatio = 48000.0 / 44100.0;
+  result.expected = std::lround(4.0 * packets * kRatio);
+  std::atomic<long> played{0};
   std::atomic<bool> done{false};
+  // Sends in batches, each once the host has nearly caught up, so that the
+  // queue stays below the latency target and trimming drops nothing.
   ScenarioRelay relay([&](int fd, int connection) {
-    for (int p = 0; connection == 1 && !done && p < packets; ++p)
-      if (!sendNumbered(fd, 1 + 4 * p, 4)) return false;
+    for (int p = 0; connection == 1 && !done && p < packets; p += 100) {
+      WaitFor([&] { return played.load() >= 4 * p * kRatio - 400; });
+      for (int q = p; q < p + 100 && q < packets; ++q)
+        if (!sendNumbered(fd, 1 + 4 * q, 4)) return false;
+    }
     done = true;
     return !PeerClosed(fd, 100);  // keeps the link until the instance goes
   });
   auto plug = OpenSkylane();
   plug->SetSampleRate(48000);
-  Block block(512);
+  Block block(256);
   block.Process(*plug, 64);  // the callback retunes the receive resampler
   if (!WaitFor([&] { return relay.Connections() == 1; })) return result;
   result.ran = true;
   double last = -1.0;
-  auto queued = [&] { return result.arrived + fillFrames(*plug) >= result.expected - 8; };
+  auto queued = [&] { return played.load() + fillFrames(*plug) >= result.expected - 8; };
   while (!done || !queued()) {
     if (done && !WaitFor(queued)) break;
-    if (fillFrames(*plug) < 1024) {
+    if (fillFrames(*plug) < 256) {
       std::this_thread::yield();
       continue;
     }
-    block.Process(*plug, 512);
-    for (int i = 0; i < 512; ++i) {
+    block.Process(*plug, 256);
+    for (int i = 0; i < 256; ++i) {
       if (block.outLeft[i] < last) ++result.faults;
       last = block.outLeft[i];
     }
-    result.arrived += 512;
+    played += 256;
   }
-  result.arrived += fillFrames(*plug);
+  result.arrived = played.load() + fillFrames(*plug);
+  return result;
+}
+
+ScenarioResult LatencyChanges(int changes) {
+  ScenarioResult result;
+  std::atomic<int> packets{1};
+  ScenarioRelay relay([&](int fd, int) {
+    std::vector<float> samples(2 * 1024, static_cast<float>(packets.fetch_add(1)));
+    return SendWord(fd, 1024) && WriteAll(fd, samples.data(), samples.size() * sizeof(float));
+  });
+  auto plug = OpenSkylane();
+  Block block(512);
+  if (!WaitFor([&] { return relay.Connections() == 1; })) return result;
+  result.ran = true;
+  double emptied = 0;  // the newest packet queued before the latest emptying
+  for (int change = 1; change <= changes; ++change) {
+    // Plays until audio queued after the emptying arrives, then a few blocks more.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    for (int heard = 0; heard < 4 && std::chrono::steady_clock::now() < end;) {
+      block.Process(*plug, 512);
+      if (block.outLeft[0] == 0 && block.outLeft[511] == 0) continue;  // silence
+      ++heard;
+      ++result.arrived;
+      bool stale = false;
+      for (int i = 0; i < 512; ++i)
+        stale = stale || (block.outLeft[i] != 0 && block.outLeft[i] <= emptied);
+      result.faults += stale;
+    }
+    const SampleFifo& fifo = plug->Fifo();
+    const int write = fifo.writeIndex.load(std::memory_order_acquire);
+    emptied = fifo.data[(write == 0 ? fifo.capacity : write) - 2];
+    SetParam(*plug, kParamLatency, 1 + change % 4);
+  }
   return result;
 }
 

@@ -15,6 +15,10 @@ ScenarioResult TinyHostBlocks(int rounds);
 // The relay sends packets of 4 frames to a host at 48 kHz: frames expected and
 // queued at the host rate; faults = played frames out of order.
 ScenarioResult TinyRelayPackets(int packets);
+// Latency changes (each empties the FIFO) while the relay streams numbered
+// packets and the host plays: arrived = blocks played, faults = those holding
+// audio queued before the latest emptying.
+ScenarioResult LatencyChanges(int changes);
 // Channel changes while the relay streams (audio of connection k has the value
 // k) and the host plays: arrived = blocks played once the next connection is
 // made, faults = those that hold audio of an earlier connection.
