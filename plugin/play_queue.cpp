@@ -13,9 +13,17 @@ bool PlayQueue::Acknowledge(uint32_t requests) {
   return true;
 }
 
-void PlayQueue::Insert(const float* samples, int count) {
+bool PlayQueue::Insert(const float* samples, int count) {
+  const int32_t write = mFifo.writeIndex.load(std::memory_order_relaxed);
+  const int32_t read = mFifo.readIndex.load(std::memory_order_acquire);
+  // One slot stays free: a full ring would read as an empty one.
+  if (count < 1 || count > mFifo.capacity - 1 - Distance(read, write)) {
+    mDropped.fetch_add(1, std::memory_order_relaxed);
+    return false;
+  }
   cbf_insert(&mFifo, count, samples);
   mWritten += count;
+  return true;
 }
 
 void PlayQueue::Extract(float* destination, int count) {

@@ -7,6 +7,10 @@
 // that position; until the writer has acknowledged, the reader plays silence.
 // So no sample queued before an emptying is ever played after it, even one
 // that a dropped connection was still queueing at that moment.
+//
+// Room: the writer queues a block only when it fits beside the unread samples
+// and otherwise drops and counts it, so it never writes storage the reader has
+// yet to copy.
 #pragma once
 
 #include <atomic>
@@ -29,8 +33,11 @@ class PlayQueue {
   // Writer: acknowledges the requests at the current write position; true when
   // that is a new acknowledgement (whatever the writer holds back is stale).
   bool Acknowledge(uint32_t requests);
-  // Writer: queues count samples.
-  void Insert(const float* samples, int count);
+  // Writer: queues count samples, or drops and counts them when they do not
+  // fit beside the unread ones. True when queued.
+  bool Insert(const float* samples, int count);
+  // Blocks dropped by Insert so far.
+  int Dropped() const { return mDropped.load(std::memory_order_relaxed); }
 
   // Reader: carries out an acknowledged emptying, then extracts count samples
   // (silence, counted as an underflow, while an emptying waits for the writer).
@@ -48,4 +55,5 @@ class PlayQueue {
   int64_t mWritten = 0;  // writer: samples queued so far
   int64_t mRead = 0;     // reader: samples consumed or skipped so far
   uint32_t mServed = 0;  // reader: requests carried out
+  std::atomic<int> mDropped{0};
 };

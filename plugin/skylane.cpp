@@ -134,5 +134,6 @@ SkylaneStatus Skylane::Status() const {
   return {mRequestedChannel.load(), mSelectedDevice.load(),   mRequestedDeviceId.load(),
           mStreamChannel.load(),    mStreamDeviceId.load(),   mEffectsLoop.load(),
           mLinkUp.load(),           mSocket.IsOpen() ? 1 : 0, mWatchTicks.load(),
-          mProcessCalls.load(),     mConnections.load(),      mEffectsSender.Dropped()};
+          mProcessCalls.load(),     mConnections.load(),      mEffectsSender.Dropped(),
+          mQueue.Dropped()};
 }

@@ -32,9 +32,12 @@ enum ESkylaneParams {
 
 // The shared words of an instance, read at one moment (each word on its own).
 // linkOpen: the connection's socket is published and can carry packets.
+// droppedPackets: effects-loop packets not sent; droppedReceived: received
+// blocks dropped because they would have overwritten unplayed audio.
 struct SkylaneStatus {
   int requestedChannel, selectedDevice, requestedDeviceId, streamChannel, streamDeviceId;
   int effectsLoop, linkUp, linkOpen, watchTicks, processCalls, connections, droppedPackets;
+  int droppedReceived;
 };
 
 class Skylane : public PlugVST {

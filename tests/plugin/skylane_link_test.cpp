@@ -184,6 +184,26 @@ TEST_F(SkylaneLinkTest, AudioIsQueuedForPlayback) {
   EXPECT_EQ(block.outRight[511], 0.5);
 }
 
+// A relay that outpaces the host: audio that would overwrite unplayed audio is
+// dropped whole and counted; what was queued plays intact.
+TEST_F(SkylaneLinkTest, AudioThatDoesNotFitIsDroppedWhole) {
+  mPlug = OpenSkylane();
+  const int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendAudio(fd, 16, 9.0f));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().lastInsert.load() == 32; }));
+  Block block(4096);
+  block.Process(*mPlug, 16);  // the first block starts the trimming period
+  ASSERT_EQ(block.outLeft[15], 9.0);
+  for (int packet = 1; packet <= 5; ++packet) ASSERT_TRUE(SendAudio(fd, 4096, packet));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().droppedReceived == 2; }));
+  for (double packet : {1.0, 2.0, 3.0, 0.0}) {
+    block.Process(*mPlug, 4096);
+    EXPECT_EQ(block.outLeft[0], packet);
+    EXPECT_EQ(block.outRight[4095], packet);
+  }
+}
+
 TEST_F(SkylaneLinkTest, AudioIsResampledToTheHostRate) {
   mPlug = OpenSkylane();
   mPlug->SetSampleRate(48000);

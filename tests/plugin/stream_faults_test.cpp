@@ -37,4 +37,11 @@ TEST(StreamFaultsTest, NothingOfAnEarlierStreamPlaysAfterAChannelChange) {
   EXPECT_EQ(result.faults, 0) << "stale blocks of " << result.arrived;
 }
 
+TEST(StreamFaultsTest, ARelayThatOutpacesTheHostNeverTearsABlock) {
+  const ScenarioResult result = RelayOutpacesHost(1000);
+  ASSERT_TRUE(result.ran);
+  EXPECT_GE(result.arrived, 100);
+  EXPECT_EQ(result.faults, 0) << "torn blocks of " << result.arrived;
+}
+
 }  // namespace
