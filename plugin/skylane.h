@@ -81,7 +81,8 @@ class Skylane : public PlugVST {
   void ShowCounters();
   void audiothread();
   bool SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel);
-  void RecordStreamEnd(const StreamEnd& end, int createdSocket);
+  // Records why the stream ended; stalled: the relay sent nothing for too long.
+  void RecordStreamEnd(const StreamEnd& end, int createdSocket, bool stalled);
   bool Cancelled() const { return mStop.Raised() || !mLinkUp.load(); }
   void SendEffectsLoopSetting(int value);
   // A device button: picks table entry index and, when it exists, requests its device.

@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
 
-// recv with MSG_WAITALL, resumed after a signal until all bytes or the end.
+// recv with MSG_WAITALL, resumed after a signal until all bytes or the end. A
+// socket whose reads time out (the relay sent nothing for a while) ends the
+// stream like a failed read.
 class SocketSource : public ByteSource {
  public:
   explicit SocketSource(int fd) : mFd(fd) {}
@@ -23,15 +25,18 @@ class SocketSource : public ByteSource {
     while (got < n) {
       const ssize_t r = recv(mFd, static_cast<char*>(dest) + got, n - got, MSG_WAITALL);
       if (r < 0 && errno == EINTR) continue;
+      if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) mStalled = true;
       if (r < 0) return got ? static_cast<long>(got) : -1;
       if (r == 0) break;
       got += static_cast<size_t>(r);
     }
     return static_cast<long>(got);
   }
+  bool Stalled() const { return mStalled; }
 
  private:
   int mFd;
+  bool mStalled = false;
 };
 
 }  // namespace
@@ -74,6 +79,7 @@ void Skylane::audiothread() {
     return;
   }
   mConnections.fetch_add(1);
+  LimitReadSilence(fd, mSettings.stallMs);
   const int deviceId = mRequestedDeviceId.load();
   const int channel = mRequestedChannel.load();
   mStreamDeviceId.store(deviceId);
@@ -86,14 +92,19 @@ void Skylane::audiothread() {
   if (!Cancelled()) {
     SocketSource source(fd);
     Receiver receiver(*this);
-    RecordStreamEnd(ReadRelayStream(source, receiver, mPacket), fd);
+    const StreamEnd end = ReadRelayStream(source, receiver, mPacket);
+    RecordStreamEnd(end, fd, source.Stalled());
   }
   mLinkUp.store(0);
   mSocket.Retire();
 }
 
-void Skylane::RecordStreamEnd(const StreamEnd& end, int createdSocket) {
+void Skylane::RecordStreamEnd(const StreamEnd& end, int createdSocket, bool stalled) {
   if (Cancelled()) return;  // whoever dropped the link recorded why
+  if (stalled) {
+    mLastEvent.Format("Stall %d ms", mSettings.stallMs);
+    return;
+  }
   switch (end.reason) {
     case StreamEnd::kClosed:
       mLastEvent.Format("N=0 s %d ns %d l %d", createdSocket, mSocket.Descriptor(), end.header);

@@ -277,6 +277,21 @@ TEST_F(SkylaneLinkTest, RelayClosingMidStreamIsFollowedByAReconnect) {
   EXPECT_TRUE(WaitFor([&] { return mPlug->Status().connections == 2; }));
 }
 
+// A relay that keeps the connection open but sends nothing is dropped after
+// the stall limit, and the watch thread connects again.
+TEST_F(SkylaneLinkTest, ASilentRelayIsDroppedAndReconnected) {
+  UseTestRelay(mRelay.Port(), 10, 300);
+  mPlug = OpenSkylane();
+  int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendAudio(fd, 64, 0.5f));
+  EXPECT_TRUE(PeerClosed(fd));
+  EXPECT_TRUE(EventIs("Stall 300 ms"));
+  fd = Client();
+  EXPECT_GE(fd, 0);
+  EXPECT_TRUE(WaitFor([&] { return mPlug->Status().connections == 2; }));
+}
+
 TEST_F(SkylaneLinkTest, ChannelOrDeviceChangeRestartsTheStream) {
   mPlug = OpenSkylane();
   int fd = Client();
