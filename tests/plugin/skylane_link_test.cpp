@@ -213,7 +213,7 @@ TEST_F(SkylaneLinkTest, AudioIsResampledToTheHostRate) {
   block.Process(*mPlug, 64);  // the callback retunes the receive resampler
   const int fd = Client();
   ASSERT_GE(fd, 0);
-  ASSERT_TRUE(SendAudio(fd, 1000, 0.5f));  // split into two pieces of 500 frames
+  ASSERT_TRUE(SendAudio(fd, 1000, 0.5f));  // resampled in pieces of at most 512 frames
   int inserted = 0;
   ASSERT_TRUE(WaitFor([&] {
     inserted = mPlug->Fifo().writeIndex.load();

@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kRing = 1 << 23;  // numbered streams count modulo this
-
 // Accepts every connection and streams to it with send(fd, connection number)
 // until the client goes away or the relay stops.
 class ScenarioRelay {
@@ -64,13 +62,10 @@ int fillFrames(const Skylane& plug) {
   return (w >= r ? w - r : w + plug.Fifo().capacity - r) / 2;
 }
 
-// Frame values of numbered streams: left n, right -n (n counted modulo kRing).
+// Frames first, first + 1, ... of a numbered stream (left n, right -n).
 bool sendNumbered(int fd, int first, int frames) {
   std::vector<float> samples(2 * static_cast<size_t>(frames));
-  for (int i = 0; i < frames; ++i) {
-    samples[2 * i] = static_cast<float>((first + i) % kRing);
-    samples[2 * i + 1] = -samples[2 * i];
-  }
+  for (int i = 0; i < frames; ++i) samples[2 * i] = first + i, samples[2 * i + 1] = -(first + i);
   return SendWord(fd, frames) && WriteAll(fd, samples.data(), samples.size() * sizeof(float));
 }
 
@@ -139,8 +134,7 @@ ScenarioResult TinyHostBlocks(int rounds) {
   bool paced = true;
   for (int round = 0; round < rounds; ++round) {
     for (int size : sizes) {
-      for (int i = 0; i < size; ++i)
-        block.inLeft[i] = static_cast<double>((sent + i) % kRing), block.inRight[i] = 0;
+      for (int i = 0; i < size; ++i) block.inLeft[i] = static_cast<double>(sent + i);
       block.Process(*plug, size);
       sent += size;
     }
@@ -206,10 +200,7 @@ ScenarioResult TinyRelayPackets(int packets) {
 ScenarioResult LatencyChanges(int changes) {
   ScenarioResult result;
   std::atomic<int> packets{1};
-  ScenarioRelay relay([&](int fd, int) {
-    std::vector<float> samples(2 * 1024, static_cast<float>(packets.fetch_add(1)));
-    return SendWord(fd, 1024) && WriteAll(fd, samples.data(), samples.size() * sizeof(float));
-  });
+  ScenarioRelay relay([&](int fd, int) { return SendAudio(fd, 1024, packets.fetch_add(1)); });
   auto plug = OpenSkylane();
   Block block(512);
   if (!WaitFor([&] { return relay.Connections() == 1; })) return result;
@@ -238,10 +229,7 @@ ScenarioResult LatencyChanges(int changes) {
 
 ScenarioResult ChannelChanges(int changes) {
   ScenarioResult result;
-  ScenarioRelay relay([](int fd, int connection) {
-    std::vector<float> samples(2 * 4096, static_cast<float>(connection));
-    return SendWord(fd, 4096) && WriteAll(fd, samples.data(), samples.size() * sizeof(float));
-  });
+  ScenarioRelay relay([](int fd, int connection) { return SendAudio(fd, 4096, connection); });
   auto plug = OpenSkylane();
   Block block(1024);
   if (!WaitFor([&] { return relay.Connections() == 1; })) return result;
