@@ -139,7 +139,9 @@ class PlugBase {
   void AttachOutputBuffers(int idx, int n, double** ppData);
   void AttachOutputBuffers(int idx, int n, float** ppData);
   // Renders a block with ProcessDoubleReplacing; the float form converts the
-  // connected outputs into the host's float buffers afterwards.
+  // connected outputs into the host's float buffers afterwards. A block longer
+  // than the block size is silenced (the binding hands longer host blocks over
+  // in pieces); the process path never resizes a buffer.
   void ProcessBuffers(double sampleType, int nFrames);
   void ProcessBuffers(float sampleType, int nFrames);
   // Like ProcessBuffers (float) but adds onto what the host's buffers hold.
@@ -265,7 +267,6 @@ class PlugBase {
  private:
   void ParseChannelIO(const char* channelIOStr, int* pMaxIn, int* pMaxOut);
   void ConnectChannel(bool input, int chIdx, bool connected);
-  void GrowScratchFor(int nFrames);
   void ConvertOutputs(bool accumulate, int nFrames);
   IPreset* ClaimPreset(const char* name);
   void MakeDefaultUserPresetName(char* pName);

@@ -129,14 +129,8 @@ void PlugBase::ZeroScratchBuffers() {
     ZeroDoubles(&mOutChannels.Get(i)->mScratchBuf, mBlockSize);
 }
 
-void PlugBase::GrowScratchFor(int nFrames) {
-  // A host that exceeds the announced block size gets larger buffers, never an overrun.
-  if (nFrames > mBlockSize) SetBlockSize(nFrames);
-}
-
 void PlugBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames) {
   if (idx < 0) return;
-  GrowScratchFor(nFrames);
   for (int i = idx, j = 0, end = RangeEnd(idx, n, NInChannels()); i < end; ++i) {
     InChannel* pChannel = mInChannels.Get(i);
     if (!pChannel->mConnected) continue;
@@ -151,7 +145,6 @@ void PlugBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames) 
 
 void PlugBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames) {
   if (idx < 0) return;
-  GrowScratchFor(nFrames);
   for (int i = idx, j = 0, end = RangeEnd(idx, n, NInChannels()); i < end; ++i) {
     InChannel* pChannel = mInChannels.Get(i);
     if (!pChannel->mConnected) continue;

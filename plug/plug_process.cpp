@@ -7,9 +7,10 @@
 
 namespace {
 
-// Silences the host's outputs of a block that the scratch buffers could not grow
-// to hold: the float buffers of a single-precision block, otherwise the host's
-// double buffers (never a scratch buffer, which is shorter than the block).
+// Silences the host's outputs of a block longer than the scratch buffers hold
+// (they are sized by SetBlockSize, never on the audio thread): the float
+// buffers of a single-precision block, otherwise the host's double buffers
+// (never a scratch buffer, which is shorter than the block).
 void SilenceHostOutputs(const SkyPtrList<PlugBase::OutChannel>& channels, bool floats,
                         int nFrames) {
   for (int i = 0; i < channels.GetSize(); ++i) {
@@ -56,14 +57,12 @@ void PlugBase::ConvertOutputs(bool accumulate, int nFrames) {
 
 void PlugBase::ProcessBuffers(double, int nFrames) {
   if (nFrames <= 0) return;
-  GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
   ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
 }
 
 void PlugBase::ProcessBuffers(float, int nFrames) {
   if (nFrames <= 0) return;
-  GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);
   ProcessBuffers(0.0, nFrames);
   ConvertOutputs(false, nFrames);
@@ -71,7 +70,6 @@ void PlugBase::ProcessBuffers(float, int nFrames) {
 
 void PlugBase::ProcessBuffersAccumulating(float, int nFrames) {
   if (nFrames <= 0) return;
-  GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return;  // nothing rendered, nothing added
   ProcessBuffers(0.0, nFrames);
   ConvertOutputs(true, nFrames);
@@ -79,7 +77,6 @@ void PlugBase::ProcessBuffersAccumulating(float, int nFrames) {
 
 void PlugBase::PassThroughBuffers(double, int nFrames) {
   if (nFrames <= 0) return;
-  GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, false, nFrames);
   if (mLatency && mDelay) mDelay->ProcessBlock(mInData.Get(), mOutData.Get(), nFrames);
   else PlugBase::ProcessDoubleReplacing(mInData.Get(), mOutData.Get(), nFrames);
@@ -87,7 +84,6 @@ void PlugBase::PassThroughBuffers(double, int nFrames) {
 
 void PlugBase::PassThroughBuffers(float, int nFrames) {
   if (nFrames <= 0) return;
-  GrowScratchFor(nFrames);
   if (nFrames > mBlockSize) return SilenceHostOutputs(mOutChannels, true, nFrames);
   PassThroughBuffers(0.0, nFrames);
   ConvertOutputs(false, nFrames);

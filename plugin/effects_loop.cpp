@@ -10,11 +10,6 @@ namespace {
 constexpr int kOutputFramesAim = kMaxPacketFrames - 16;
 constexpr int kMinResampledFrames = 8;
 
-// Splits frames into `pieces` nearly equal parts; returns the size of part i.
-int pieceSize(int frames, int pieces, int i) {
-  return frames / pieces + (i < frames % pieces ? 1 : 0);
-}
-
 }  // namespace
 
 int EffectsLoopPieceFrames(float ratio) {
@@ -39,21 +34,20 @@ void EffectsLoopSender::SendPacket(RelayLink& link, const float* interleaved, in
   if (result == RelayLink::SendResult::kDropped) mDropped.fetch_add(1, std::memory_order_relaxed);
 }
 
+void EffectsLoopSender::SendPiece(void* context, const float* samples, int count) {
+  auto* sender = static_cast<EffectsLoopSender*>(context);
+  sender->SendPacket(*sender->mLink, samples, count / 2);
+}
+
 void EffectsLoopSender::Send(RelayLink& link, Resampler& resampler, const double* left,
                              const double* right, int frames) {
   const float ratio = resampler.ratio.load(std::memory_order_relaxed);
-  const bool resampling = ratio != 1.0f;
-  const int most = resampling ? EffectsLoopPieceFrames(ratio) : kMaxPieceFrames;
-  const int pieces = (frames + most - 1) / most;
-  for (int i = 0, done = 0; i < pieces; ++i) {
-    const int size = pieceSize(frames, pieces, i);
+  const int most = ratio != 1.0f ? EffectsLoopPieceFrames(ratio) : kMaxPieceFrames;
+  mLink = &link;
+  for (int done = 0; done < frames;) {
+    const int size = frames - done < kMaxPieceFrames ? frames - done : kMaxPieceFrames;
     Interleave(left + done, right + done, size);
+    mFeed.Feed(resampler, mInterleaved, size, most, SendPiece, this);
     done += size;
-    if (resampling) {
-      const int produced = resample_stereo(&resampler, mInterleaved, 2 * size);
-      SendPacket(link, resample_buffer(&resampler), produced / 2);
-    } else {
-      SendPacket(link, mInterleaved, size);
-    }
   }
 }

@@ -4,25 +4,21 @@
 
 namespace {
 
-constexpr int kMaxResampledFrames = 512;
 constexpr int kRelayMessageSize = 256;  // 255 characters are kept
+
+void queue(void* queue, const float* samples, int count) {
+  static_cast<PlayQueue*>(queue)->Insert(samples, count);
+}
 
 }  // namespace
 
 void ReceivedStream::OnAudio(const float* interleaved, int frames) {
-  if (mResampler.ratio.load(std::memory_order_relaxed) == 1.0f) {
-    cbf_insert(&mFifo, 2 * frames, interleaved);
-    return;
-  }
-  // Nearly equal pieces: a packet just above 512 frames loses nothing to a
-  // remainder too short for the resampler.
-  const int pieces = (frames + kMaxResampledFrames - 1) / kMaxResampledFrames;
-  for (int i = 0, done = 0; i < pieces; ++i) {
-    const int size = frames / pieces + (i < frames % pieces ? 1 : 0);
-    const int produced = resample_stereo(&mResampler, interleaved + 2 * done, 2 * size);
-    if (produced > 0) cbf_insert(&mFifo, produced, resample_buffer(&mResampler));
-    done += size;
-  }
+  // Read before the stream is confirmed current: an emptying requested when
+  // this stream was dropped is then never acknowledged by it.
+  const uint32_t requests = mQueue.Requests();
+  if (!KeepReading()) return;
+  if (mQueue.Acknowledge(requests)) mFeed.Restart(mResampler);
+  mFeed.Feed(mResampler, interleaved, frames, ResampleFeed::kMaxFrames, queue, &mQueue);
 }
 
 void ReceivedStream::OnControl(const ControlMessage& message) {

@@ -2,6 +2,7 @@
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -61,6 +62,11 @@ int connectTo(const addrinfo* address, int timeoutMs, bool (*cancelled)(void*), 
 }
 
 }  // namespace
+
+bool LimitReadSilence(int fd, int ms) {
+  const timeval limit = {ms / 1000, (ms % 1000) * 1000};
+  return setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == 0;
+}
 
 int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context,
                    int* sendLimit) {

@@ -49,5 +49,8 @@ class RelayLink {
 int ConnectToRelay(int port, int timeoutMs, bool (*cancelled)(void*), void* context,
                    int* sendLimit);
 
+// Makes a read on fd fail (EAGAIN) once ms milliseconds pass without a byte.
+bool LimitReadSilence(int fd, int ms);
+
 // Writes all n bytes on a blocking descriptor (retrying interrupted writes).
 bool SendAll(int fd, const void* data, size_t n);

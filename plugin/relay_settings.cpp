@@ -22,5 +22,6 @@ RelaySettings RelaySettings::FromEnvironment() {
   RelaySettings settings;
   settings.port = boundedVariable("SKYLANE_RELAY_PORT", 1, 65535, kDefaultPort);
   settings.tickMs = boundedVariable("SKYLANE_TICK_MS", 1, 60000, kDefaultTickMs);
+  settings.stallMs = boundedVariable("SKYLANE_STALL_MS", 10, 600000, kDefaultStallMs);
   return settings;
 }

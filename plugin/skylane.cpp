@@ -83,6 +83,11 @@ void Skylane::SendEffectsLoopSetting(int value) {
     mSocket.Shutdown();
 }
 
+void Skylane::SelectDevice(int index) {
+  mSelectedDevice.store(index);
+  if (index < mDevices.Count()) mRequestedDeviceId.store(mDevices.IdAt(index));
+}
+
 void Skylane::OnParamChange(int paramIdx) {
   IMutexLock lock(this);
   IParam* param = GetParam(paramIdx);
@@ -91,24 +96,25 @@ void Skylane::OnParamChange(int paramIdx) {
     case kParamChannel: mRequestedChannel.store(value); break;
     case kParamLatency:
       mFifo.target.store(12 * value - 4);
-      cbf_empty(&mFifo);
+      mQueue.RequestEmpty();
       break;
     case kParamDeviceId:
+      // The user asks for this device: a button's earlier pick no longer applies.
+      mSelectedDevice.store(-1);
       mRequestedDeviceId.store(value);
       mStreamDeviceId.store(0);
       break;
-    case kParamEffectsLoop:
+    case kParamEffectsLoop: {
+      std::lock_guard<std::mutex> setting(mLoopSettingMutex);
       if (mEffectsLoop.exchange(value) != value && mSocket.IsOpen()) SendEffectsLoopSetting(value);
       break;
+    }
     case kParamDeviceButton0:
     case kParamDeviceButton0 + 1:
     case kParamDeviceButton0 + 2:
-    case kParamDeviceButton0 + 3: mSelectedDevice.store(paramIdx - kParamDeviceButton0); break;
+    case kParamDeviceButton0 + 3: SelectDevice(paramIdx - kParamDeviceButton0); break;
     default: break;
   }
-  const int selected = mSelectedDevice.load();
-  if (selected >= 0 && selected < mDevices.Count())
-    mRequestedDeviceId.store(mDevices.IdAt(selected));
   fullUpdateUI();
 }
 
@@ -126,8 +132,9 @@ void Skylane::Connect() {
 }
 
 SkylaneStatus Skylane::Status() const {
-  return {mRequestedChannel.load(), mSelectedDevice.load(),  mRequestedDeviceId.load(),
-          mStreamChannel.load(),    mStreamDeviceId.load(),  mEffectsLoop.load(),
-          mLinkUp.load(),           mWatchTicks.load(),      mProcessCalls.load(),
-          mConnections.load(),      mEffectsSender.Dropped()};
+  return {mRequestedChannel.load(), mSelectedDevice.load(),   mRequestedDeviceId.load(),
+          mStreamChannel.load(),    mStreamDeviceId.load(),   mEffectsLoop.load(),
+          mLinkUp.load(),           mSocket.IsOpen() ? 1 : 0, mWatchTicks.load(),
+          mProcessCalls.load(),     mConnections.load(),      mEffectsSender.Dropped(),
+          mQueue.Dropped()};
 }

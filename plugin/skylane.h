@@ -6,10 +6,12 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "plugin/device_table.h"
 #include "plugin/effects_loop.h"
+#include "plugin/play_queue.h"
 #include "plugin/relay_link.h"
 #include "plugin/relay_settings.h"
 #include "plugin/relay_stream.h"
@@ -29,9 +31,13 @@ enum ESkylaneParams {
 };
 
 // The shared words of an instance, read at one moment (each word on its own).
+// linkOpen: the connection's socket is published and can carry packets.
+// droppedPackets: effects-loop packets not sent; droppedReceived: received
+// blocks dropped because they would have overwritten unplayed audio.
 struct SkylaneStatus {
   int requestedChannel, selectedDevice, requestedDeviceId, streamChannel, streamDeviceId;
-  int effectsLoop, linkUp, watchTicks, processCalls, connections, droppedPackets;
+  int effectsLoop, linkUp, linkOpen, watchTicks, processCalls, connections, droppedPackets;
+  int droppedReceived;
 };
 
 class Skylane : public PlugVST {
@@ -60,6 +66,8 @@ class Skylane : public PlugVST {
   const StatusText& RelayMessage() const { return mRelayMessage; }
   const DeviceTable& Devices() const { return mDevices; }
   const SampleFifo& Fifo() const { return mFifo; }
+  // The queue the receive thread fills; tests and benchmarks feed it directly.
+  PlayQueue& Queue() { return mQueue; }
   SkylaneStatus Status() const;
 
  private:
@@ -74,10 +82,13 @@ class Skylane : public PlugVST {
   void ShowLinkStatus();
   void ShowCounters();
   void audiothread();
-  bool SendRequest(int fd, int deviceId, int channel);
-  void RecordStreamEnd(const StreamEnd& end, int createdSocket);
+  bool SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel);
+  // Records why the stream ended; stalled: the relay sent nothing for too long.
+  void RecordStreamEnd(const StreamEnd& end, int createdSocket, bool stalled);
   bool Cancelled() const { return mStop.Raised() || !mLinkUp.load(); }
   void SendEffectsLoopSetting(int value);
+  // A device button: picks table entry index and, when it exists, requests its device.
+  void SelectDevice(int index);
   void UpdateRatios(float rate);
   void RenderFifo(double** outputs, int nFrames);
   void fullUpdateUI();
@@ -93,6 +104,10 @@ class Skylane : public PlugVST {
   std::atomic<int> mStreamChannel{0};
   std::atomic<int> mStreamDeviceId{0};
   std::atomic<int> mEffectsLoop{0};
+  // Orders effects-loop settings against a new link: the request carries the
+  // setting and the socket is published in one step, so every setting reaches
+  // the relay exactly once. Never taken by the audio thread.
+  std::mutex mLoopSettingMutex;
   RelayLink mSocket;
   std::atomic<int> mWatchTicks{0};
   std::atomic<int> mLinkUp{0};
@@ -109,6 +124,7 @@ class Skylane : public PlugVST {
   StatusText mRelayMessage{""};
   StatusText mLastEvent{"No message"};
   SampleFifo mFifo;
+  PlayQueue mQueue{mFifo};
   Resampler mReceiveResampler;
   Resampler mSendResampler;
   DeviceTable mDevices;

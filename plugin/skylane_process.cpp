@@ -1,6 +1,6 @@
 // The audio callback: keeps the rate current, counts the call, sends the input
-// to the relay when the effects loop is on and plays the FIFO. It never
-// allocates and never blocks.
+// to the relay when the effects loop is on and plays the FIFO. Blocks of any
+// length are sent and rendered in pieces. It never allocates and never blocks.
 
 #include "plugin/sample_rate.h"
 #include "plugin/skylane.h"
@@ -17,7 +17,7 @@ void Skylane::RenderFifo(double** outputs, int nFrames) {
   double* right = outputs[1];
   for (int remaining = nFrames; remaining > 0;) {
     const int k = remaining < kMaxPacketFrames ? remaining : kMaxPacketFrames;
-    cbf_extract(&mFifo, 2 * k, 0, mExtraction);
+    mQueue.Extract(mExtraction, 2 * k);
     for (int i = 0; i < k; ++i) {
       left[i] = mExtraction[2 * i];
       right[i] = mExtraction[2 * i + 1];
@@ -31,8 +31,9 @@ void Skylane::RenderFifo(double** outputs, int nFrames) {
 void Skylane::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   UpdateRatios(static_cast<float>(GetSampleRate()));
   mProcessCalls.fetch_add(1, std::memory_order_relaxed);
-  if (nFrames < 1 || nFrames > kMaxPacketFrames) return;
+  if (nFrames < 1) return;
   if (mEffectsLoop.load(std::memory_order_relaxed) && mSocket.IsOpen())
     mEffectsSender.Send(mSocket, mSendResampler, inputs[0], inputs[1], nFrames);
+  else mEffectsSender.Forget();
   RenderFifo(outputs, nFrames);
 }

@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 2000;
 
-// recv with MSG_WAITALL, resumed after a signal until all bytes or the end.
+// recv with MSG_WAITALL, resumed after a signal until all bytes or the end. A
+// socket whose reads time out (the relay sent nothing for a while) ends the
+// stream like a failed read.
 class SocketSource : public ByteSource {
  public:
   explicit SocketSource(int fd) : mFd(fd) {}
@@ -23,15 +25,18 @@ class SocketSource : public ByteSource {
     while (got < n) {
       const ssize_t r = recv(mFd, static_cast<char*>(dest) + got, n - got, MSG_WAITALL);
       if (r < 0 && errno == EINTR) continue;
+      if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) mStalled = true;
       if (r < 0) return got ? static_cast<long>(got) : -1;
       if (r == 0) break;
       got += static_cast<size_t>(r);
     }
     return static_cast<long>(got);
   }
+  bool Stalled() const { return mStalled; }
 
  private:
   int mFd;
+  bool mStalled = false;
 };
 
 }  // namespace
@@ -40,7 +45,7 @@ class SocketSource : public ByteSource {
 class Skylane::Receiver : public ReceivedStream {
  public:
   explicit Receiver(Skylane& plug)
-      : ReceivedStream(plug.mDevices, plug.mFifo, plug.mReceiveResampler, plug.mRelayMessage),
+      : ReceivedStream(plug.mDevices, plug.mQueue, plug.mReceiveResampler, plug.mRelayMessage),
         mPlug(plug) {}
   bool KeepReading() override { return !mPlug.Cancelled(); }
 
@@ -48,13 +53,20 @@ class Skylane::Receiver : public ReceivedStream {
   Skylane& mPlug;
 };
 
-bool Skylane::SendRequest(int fd, int deviceId, int channel) {
+// Sends the request with the current effects-loop setting, then makes the
+// socket usable by the other threads. A setting changed before the publication
+// travels in the request; one changed after it is sent by the parameter change.
+bool Skylane::SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel) {
   char request[256];
   const int length = snprintf(request, sizeof request, "GET /.stream%x_%d\r\n",
                               static_cast<unsigned>(deviceId), channel);
   mDebugText1.Set(request);
+  std::lock_guard<std::mutex> setting(mLoopSettingMutex);
   const int32_t loop[2] = {0, mEffectsLoop.load()};
-  return SendAll(fd, request, static_cast<size_t>(length)) && SendAll(fd, loop, sizeof loop);
+  const bool sent =
+      SendAll(fd, request, static_cast<size_t>(length)) && SendAll(fd, loop, sizeof loop);
+  mSocket.Publish(fd, sendLimit);
+  return sent;
 }
 
 void Skylane::audiothread() {
@@ -67,6 +79,7 @@ void Skylane::audiothread() {
     return;
   }
   mConnections.fetch_add(1);
+  LimitReadSilence(fd, mSettings.stallMs);
   const int deviceId = mRequestedDeviceId.load();
   const int channel = mRequestedChannel.load();
   mStreamDeviceId.store(deviceId);
@@ -75,23 +88,23 @@ void Skylane::audiothread() {
     IMutexLock lock(this);
     GetParam(kParamDeviceId)->Set(deviceId);
   }
-  const int loopSent = mEffectsLoop.load();
-  if (!SendRequest(fd, deviceId, channel)) mLinkUp.store(0);
-  mSocket.Publish(fd, sendLimit);
-  // A setting changed while the request went out never reached the socket.
-  const int loopNow = mEffectsLoop.load();
-  if (loopNow != loopSent) SendEffectsLoopSetting(loopNow);
+  if (!SendRequestAndPublish(fd, sendLimit, deviceId, channel)) mLinkUp.store(0);
   if (!Cancelled()) {
     SocketSource source(fd);
     Receiver receiver(*this);
-    RecordStreamEnd(ReadRelayStream(source, receiver, mPacket), fd);
+    const StreamEnd end = ReadRelayStream(source, receiver, mPacket);
+    RecordStreamEnd(end, fd, source.Stalled());
   }
   mLinkUp.store(0);
   mSocket.Retire();
 }
 
-void Skylane::RecordStreamEnd(const StreamEnd& end, int createdSocket) {
+void Skylane::RecordStreamEnd(const StreamEnd& end, int createdSocket, bool stalled) {
   if (Cancelled()) return;  // whoever dropped the link recorded why
+  if (stalled) {
+    mLastEvent.Format("Stall %d ms", mSettings.stallMs);
+    return;
+  }
   switch (end.reason) {
     case StreamEnd::kClosed:
       mLastEvent.Format("N=0 s %d ns %d l %d", createdSocket, mSocket.Descriptor(), end.header);

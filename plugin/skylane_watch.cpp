@@ -37,9 +37,11 @@ void Skylane::DropChangedStream() {
   if (mRequestedChannel.load() == mStreamChannel.load() &&
       mRequestedDeviceId.load() == mStreamDeviceId.load())
     return;
+  // The emptying is requested before the socket goes, so that whoever sees the
+  // connection end also sees the request.
   mLinkUp.store(0);
+  mQueue.RequestEmpty();
   mSocket.Shutdown();
-  cbf_empty(&mFifo);
 }
 
 void Skylane::ShowLinkStatus() {

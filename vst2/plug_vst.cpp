@@ -75,6 +75,8 @@ PlugVST::PlugVST(PlugInstanceInfo instanceInfo, int nParams, const char* channel
   SetInputChannelConnections(0, NInChannels(), true);
   SetOutputChannelConnections(0, NOutChannels(), true);
   SetBlockSize(DEFAULT_BLOCK_SIZE);
+  mFloatPiece.Resize(NInChannels() + NOutChannels());
+  mDoublePiece.Resize(NInChannels() + NOutChannels());
 }
 
 PlugVST::~PlugVST() = default;

@@ -96,8 +96,13 @@ class PlugVST : public PlugBase {
   VstIntPtr RenderEditorPicture(SkyEditorPicture* pPicture);
   VstIntPtr HostCall(VstInt32 opCode, VstInt32 idx = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
+  // Attaches the host's buffers and renders, in pieces no longer than the block
+  // size the scratch buffers hold (sized outside the audio thread).
+  template <class T, class Render>
+  void VSTProcessInPieces(T** inputs, T** outputs, VstInt32 nFrames, Render render);
+  // The host's buffer pointers of connected channels, advanced by offset frames.
   template <class T>
-  void VSTPrepProcess(T** inputs, T** outputs, VstInt32 nFrames);
+  T** PieceOf(T** buffers, bool inputs, int offset, T** piece);
   void PublishChannelCounts();
 
   // Dispatcher opcodes with more than a line of work.
@@ -118,6 +123,9 @@ class PlugVST : public PlugBase {
   VstSpeakerArrangement mOutputArrangement;
   bool mHostInitDone;
   int mHostExtensions;
+  // Room for the pointers of one piece: inputs, then outputs.
+  SkyTypedBuf<float*> mFloatPiece;
+  SkyTypedBuf<double*> mDoublePiece;
   ByteChunk mStateChunk;
   ByteChunk mBankChunk;
   AEffect mEffect;

@@ -92,7 +92,8 @@ VstIntPtr PlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void
       Reset();
       return 0;
     case effSetBlockSize:
-      if (value >= 0 && value <= kMaxBlockSize) SetBlockSize((int)value);
+      // A size of 0 would leave no scratch room to render pieces in: it is ignored.
+      if (value > 0 && value <= kMaxBlockSize) SetBlockSize((int)value);
       Reset();
       return 0;
     case effMainsChanged:

@@ -57,12 +57,13 @@ void runBlocks(benchmark::State& state, Skylane& plug, double rate) {
   double* inputs[2] = {in.data(), in.data()};
   double* outputs[2] = {outLeft.data(), outRight.data()};
   std::vector<float> feed(2 * kFrames, 0.5f);
-  auto* fifo = const_cast<SampleFifo*>(&plug.Fifo());
+  PlayQueue& queue = plug.Queue();
+  queue.Acknowledge(queue.Requests());
   long blocks = 0;
   const double cpuStart = threadCpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   for (auto _ : state) {
-    cbf_insert(fifo, 2 * kFrames, feed.data());  // what the receive thread delivers per block
+    queue.Insert(feed.data(), 2 * kFrames);  // what the receive thread delivers per block
     plug.ProcessDoubleReplacing(inputs, outputs, kFrames);
     benchmark::DoNotOptimize(outLeft.data());
     ++blocks;
@@ -86,8 +87,7 @@ void BM_Process48000EffectsLoop(benchmark::State& state) {
   auto plug = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   plug->OnParamReset();
   plug->SetSampleRate(48000.0);
-  if (!relay.AcceptPlugin() ||
-      !WaitFor([&] { return plug->Status().linkUp && plug->Status().connections; })) {
+  if (!relay.AcceptPlugin() || !WaitFor([&] { return plug->Status().linkOpen == 1; })) {
     state.SkipWithError("no connection");
     return;
   }

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   cbf_empty(&fifo);
   DeviceTable table;
   StatusText relayMessage;
-  ReceivedStream stream(table, fifo, resampler, relayMessage);
+  PlayQueue queue(fifo);
+  ReceivedStream stream(table, queue, resampler, relayMessage);
   FuzzSource source(data + 1, size - 1);
   const StreamEnd end = ReadRelayStream(source, stream, packet);
   if (end.reason == StreamEnd::kStopped) abort();  // this handler never stops

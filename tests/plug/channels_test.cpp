@@ -157,22 +157,24 @@ TEST(BufferTest, BlockSizeChangeZeroesScratchAndKeepsDisconnectedChannelsOnIt) {
   EXPECT_EQ(64, rig.plug.GetBlockSize());
 }
 
-TEST(BufferTest, BlocksLargerThanAnnouncedGrowTheScratchBuffers) {
+// Buffers are sized only by SetBlockSize: a longer block is silence, not growth.
+TEST(BufferTest, BlocksLongerThanTheBlockSizeAreSilenced) {
   Rig rig(4);
-  std::vector<float> in(1000, 0.5f), out(1000, 0.0f);
+  std::vector<float> in(1000, 0.5f), out(1000, 3.0f);
   float* ins[] = {in.data(), in.data()};
   float* outs[] = {out.data(), nullptr};
   rig.plug.AttachInputBuffers(0, 2, ins, 1000);
   rig.plug.AttachOutputBuffers(0, 2, outs);
   rig.plug.ProcessBuffers(0.0f, 1000);
-  EXPECT_EQ(0.5f, out[999]);
-  EXPECT_EQ(1000, rig.plug.GetBlockSize());
+  EXPECT_EQ(std::vector<float>(1000, 0.0f), out);
+  EXPECT_EQ(4, rig.plug.GetBlockSize());
 }
 
 TEST(BufferTest, UnattachedChannelsProcessSilence) {
   TestPlug plug(1, "2-2");
   plug.SetInputChannelConnections(0, 2, true);
   plug.SetOutputChannelConnections(0, 2, true);
+  plug.SetBlockSize(16);
   plug.ProcessBuffers(0.0, 16);
   ASSERT_NE(nullptr, plug.OutData()[1]);
   EXPECT_EQ(0.0, plug.OutData()[1][15]);

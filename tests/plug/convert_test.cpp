@@ -126,7 +126,7 @@ TEST(FloatPathTest, ReplacingAndAccumulatingMatchPerSampleCasts) {
   for (int n : {37, 512, 1031})
     for (bool accumulate : {false, true}) {
       ScalingPlug plug;
-      plug.SetBlockSize(512);
+      plug.SetBlockSize(n);
       FloatBlock block(n);
       FloatBlock before(n);
       plug.AttachInputBuffers(0, 2, block.ins, n);

@@ -61,14 +61,18 @@ TEST(StopSignalTest, RaisingEndsASleepAtOnce) {
 TEST(RelaySettingsTest, EnvironmentOverridesOnlyValidValues) {
   unsetenv("SKYLANE_RELAY_PORT");
   unsetenv("SKYLANE_TICK_MS");
+  unsetenv("SKYLANE_STALL_MS");
   RelaySettings settings = RelaySettings::FromEnvironment();
   EXPECT_EQ(settings.port, 53669);
   EXPECT_EQ(settings.tickMs, 1000);
+  EXPECT_EQ(settings.stallMs, 3000);
   setenv("SKYLANE_RELAY_PORT", "40001", 1);
   setenv("SKYLANE_TICK_MS", "25", 1);
+  setenv("SKYLANE_STALL_MS", "250", 1);
   settings = RelaySettings::FromEnvironment();
   EXPECT_EQ(settings.port, 40001);
   EXPECT_EQ(settings.tickMs, 25);
+  EXPECT_EQ(settings.stallMs, 250);
   for (const char* bad : {"0", "65536", "-3", "12x", "", "99999999999999999999"}) {
     setenv("SKYLANE_RELAY_PORT", bad, 1);
     setenv("SKYLANE_TICK_MS", bad, 1);
@@ -76,8 +80,13 @@ TEST(RelaySettingsTest, EnvironmentOverridesOnlyValidValues) {
     EXPECT_EQ(settings.port, 53669) << bad;
     EXPECT_EQ(settings.tickMs, 1000) << bad;
   }
+  for (const char* bad : {"9", "600001", "-3", "12x", ""}) {
+    setenv("SKYLANE_STALL_MS", bad, 1);
+    EXPECT_EQ(RelaySettings::FromEnvironment().stallMs, 3000) << bad;
+  }
   unsetenv("SKYLANE_RELAY_PORT");
   unsetenv("SKYLANE_TICK_MS");
+  unsetenv("SKYLANE_STALL_MS");
 }
 
 TEST(RelayLinkTest, ConnectFailsWithoutAListener) {

@@ -126,7 +126,9 @@ int OpenDescriptors() {
   return count;
 }
 
-void UseTestRelay(int port, int tickMs) {
+void UseTestRelay(int port, int tickMs, int stallMs) {
   setenv("SKYLANE_RELAY_PORT", std::to_string(port).c_str(), 1);
   setenv("SKYLANE_TICK_MS", std::to_string(tickMs).c_str(), 1);
+  if (stallMs > 0) setenv("SKYLANE_STALL_MS", std::to_string(stallMs).c_str(), 1);
+  else unsetenv("SKYLANE_STALL_MS");
 }

@@ -42,5 +42,6 @@ bool PeerClosed(int fd, int timeoutMs = 3000);
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 3000);
 // Open descriptors of this process.
 int OpenDescriptors();
-// Points new instances at the given port with a 10 ms tick.
-void UseTestRelay(int port, int tickMs = 10);
+// Points new instances at the given port with a 10 ms tick and, unless
+// stallMs is given, the product's limit on a silent relay.
+void UseTestRelay(int port, int tickMs = 10, int stallMs = 0);

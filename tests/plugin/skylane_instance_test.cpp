@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "plugin/sample_rate.h"
 #include "tests/plugin/scripted_relay.h"
@@ -56,12 +57,14 @@ TEST_F(SkylaneInstanceTest, OpeningLeavesDeviceButtonFourSelected) {
 
 TEST_F(SkylaneInstanceTest, LatencyControlSetsTheTargetAndEmptiesTheFifo) {
   const int targets[5] = {0, 8, 20, 32, 44};
-  const float samples[64] = {};
+  std::vector<float> samples(64, 0.5f);
+  Block block(32);
   for (int value = 1; value <= 4; ++value) {
-    cbf_insert(const_cast<SampleFifo*>(&mPlug->Fifo()), 64, samples);
+    QueueAudio(*mPlug, samples.data(), 64);
     SetParam(*mPlug, kParamLatency, value);
     EXPECT_EQ(mPlug->Fifo().target.load(), targets[value]);
-    EXPECT_EQ(mPlug->Fifo().writeIndex.load(), mPlug->Fifo().readIndex.load());
+    block.Process(*mPlug, 32);
+    EXPECT_EQ(block.outLeft, std::vector<double>(32, 0.0));
   }
 }
 
@@ -92,13 +95,40 @@ TEST_F(SkylaneInstanceTest, ResetWhileDisconnectedOnlyClearsTheLinkFlag) {
   EXPECT_EQ(TextOf(mPlug->LastEvent()), "No message");
 }
 
-TEST_F(SkylaneInstanceTest, BlocksOutsideOneTo4096FramesOnlyCount) {
-  Block block(4097);
+TEST_F(SkylaneInstanceTest, EmptyBlocksOnlyCount) {
+  Block block(16);
   block.Process(*mPlug, 0);
-  block.Process(*mPlug, 4097);
   block.Process(*mPlug, -1);
   for (double v : block.outLeft) ASSERT_EQ(v, 9.0);
   EXPECT_GE(mPlug->Status().processCalls, 1);
+}
+
+// Blocks above 4096 frames through the host's entry points: in place in double
+// precision, then in single precision, every output sample comes from the FIFO.
+TEST_F(SkylaneInstanceTest, BlocksAbove4096FramesAreRenderedWhole) {
+  constexpr int kFrames = 8192;
+  AEffect* effect = mPlug->GetAEffect();
+  effect->dispatcher(effect, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+  std::vector<float> ramp(2 * kFrames);
+  for (int i = 0; i < 2 * kFrames; ++i) ramp[i] = static_cast<float>(i);
+  QueueAudio(*mPlug, ramp.data(), 2 * kFrames);
+  std::vector<double> left(kFrames, 0.5), right(kFrames, 0.5);
+  double* io[2] = {left.data(), right.data()};
+  effect->processDoubleReplacing(effect, io, io, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_EQ(left[i], ramp[2 * i]) << i;
+    ASSERT_EQ(right[i], ramp[2 * i + 1]) << i;
+  }
+  for (float& v : ramp) v = -v;
+  QueueAudio(*mPlug, ramp.data(), 2 * kFrames);
+  std::vector<float> in(kFrames, 0.5f), outLeft(kFrames, 9.0f), outRight(kFrames, 9.0f);
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {outLeft.data(), outRight.data()};
+  effect->processReplacing(effect, inputs, outputs, kFrames);
+  for (int i = 0; i < kFrames; ++i) {
+    ASSERT_EQ(outLeft[i], ramp[2 * i]) << i;
+    ASSERT_EQ(outRight[i], ramp[2 * i + 1]) << i;
+  }
 }
 
 TEST_F(SkylaneInstanceTest, EmptyFifoPlaysSilenceAndCountsAnUnderflow) {
@@ -115,8 +145,7 @@ TEST_F(SkylaneInstanceTest, EmptyFifoPlaysSilenceAndCountsAnUnderflow) {
 TEST_F(SkylaneInstanceTest, QueuedAudioIsPlayedDeinterleaved) {
   float samples[2 * 4096];
   for (int i = 0; i < 4096; ++i) samples[2 * i] = i / 4096.0f, samples[2 * i + 1] = -i / 4096.0f;
-  auto* fifo = const_cast<SampleFifo*>(&mPlug->Fifo());
-  cbf_insert(fifo, 2 * 4096, samples);
+  QueueAudio(*mPlug, samples, 2 * 4096);
   Block block(4096);
   block.Process(*mPlug, 4096);
   for (int i = 0; i < 4096; ++i) {

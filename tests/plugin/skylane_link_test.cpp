@@ -31,9 +31,11 @@ class SkylaneLinkTest : public ::testing::Test {
     if (request) *request = line;
     return fd;
   }
-  bool StatusIs(const std::string& text) {
-    return WaitFor([&] { return TextOf(mPlug->StatusLine()) == text; });
+  // The watch thread writes the status line first, the names after it.
+  bool TextIs(const StatusText& line, const std::string& text) {
+    return WaitFor([&] { return TextOf(line) == text; });
   }
+  bool StatusIs(const std::string& text) { return TextIs(mPlug->StatusLine(), text); }
   bool EventIs(const std::string& text) {
     return WaitFor([&] { return TextOf(mPlug->LastEvent()) == text; });
   }
@@ -63,8 +65,7 @@ TEST_F(SkylaneLinkTest, EffectsLoopChangesAndAudioReachTheRelay) {
   mPlug = OpenSkylane();
   const int fd = Client();
   ASSERT_GE(fd, 0);
-  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().connections == 1; }));
-  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().linkUp == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().linkOpen == 1; }));
   SetParam(*mPlug, kParamEffectsLoop, 1);
   SetParam(*mPlug, kParamEffectsLoop, 1);  // unchanged: nothing sent
   int32_t message[2];
@@ -80,6 +81,18 @@ TEST_F(SkylaneLinkTest, EffectsLoopChangesAndAudioReachTheRelay) {
   ASSERT_TRUE(ReadExactly(fd, samples.data(), 2048));
   EXPECT_EQ(samples[0], 0.5f);
   EXPECT_EQ(samples[1], -0.5f);
+  Block large(8192, 0.25);
+  large.Process(*mPlug, 8192);
+  int sent = 0;
+  while (sent < 8192 && ReadExactly(fd, &frames, 4)) {
+    ASSERT_GE(frames, 1);
+    ASSERT_LE(frames, 4096);
+    samples.resize(2 * static_cast<size_t>(frames));
+    ASSERT_TRUE(ReadExactly(fd, samples.data(), samples.size() * 4));
+    EXPECT_EQ(samples.back(), -0.25f);
+    sent += frames;
+  }
+  EXPECT_EQ(sent, 8192);
   SetParam(*mPlug, kParamEffectsLoop, 0);
   ASSERT_TRUE(ReadExactly(fd, message, sizeof message));
   EXPECT_EQ(message[1], 0);
@@ -96,14 +109,14 @@ TEST_F(SkylaneLinkTest, AnnouncedDevicesFillTheTableAndTheTexts) {
   ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
   ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
   ASSERT_TRUE(StatusIs("Connected: iPad - TR2"));
-  EXPECT_EQ(TextOf(mPlug->DeviceNameLine(0)), "Phone");
-  EXPECT_EQ(TextOf(mPlug->DeviceNameLine(1)), "iPad");
-  EXPECT_EQ(TextOf(mPlug->ChannelNameLine(3)), "TR3");
+  EXPECT_TRUE(TextIs(mPlug->DeviceNameLine(0), "Phone"));
+  EXPECT_TRUE(TextIs(mPlug->DeviceNameLine(1), "iPad"));
+  EXPECT_TRUE(TextIs(mPlug->ChannelNameLine(3), "TR3"));
   ASSERT_TRUE(SendControl(fd, 2, 171, 2, "Synth"));
   ASSERT_TRUE(SendControl(fd, 2, 171, 4, "bad"));
   ASSERT_TRUE(SendControl(fd, 2, 171, -1, "bad"));
   ASSERT_TRUE(StatusIs("Connected: iPad - Synth"));
-  EXPECT_EQ(TextOf(mPlug->ChannelNameLine(2)), "Synth");
+  EXPECT_TRUE(TextIs(mPlug->ChannelNameLine(2), "Synth"));
   ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Studio iPad"));
   ASSERT_TRUE(StatusIs("Connected: Studio iPad - Synth"));
   ASSERT_TRUE(SendControl(fd, 0, 0, 0, "hello from the relay"));
@@ -136,6 +149,31 @@ TEST_F(SkylaneLinkTest, DeviceZeroAdoptsTheFirstDeviceWithoutReconnecting) {
   EXPECT_EQ(mPlug->Status().connections, 1);
 }
 
+// A device button requests the picked entry's device; a later Device ID asks
+// for another device and gets it.
+TEST_F(SkylaneLinkTest, DeviceIdStillWorksAfterAButtonPickedADevice) {
+  mPlug = OpenSkylane();
+  int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
+  ASSERT_TRUE(StatusIs("Connected: Phone - TR0"));
+  SetParam(*mPlug, kParamDeviceButton0 + 1, 1);
+  EXPECT_TRUE(PeerClosed(fd));
+  std::string request;
+  fd = Client(&request);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(request, "GET /.streamab_0\r\n");
+  SetParam(*mPlug, kParamDeviceId, 5);
+  EXPECT_TRUE(PeerClosed(fd));
+  fd = Client(&request);
+  EXPECT_EQ(request, "GET /.stream5_0\r\n");
+  SetParam(*mPlug, kParamChannel, 1);  // any later change keeps the device asked for
+  EXPECT_TRUE(PeerClosed(fd));
+  Client(&request);
+  EXPECT_EQ(request, "GET /.stream5_1\r\n");
+}
+
 TEST_F(SkylaneLinkTest, AudioIsQueuedForPlayback) {
   mPlug = OpenSkylane();
   const int fd = Client();
@@ -148,6 +186,26 @@ TEST_F(SkylaneLinkTest, AudioIsQueuedForPlayback) {
   EXPECT_EQ(block.outRight[511], 0.5);
 }
 
+// A relay that outpaces the host: audio that would overwrite unplayed audio is
+// dropped whole and counted; what was queued plays intact.
+TEST_F(SkylaneLinkTest, AudioThatDoesNotFitIsDroppedWhole) {
+  mPlug = OpenSkylane();
+  const int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendAudio(fd, 16, 9.0f));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().lastInsert.load() == 32; }));
+  Block block(4096);
+  block.Process(*mPlug, 16);  // the first block starts the trimming period
+  ASSERT_EQ(block.outLeft[15], 9.0);
+  for (int packet = 1; packet <= 5; ++packet) ASSERT_TRUE(SendAudio(fd, 4096, packet));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().droppedReceived == 2; }));
+  for (double packet : {1.0, 2.0, 3.0, 0.0}) {
+    block.Process(*mPlug, 4096);
+    EXPECT_EQ(block.outLeft[0], packet);
+    EXPECT_EQ(block.outRight[4095], packet);
+  }
+}
+
 TEST_F(SkylaneLinkTest, AudioIsResampledToTheHostRate) {
   mPlug = OpenSkylane();
   mPlug->SetSampleRate(48000);
@@ -155,7 +213,7 @@ TEST_F(SkylaneLinkTest, AudioIsResampledToTheHostRate) {
   block.Process(*mPlug, 64);  // the callback retunes the receive resampler
   const int fd = Client();
   ASSERT_GE(fd, 0);
-  ASSERT_TRUE(SendAudio(fd, 1000, 0.5f));  // split into two pieces of 500 frames
+  ASSERT_TRUE(SendAudio(fd, 1000, 0.5f));  // resampled in pieces of at most 512 frames
   int inserted = 0;
   ASSERT_TRUE(WaitFor([&] {
     inserted = mPlug->Fifo().writeIndex.load();
@@ -221,6 +279,21 @@ TEST_F(SkylaneLinkTest, RelayClosingMidStreamIsFollowedByAReconnect) {
   EXPECT_TRUE(WaitFor([&] { return mPlug->Status().connections == 2; }));
 }
 
+// A relay that keeps the connection open but sends nothing is dropped after
+// the stall limit, and the watch thread connects again.
+TEST_F(SkylaneLinkTest, ASilentRelayIsDroppedAndReconnected) {
+  UseTestRelay(mRelay.Port(), 10, 300);
+  mPlug = OpenSkylane();
+  int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendAudio(fd, 64, 0.5f));
+  EXPECT_TRUE(PeerClosed(fd));
+  EXPECT_TRUE(EventIs("Stall 300 ms"));
+  fd = Client();
+  EXPECT_GE(fd, 0);
+  EXPECT_TRUE(WaitFor([&] { return mPlug->Status().connections == 2; }));
+}
+
 TEST_F(SkylaneLinkTest, ChannelOrDeviceChangeRestartsTheStream) {
   mPlug = OpenSkylane();
   int fd = Client();
@@ -233,7 +306,15 @@ TEST_F(SkylaneLinkTest, ChannelOrDeviceChangeRestartsTheStream) {
   fd = Client(&request);
   ASSERT_GE(fd, 0);
   EXPECT_EQ(request, "GET /.stream0_3\r\n");
-  EXPECT_EQ(mPlug->Fifo().writeIndex.load(), mPlug->Fifo().readIndex.load());
+  Block block(512);
+  block.Process(*mPlug, 512);
+  EXPECT_EQ(block.outLeft[0], 0.0);  // nothing of the old stream
+  ASSERT_TRUE(SendAudio(fd, 1024, 0.25f));
+  EXPECT_TRUE(WaitFor([&] {
+    block.Process(*mPlug, 512);
+    return block.outLeft[0] != 0.0;
+  }));
+  EXPECT_EQ(block.outLeft[511], 0.25);
   SetParam(*mPlug, kParamDeviceId, 0x1234);
   EXPECT_TRUE(PeerClosed(fd));
   fd = Client(&request);
@@ -257,7 +338,7 @@ TEST_F(SkylaneLinkTest, ARelayThatStopsReadingNeverBlocksTheCallback) {
   mPlug->SetSampleRate(48000);
   const int fd = Client();
   ASSERT_GE(fd, 0);
-  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().linkUp && mPlug->Status().connections == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Status().linkOpen == 1; }));
   SetParam(*mPlug, kParamEffectsLoop, 1);
   Block block(4096);
   auto slowest = Clock::duration::zero();

@@ -12,6 +12,12 @@ std::unique_ptr<Skylane> OpenSkylane() {
   return plug;
 }
 
+void QueueAudio(Skylane& plug, const float* samples, int count) {
+  PlayQueue& queue = plug.Queue();
+  queue.Acknowledge(queue.Requests());
+  queue.Insert(samples, count);
+}
+
 void SetParam(Skylane& plug, int index, double value) {
   plug.GetParam(index)->Set(value);
   plug.OnParamChange(index);

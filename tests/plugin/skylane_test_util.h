@@ -12,6 +12,9 @@ std::string TextOf(const StatusText& line);
 // Creates an instance and applies every parameter, as a host's open does.
 std::unique_ptr<Skylane> OpenSkylane();
 
+// Queues count samples as the receive thread does, acknowledging any emptying.
+void QueueAudio(Skylane& plug, const float* samples, int count);
+
 // Sets a parameter to a plain value and reacts, as a host's set-parameter call does.
 void SetParam(Skylane& plug, int index, double value);
 

@@ -370,8 +370,9 @@ TEST_F(AbiTest, ProcessPathsInBothPrecisions) {
   char sixDb[] = "6";
   plug.Dispatch(effString2Parameter, kExampleGain, 0, sixDb);
   double gain = DbToGain(6.0);
-  const int n = 300;  // larger than the announced block size below
+  const int n = 300;  // larger than the announced block size below: two pieces
   plug.Dispatch(effSetBlockSize, 0, 256);
+  plug.Dispatch(effSetBlockSize, 0, 0);  // ignored
   std::vector<float> inL(n), inR(n), outL(n, 9.0f), outR(n, 9.0f);
   for (int i = 0; i < n; ++i) inL[i] = inR[i] = 0.25f * std::sin(i * 0.1f);
   float* ins[2] = {inL.data(), inR.data()};
