@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "relay/frame_ring.h"
@@ -15,8 +17,9 @@ namespace relay {
 
 class StreamSource : public Source {
  public:
-  // Starts reading fd at once; the descriptor stays owned by the caller.
-  explicit StreamSource(int fd);
+  // Starts reading fd at once; the descriptor stays owned by the caller. When
+  // the input ends, one line naming the device goes to log (null: none).
+  explicit StreamSource(int fd, std::string name = std::string(), FILE* log = nullptr);
   ~StreamSource() override;
   StreamSource(const StreamSource&) = delete;
   StreamSource& operator=(const StreamSource&) = delete;
@@ -32,6 +35,8 @@ class StreamSource : public Source {
   void Store(float* frames, size_t count);
 
   int fd_;
+  std::string name_;
+  FILE* log_;
   FrameRing ring_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> ended_{false};

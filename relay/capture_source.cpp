@@ -1,0 +1,134 @@
+#include "relay/capture_source.h"
+
+#include <samplerate.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "relay/protocol.h"
+
+namespace relay {
+
+namespace {
+
+// Reserve beyond one device period and one relay block, for the scheduling
+// jitter of both threads.
+constexpr double kMarginSeconds = 0.030;
+
+void Silence(float* out, int from, int frames) {
+  std::fill(out + 2 * from, out + 2 * frames, 0.0f);
+}
+
+}  // namespace
+
+CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed) : feed_(std::move(feed)) {
+  int error = 0;
+  converter_ = src_callback_new(&CaptureSource::Pull, SRC_SINC_MEDIUM_QUALITY, 2, &error, this);
+}
+
+CaptureSource::~CaptureSource() {
+  if (converter_) src_delete(converter_);
+}
+
+size_t CaptureSource::TargetFill(int blockFrames, int rate, int period) {
+  const double block = static_cast<double>(blockFrames) * rate / kSampleRate;
+  const double margin = std::max(period + block, kMarginSeconds * rate);
+  return static_cast<size_t>(std::ceil(period + block + margin));
+}
+
+void CaptureSource::Render(float* out, int frames) {
+  const uint32_t generation = feed_->generation();
+  if (generation != generation_) {
+    generation_ = generation;
+    NewStream();
+  }
+  const int rate = feed_->sampleRate();
+  if (!converter_ || !feed_->live() || rate <= 0) {
+    primed_ = false;
+    return Silence(out, 0, frames);
+  }
+  const size_t capacity = feed_->ring().capacity();
+  const size_t target = std::min(TargetFill(frames, rate, feed_->period()), capacity / 2);
+  stats_.target = target;
+  size_t fill = feed_->ring().Available();
+  if (!primed_) {
+    if (!Prime(fill, target)) return Silence(out, 0, frames);
+    fill = target;
+  }
+  Play(out, frames, fill, target);
+}
+
+// A new stream (another server, or the same one back) may run at another
+// rate: what is left of the old one goes, and the clocks are learnt afresh.
+void CaptureSource::NewStream() {
+  feed_->ring().Discard(feed_->ring().Available());
+  primed_ = false;
+  drift_.Reset(false);
+}
+
+// Playback starts once the ring holds the target; frames beyond it (written
+// while nobody played) are dropped so the delay starts where it should.
+bool CaptureSource::Prime(size_t fill, size_t target) {
+  if (fill < target) return false;
+  feed_->ring().Discard(fill - target);
+  src_reset(converter_);
+  drift_.Reset(true);
+  primed_ = true;
+  return true;
+}
+
+void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
+  const int rate = feed_->sampleRate();
+  const double nominal = static_cast<double>(kSampleRate) / rate;
+  // A burst far beyond anything the drift control could absorb (the relay's
+  // thread stalled): drop back to the target rather than stay late for minutes.
+  if (fill > 2 * target + static_cast<size_t>(feed_->period())) {
+    feed_->ring().Discard(fill - target);
+    fill = target;
+    drift_.Reset(true);
+    ++stats_.trims;
+  }
+  const double needed = frames / nominal * (1.0 + DriftControl::kMaxCorrection) + kPullFrames;
+  if (static_cast<double>(fill) < needed) return Underrun(out, frames, 0);
+  stats_.minFill = stats_.blocks ? std::min(stats_.minFill, fill) : fill;
+  stats_.maxFill = stats_.blocks ? std::max(stats_.maxFill, fill) : fill;
+  ++stats_.blocks;
+  const double correction = drift_.Update(static_cast<double>(fill), static_cast<double>(target),
+                                          rate, static_cast<double>(frames) / kSampleRate);
+  stats_.correction = correction;
+  const long got = src_callback_read(converter_, nominal / (1.0 + correction), frames, out);
+  if (got < frames) Underrun(out, frames, static_cast<int>(std::max(got, 0L)));
+}
+
+void CaptureSource::Underrun(float* out, int frames, int played) {
+  Silence(out, played, frames);
+  ++stats_.underruns;
+  primed_ = false;
+}
+
+long CaptureSource::Pull(void* self, float** data) {
+  auto* source = static_cast<CaptureSource*>(self);
+  *data = source->pull_;
+  return static_cast<long>(source->feed_->ring().Read(source->pull_, kPullFrames));
+}
+
+void CaptureSource::ResetRange() {
+  stats_.blocks = 0;
+  stats_.minFill = stats_.maxFill = 0;
+}
+
+std::string CaptureSource::StatsLine() {
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "ring %zu-%zu frames (target %zu), drift %+.0f ppm, %llu underruns, %llu trims, "
+                "%llu frames lost to a full ring",
+                stats_.minFill, stats_.maxFill, stats_.target, stats_.correction * 1e6,
+                static_cast<unsigned long long>(stats_.underruns),
+                static_cast<unsigned long long>(stats_.trims),
+                static_cast<unsigned long long>(feed_->overruns()));
+  ResetRange();
+  return line;
+}
+
+}  // namespace relay
