@@ -54,6 +54,36 @@ TEST(Options, RejectsBadCommandLinesWithAMessage) {
   }
 }
 
+TEST(Options, ReadsJackDevices) {
+  Options o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--jack", "Free", "--jack-capture", "--jack", "Mic=system:capture_1", "--jack",
+                     "Desk=Built-in Audio:monitor_FL,Built-in Audio:monitor_FR", "--list-jack"},
+                    &o, &error))
+      << error;
+  ASSERT_EQ(o.sources.size(), 4u);
+  EXPECT_TRUE(o.listJack);
+  EXPECT_EQ(o.sources[0].name, "Free");
+  EXPECT_EQ(o.sources[0].ports[0], "");
+  EXPECT_EQ(o.sources[1].kind, SourceSpec::Kind::kJackCapture);
+  EXPECT_EQ(o.sources[2].name, "Mic");
+  EXPECT_EQ(o.sources[2].ports[0], "system:capture_1");
+  EXPECT_EQ(o.sources[2].ports[1], "system:capture_1");
+  EXPECT_EQ(o.sources[3].name, "Desk");
+  EXPECT_EQ(o.sources[3].ports[0], "Built-in Audio:monitor_FL");
+  EXPECT_EQ(o.sources[3].ports[1], "Built-in Audio:monitor_FR");
+  for (const std::vector<const char*>& bad : {std::vector<const char*>{"--jack", "A=x,"},
+                                              {"--jack", "A=,x"},
+                                              {"--jack", "A="},
+                                              {"--jack", "=x,y"},
+                                              {"--jack", "A=x,y,z"},
+                                              {"--jack-capture", "--jack-capture"},
+                                              {"--jack", "A", "--tone", "A"}}) {
+    EXPECT_FALSE(Parse(bad, &o, &error)) << bad[1];
+    EXPECT_FALSE(error.empty());
+  }
+}
+
 TEST(Options, LimitsTheDeviceCount) {
   std::vector<std::string> names;
   std::vector<const char*> args;

@@ -110,11 +110,15 @@ class Relay {
 };
 
 TEST(RelayProcess, HelpDescribesTheSourcesAndExitsZero) {
-  Relay relay({"--help"});
-  EXPECT_EQ(relay.Wait(), 0);
-  for (const char* word :
-       {"--tone", "--file", "--stdin", "--loopback", "--impulse", "--port", "--stats"})
-    EXPECT_NE(relay.output().find(word), std::string::npos) << word;
+  for (const char* flag : {"--help", "-h"}) {
+    Relay relay({flag});
+    EXPECT_EQ(relay.Wait(), 0) << flag;
+    EXPECT_EQ(relay.output().rfind("Usage: skylane-relay [options] [sources]\n", 0), 0u) << flag;
+    EXPECT_EQ(relay.errors(), "") << flag;
+    for (const char* word : {"--tone", "--file", "--stdin", "--loopback", "--impulse", "--jack",
+                             "--jack-capture", "--list-jack", "--port", "--stats"})
+      EXPECT_NE(relay.output().find(word), std::string::npos) << word;
+  }
 }
 
 TEST(RelayProcess, BadCommandLinesExitWithTwoAndAMessage) {
@@ -135,8 +139,15 @@ TEST(RelayProcess, BadCommandLinesExitWithTwoAndAMessage) {
   for (const auto& [args, message] : cases) {
     Relay relay(args);
     EXPECT_EQ(relay.Wait(), 2) << args[0];
+    EXPECT_EQ(relay.errors().rfind("skylane-relay: ", 0), 0u) << relay.errors();
     EXPECT_NE(relay.errors().find(message), std::string::npos) << relay.errors();
+    EXPECT_EQ(relay.output(), "") << args[0];
   }
+  Relay usage({"--jack", "A=x,y,z"});
+  EXPECT_EQ(usage.Wait(), 2);
+  EXPECT_EQ(usage.errors(),
+            "skylane-relay: --jack wants NAME, NAME=PORT or NAME=PORT_L,PORT_R, got: A=x,y,z\n"
+            "Try 'skylane-relay --help'.\n");
 }
 
 TEST(RelayProcess, ServesTheDemoToneAndStopsCleanlyOnSigterm) {
@@ -191,8 +202,12 @@ TEST(RelayProcess, StreamsStandardInputAndStopsOnSigint) {
   for (int i = 0; i < 10 && line.rfind("stats:", 0) != 0; ++i) line = relay.ReadLine(3000);
   EXPECT_EQ(line.rfind("stats: 1 clients, 1 streaming; last second: ", 0), 0u) << line;
   relay.CloseStdin();
+  const std::string ended = "device \"Pipe\": standard input ended; the device plays silence";
+  for (int i = 0; i < 20 && line.rfind(ended, 0) != 0; ++i) line = relay.ReadLine(3000);
+  EXPECT_EQ(line.rfind(ended, 0), 0u) << line;
   relay.Signal(SIGINT);
   EXPECT_EQ(relay.Wait(), 0);
+  EXPECT_EQ(relay.output().find(ended), std::string::npos) << "said once";
 }
 
 TEST(RelayProcess, ABusyPortIsARuntimeError) {

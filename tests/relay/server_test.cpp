@@ -121,8 +121,10 @@ TEST(Server, DeviceZeroIsTheFirstAndChannelsPickAView) {
   EXPECT_EQ(s[599], -0.5f);
 }
 
-TEST(Server, UnknownDeviceGetsAMessageAndSilence) {
-  RunningServer server(TwoDevices());
+TEST(Server, UnknownDeviceGetsAMessageAndSilenceAndALogLine) {
+  std::vector<Device> devices = TwoDevices();
+  const uint32_t alpha = devices[0].id, beta = devices[1].id;
+  RunningServer server(std::move(devices));
   TestClient client;
   ASSERT_TRUE(client.Connect(server.port()));
   ASSERT_TRUE(client.SendRequest(0xabcdef, 1));
@@ -135,6 +137,34 @@ TEST(Server, UnknownDeviceGetsAMessageAndSilence) {
   std::vector<float> s;
   ASSERT_TRUE(client.ReadFrames(1024, &s));
   EXPECT_EQ(s, std::vector<float>(s.size(), 0.0f));
+  server.Stop();
+  const std::string log = server.Log();
+  char known[128];
+  std::snprintf(known, sizeof known, "Devices: %x \"Alpha\", %x \"Beta\"\n", alpha, beta);
+  EXPECT_NE(log.find("client 1 from 127.0.0.1:"), std::string::npos) << log;
+  EXPECT_NE(log.find("asked for device abcdef, which this relay does not have"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find(known), std::string::npos) << log;
+}
+
+TEST(Server, AnnouncesTheSideNamesADeviceGives) {
+  std::vector<Device> devices;
+  AddDevice(&devices, "Plain", Constant(0.5f, 0.5f));
+  Device& named = AddDevice(&devices, "Named", Constant(0.5f, 0.5f));
+  named.sideNames[0] = "capture_1";
+  named.sideNames[1] = "capture_2";
+  RunningServer server(std::move(devices));
+  TestClient client;
+  ASSERT_TRUE(client.Connect(server.port()));
+  ASSERT_TRUE(client.SendRequest(0, 0));
+  std::vector<std::string> names;
+  Record r;
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(client.ReadRecord(&r));
+    if (r.type() == 2) names.push_back(r.text());
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"Stereo", "Left", "Right", "Mono", "Stereo",
+                                             "capture_1", "capture_2", "Mono"}));
 }
 
 // Frames per second one client receives over about a second.
