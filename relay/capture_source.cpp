@@ -73,6 +73,7 @@ bool CaptureSource::Prime(size_t fill, size_t target) {
   if (fill < target) return false;
   feed_->ring().Discard(fill - target);
   src_reset(converter_);
+  held_ = 0;
   drift_.Reset(true);
   primed_ = true;
   return true;
@@ -94,10 +95,15 @@ void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
   stats_.minFill = stats_.blocks ? std::min(stats_.minFill, fill) : fill;
   stats_.maxFill = stats_.blocks ? std::max(stats_.maxFill, fill) : fill;
   ++stats_.blocks;
-  const double correction = drift_.Update(static_cast<double>(fill), static_cast<double>(target),
-                                          rate, static_cast<double>(frames) / kSampleRate);
+  // The converter keeps some input of its own; counted with the ring, the
+  // fill the loop sees does not sag by that much when playback starts.
+  const double queued = static_cast<double>(fill) + held_;
+  const double correction = drift_.Update(queued, static_cast<double>(target), rate,
+                                          static_cast<double>(frames) / kSampleRate);
   stats_.correction = correction;
-  const long got = src_callback_read(converter_, nominal / (1.0 + correction), frames, out);
+  const double ratio = nominal / (1.0 + correction);
+  const long got = src_callback_read(converter_, ratio, frames, out);
+  held_ -= static_cast<double>(std::max(got, 0L)) / ratio;
   if (got < frames) Underrun(out, frames, static_cast<int>(std::max(got, 0L)));
 }
 
@@ -110,7 +116,9 @@ void CaptureSource::Underrun(float* out, int frames, int played) {
 long CaptureSource::Pull(void* self, float** data) {
   auto* source = static_cast<CaptureSource*>(self);
   *data = source->pull_;
-  return static_cast<long>(source->feed_->ring().Read(source->pull_, kPullFrames));
+  const size_t got = source->feed_->ring().Read(source->pull_, kPullFrames);
+  source->held_ += static_cast<double>(got);
+  return static_cast<long>(got);
 }
 
 void CaptureSource::ResetRange() {

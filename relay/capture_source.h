@@ -59,6 +59,7 @@ class CaptureSource : public Source {
   DriftControl drift_;
   uint32_t generation_ = 0;
   bool primed_ = false;
+  double held_ = 0;  // input frames the converter took from the ring and has not played
   CaptureStats stats_;
   static constexpr size_t kPullFrames = 64;
   float pull_[2 * kPullFrames] = {};

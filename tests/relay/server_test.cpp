@@ -10,55 +10,19 @@
 #include <vector>
 
 #include "relay/server.h"
+#include "tests/relay/running_server.h"
 #include "tests/relay/test_client.h"
 
 namespace relay {
 namespace {
 
 using relay_test::Record;
+using relay_test::RunningServer;
 using relay_test::TestClient;
 using Clock = std::chrono::steady_clock;
 
 // A device whose every sample is value, so a stream tells which device it is.
 std::unique_ptr<Source> Constant(float left, float right) { return MakeLoopSource({left, right}); }
-
-// The server on its own thread, on a free port, logging to a temporary file.
-class RunningServer {
- public:
-  explicit RunningServer(std::vector<Device> devices, ServerConfig config = ServerConfig()) {
-    log_ = tmpfile();
-    config.port = 0;
-    config.log = log_;
-    server_ = std::make_unique<Server>(config, std::move(devices));
-    std::string error;
-    opened_ = server_->Open(&error);
-    EXPECT_TRUE(opened_) << error;
-    if (opened_) thread_ = std::thread([this] { server_->Run(); });
-  }
-  ~RunningServer() {
-    Stop();
-    fclose(log_);
-  }
-  int port() const { return server_->port(); }
-  void Stop() {
-    server_->RequestStop();
-    if (thread_.joinable()) thread_.join();
-  }
-  // Everything logged; call after Stop.
-  std::string Log() {
-    std::string text;
-    rewind(log_);
-    char line[512];
-    while (fgets(line, sizeof line, log_)) text += line;
-    return text;
-  }
-
- private:
-  FILE* log_;
-  bool opened_ = false;
-  std::unique_ptr<Server> server_;
-  std::thread thread_;
-};
 
 std::vector<Device> TwoDevices() {
   std::vector<Device> devices;

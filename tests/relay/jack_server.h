@@ -1,0 +1,70 @@
+// A private JACK server with the dummy driver, started and stopped by a test,
+// and a small JACK client that plays a known tone into it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <atomic>
+#include <string>
+
+typedef struct _jack_client jack_client_t;
+typedef struct _jack_port jack_port_t;
+
+namespace relay_test {
+
+// Whether jackd is installed (tests that need it skip otherwise).
+bool JackdInstalled();
+
+class PrivateJackServer {
+ public:
+  // Picks a server name no other run shares and points JACK_DEFAULT_SERVER
+  // (for this process and its children) at it. Nothing runs yet.
+  PrivateJackServer();
+  // Stops the server if it runs.
+  ~PrivateJackServer();
+  PrivateJackServer(const PrivateJackServer&) = delete;
+  PrivateJackServer& operator=(const PrivateJackServer&) = delete;
+
+  // Starts jackd and waits until a client can connect; false after a generous deadline.
+  bool Start();
+  // Ends the server at once, as a crash would, and reaps it.
+  void Kill();
+  // Asks the server to stop and waits for it.
+  void Stop();
+  const std::string& name() const { return name_; }
+
+ private:
+  void Reap(int signal);
+
+  std::string name_;
+  std::string log_;
+  pid_t pid_ = -1;
+};
+
+// Plays a 1000 Hz sine at 0.5 on its port "out_l" and a 1500 Hz sine at 0.25
+// on "out_r", from the client "player".
+class TonePlayer {
+ public:
+  static constexpr double kLeftHz = 1000, kLeftLevel = 0.5;
+  static constexpr double kRightHz = 1500, kRightLevel = 0.25;
+
+  TonePlayer() = default;
+  ~TonePlayer();
+  TonePlayer(const TonePlayer&) = delete;
+  TonePlayer& operator=(const TonePlayer&) = delete;
+
+  // Opens the client on the running server and starts playing.
+  bool Start();
+  void Close();
+  std::string port(int side) const;
+
+ private:
+  static int Process(unsigned frames, void* self);
+
+  jack_client_t* client_ = nullptr;
+  jack_port_t* ports_[2] = {};
+  double rate_ = 48000;
+  long frame_ = 0;  // process thread only
+};
+
+}  // namespace relay_test
