@@ -12,17 +12,17 @@ namespace relay {
 
 namespace {
 
-// Reserve beyond one device period and one relay block, for the scheduling
-// jitter of both threads.
-constexpr double kMarginSeconds = 0.030;
-
 void Silence(float* out, int from, int frames) {
   std::fill(out + 2 * from, out + 2 * frames, 0.0f);
 }
 
+// Queued beyond the target, in milliseconds, that is dropped at once.
+constexpr size_t kTrimMs = 250;
+
 }  // namespace
 
-CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed) : feed_(std::move(feed)) {
+CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds)
+    : feed_(std::move(feed)), reserve_(reserveSeconds) {
   int error = 0;
   converter_ = src_callback_new(&CaptureSource::Pull, SRC_SINC_MEDIUM_QUALITY, 2, &error, this);
 }
@@ -31,9 +31,9 @@ CaptureSource::~CaptureSource() {
   if (converter_) src_delete(converter_);
 }
 
-size_t CaptureSource::TargetFill(int blockFrames, int rate, int period) {
+size_t CaptureSource::TargetFill(int blockFrames, int rate, int period, double reserveSeconds) {
   const double block = static_cast<double>(blockFrames) * rate / kSampleRate;
-  const double margin = std::max(period + block, kMarginSeconds * rate);
+  const double margin = std::max(period + block, reserveSeconds * rate);
   return static_cast<size_t>(std::ceil(period + block + margin));
 }
 
@@ -49,7 +49,7 @@ void CaptureSource::Render(float* out, int frames) {
     return Silence(out, 0, frames);
   }
   const size_t capacity = feed_->ring().capacity();
-  const size_t target = std::min(TargetFill(frames, rate, feed_->period()), capacity / 2);
+  const size_t target = std::min(TargetFill(frames, rate, feed_->period(), reserve_), capacity / 2);
   stats_.target = target;
   size_t fill = feed_->ring().Available();
   if (!primed_) {
@@ -82,9 +82,10 @@ bool CaptureSource::Prime(size_t fill, size_t target) {
 void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
   const int rate = feed_->sampleRate();
   const double nominal = static_cast<double>(kSampleRate) / rate;
-  // A burst far beyond anything the drift control could absorb (the relay's
-  // thread stalled): drop back to the target rather than stay late for minutes.
-  if (fill > 2 * target + static_cast<size_t>(feed_->period())) {
+  // Far more queued than the drift control could absorb within minutes (the
+  // relay's thread stalled for long): drop back to the target rather than stay
+  // that late. Shorter stalls are caught up by the relay's pacing.
+  if (fill > target + std::max(target, static_cast<size_t>(rate) * kTrimMs / 1000)) {
     feed_->ring().Discard(fill - target);
     fill = target;
     drift_.Reset(true);

@@ -30,7 +30,9 @@ struct CaptureStats {
 
 class CaptureSource : public Source {
  public:
-  explicit CaptureSource(std::shared_ptr<JackFeed> feed);
+  // reserveSeconds: queued beyond one JACK period and one relay block, against
+  // the scheduling delays of both sides.
+  explicit CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds = kDefaultReserve);
   ~CaptureSource() override;
   CaptureSource(const CaptureSource&) = delete;
   CaptureSource& operator=(const CaptureSource&) = delete;
@@ -43,9 +45,13 @@ class CaptureSource : public Source {
   const CaptureStats& stats() const { return stats_; }
   void ResetRange();
 
+  static constexpr double kDefaultReserve = 0.030;
+
   // Input frames queued before a block of blockFrames is taken, for a JACK
-  // stream at rate with the given period.
-  static size_t TargetFill(int blockFrames, int rate, int period);
+  // stream at rate with the given period: the reserve, but at least one period
+  // and one block more.
+  static size_t TargetFill(int blockFrames, int rate, int period,
+                           double reserveSeconds = kDefaultReserve);
 
  private:
   static long Pull(void* self, float** data);
@@ -55,6 +61,7 @@ class CaptureSource : public Source {
   void Underrun(float* out, int frames, int played);
 
   std::shared_ptr<JackFeed> feed_;
+  double reserve_;
   SRC_STATE* converter_ = nullptr;
   DriftControl drift_;
   uint32_t generation_ = 0;

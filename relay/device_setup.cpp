@@ -119,6 +119,7 @@ bool MakeDevices(const Options& options, FILE* log, DeviceSetup* out, std::strin
   if (!jack.empty()) {
     JackHostConfig config;
     config.log = log;
+    config.reserveSeconds = options.jackReserveMs / 1000.0;
     out->jack = std::make_unique<JackHost>(config, jack);
   }
   for (const Planned& p : plan) {

@@ -22,7 +22,7 @@ JackHost::~JackHost() {
 }
 
 std::unique_ptr<Source> JackHost::MakeSource(size_t device) {
-  return std::make_unique<CaptureSource>(feeds_.at(device));
+  return std::make_unique<CaptureSource>(feeds_.at(device), config_.reserveSeconds);
 }
 
 void JackHost::Start() {

@@ -25,7 +25,8 @@ namespace relay {
 struct JackHostConfig {
   std::string clientName = "skylane-relay";
   double retrySeconds = 2.0;
-  FILE* log = stdout;  // null for none
+  double reserveSeconds = 0.030;  // see CaptureSource
+  FILE* log = stdout;             // null for none
 };
 
 class JackHost {

@@ -118,7 +118,7 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
     const SourceOption* source = nullptr;
     for (const SourceOption& option : kSourceOptions)
       if (flag == option.flag) source = &option;
-    if (!source && flag != "--port" && flag != "--block") {
+    if (!source && flag != "--port" && flag != "--block" && flag != "--jack-reserve") {
       *error = (flag.rfind('-', 0) == 0 ? "unknown option: " : "unexpected argument: ") + flag;
       return false;
     }
@@ -132,6 +132,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       *error = std::string("bad port: ") + value;
     else if (flag == "--block" && !ParseInt(value, 8, 512, &out->blockFrames))
       *error = std::string("--block wants 8-512 frames, got: ") + value;
+    else if (flag == "--jack-reserve" && !ParseInt(value, 5, 1000, &out->jackReserveMs))
+      *error = std::string("--jack-reserve wants 5-1000 ms, got: ") + value;
     if (!error->empty()) return false;
   }
   return true;
@@ -174,6 +176,9 @@ const char* UsageText() {
          "  --block N    frames per audio packet, 8-512 (default 512, about 11.6 ms)\n"
          "  --stats      print a line of statistics every second\n"
          "  --list-jack  print the JACK ports a device can connect to, then exit\n"
+         "  --jack-reserve MS\n"
+         "               audio kept queued for JACK devices against scheduling delays,\n"
+         "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
          "  -h, --help   print this text\n"
          "\n"
          "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened (or\n"

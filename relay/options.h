@@ -19,6 +19,7 @@ struct SourceSpec {
 struct Options {
   int port = kDefaultPort;
   int blockFrames = 512;
+  int jackReserveMs = 30;
   bool stats = false;
   bool help = false;
   bool listJack = false;

@@ -173,7 +173,7 @@ TEST(CaptureSource, DropsABurstFarBeyondTheTarget) {
   Player player(&source, &device);
   player.Play(1.0);
   const size_t target = source.stats().target;
-  device.Push(static_cast<int>(4 * target / 256 * 256));
+  device.Push(static_cast<int>((target + 48000 / 4) / 256 * 256 + 512));
   player.Play(0.1);
   EXPECT_EQ(source.stats().trims, 1u);
   EXPECT_EQ(source.stats().underruns, 0u);

@@ -52,8 +52,9 @@ bool PrivateJackServer::Start() {
       dup2(log, 1);
       dup2(log, 2);
     }
-    execl("/usr/bin/jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r",
-          "48000", "-p", "256", static_cast<char*>(nullptr));
+    // Synchronous: a late client makes a late cycle, never a cycle without it.
+    execl("/usr/bin/jackd", "jackd", "--realtime", "--sync", "-n", name_.c_str(), "-d", "dummy",
+          "-r", "48000", "-p", "256", static_cast<char*>(nullptr));
     _exit(127);
   }
   if (pid_ < 0) return false;

@@ -16,13 +16,15 @@ bool Parse(std::vector<const char*> args, Options* options, std::string* error) 
 TEST(Options, ReadsSourcesInOrderAndSettings) {
   Options o;
   std::string error;
-  ASSERT_TRUE(Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin",
-                     "S", "--loopback", "L", "--impulse", "I", "--block", "512"},
-                    &o, &error))
+  ASSERT_TRUE(
+      Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin", "S",
+             "--loopback", "L", "--impulse", "I", "--block", "512", "--jack-reserve", "80"},
+            &o, &error))
       << error;
   EXPECT_EQ(o.port, 0);
   EXPECT_TRUE(o.stats);
   EXPECT_EQ(o.blockFrames, 512);
+  EXPECT_EQ(o.jackReserveMs, 80);
   ASSERT_EQ(o.sources.size(), 5u);
   EXPECT_EQ(o.sources[1].name, "F");
   EXPECT_EQ(o.sources[1].path, "/a=b.wav");
@@ -39,6 +41,7 @@ TEST(Options, RejectsBadCommandLinesWithAMessage) {
                                                      {"--port", "65536"},
                                                      {"--port", "12x"},
                                                      {"--block", "4"},
+                                                     {"--jack-reserve", "2000"},
                                                      {"--file", "noequals"},
                                                      {"--file", "N="},
                                                      {"--tone", ""},
