@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -70,6 +71,15 @@ bool PrivateJackServer::Start() {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return false;
+}
+
+std::string PrivateJackServer::Log() const {
+  std::string text;
+  if (FILE* file = fopen(log_.c_str(), "r")) {
+    for (char line[512]; fgets(line, sizeof line, file);) text += line;
+    fclose(file);
+  }
+  return text;
 }
 
 void PrivateJackServer::Kill() { Reap(SIGKILL); }

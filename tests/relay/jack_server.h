@@ -32,6 +32,8 @@ class PrivateJackServer {
   // Asks the server to stop and waits for it.
   void Stop();
   const std::string& name() const { return name_; }
+  // What the server printed, for a failure's message.
+  std::string Log() const;
 
  private:
   void Reap(int signal);

@@ -174,7 +174,7 @@ TEST_F(JackDevices, StreamTheConnectedProgramAt44100HzWithoutDropouts) {
   EXPECT_LT(right.frequency, TonePlayer::kRightHz * range + 0.05);
   EXPECT_NEAR(left.rms, TonePlayer::kLeftLevel / std::sqrt(2.0), 0.004);
   EXPECT_NEAR(right.rms, TonePlayer::kRightLevel / std::sqrt(2.0), 0.002);
-  EXPECT_EQ(left.breaks, 0u) << "a dropout after the start\n" << relay.Log();
+  EXPECT_EQ(left.breaks, 0u) << "a dropout after the start\n" << relay.Log() << jackd_.Log();
   EXPECT_EQ(right.breaks, 0u);
   std::printf("received %zu frames: %.4f Hz at %.4f rms, %.4f Hz at %.4f rms\n", samples.size() / 2,
               left.frequency, left.rms, right.frequency, right.rms);
