@@ -1,13 +1,13 @@
 #include "tests/relay/jack_server.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <jack/jack.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -17,7 +17,6 @@ namespace relay_test {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr int kStartDeadlineMs = 20000;
 constexpr int kStopDeadlineMs = 10000;
 
@@ -104,36 +103,41 @@ void PrivateJackServer::Reap(int signal) {
 TonePlayer::~TonePlayer() { Close(); }
 
 bool TonePlayer::Start() {
-  client_ = OpenClient("player");
-  if (!client_) return false;
-  rate_ = jack_get_sample_rate(client_);
-  frame_ = 0;
-  ports_[0] = jack_port_register(client_, "out_l", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-  ports_[1] = jack_port_register(client_, "out_r", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-  return ports_[0] && ports_[1] &&
-         jack_set_process_callback(client_, &TonePlayer::Process, this) == 0 &&
-         jack_activate(client_) == 0;
+  int out[2];
+  if (pipe(out) != 0) return false;
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(out[1], 1);
+    close(out[0]);
+    close(out[1]);
+    execl(SKYLANE_TONE_PLAYER_PATH, "tone_player", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  char ready[6] = {};
+  size_t got = 0;
+  for (const auto end =
+           std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartDeadlineMs);
+       got < 5 && std::chrono::steady_clock::now() < end;) {
+    pollfd p = {out[0], POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0) continue;
+    const ssize_t n = read(out[0], ready + got, 5 - got);
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  close(out[0]);
+  return pid_ > 0 && std::string(ready) == "ready";
 }
 
 void TonePlayer::Close() {
-  if (client_) jack_client_close(client_);
-  client_ = nullptr;
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 std::string TonePlayer::port(int side) const {
   return std::string("player:") + (side == 0 ? "out_l" : "out_r");
-}
-
-int TonePlayer::Process(unsigned frames, void* self) {
-  auto* player = static_cast<TonePlayer*>(self);
-  auto* left = static_cast<float*>(jack_port_get_buffer(player->ports_[0], frames));
-  auto* right = static_cast<float*>(jack_port_get_buffer(player->ports_[1], frames));
-  for (unsigned i = 0; i < frames; ++i, ++player->frame_) {
-    const double t = player->frame_ / player->rate_;
-    left[i] = static_cast<float>(kLeftLevel * std::sin(2 * kPi * kLeftHz * t));
-    right[i] = static_cast<float>(kRightLevel * std::sin(2 * kPi * kRightHz * t));
-  }
-  return 0;
 }
 
 }  // namespace relay_test

@@ -7,9 +7,6 @@
 #include <atomic>
 #include <string>
 
-typedef struct _jack_client jack_client_t;
-typedef struct _jack_port jack_port_t;
-
 namespace relay_test {
 
 // Whether jackd is installed (tests that need it skip otherwise).
@@ -43,8 +40,9 @@ class PrivateJackServer {
   pid_t pid_ = -1;
 };
 
-// Plays a 1000 Hz sine at 0.5 on its port "out_l" and a 1500 Hz sine at 0.25
-// on "out_r", from the client "player".
+// The test program tone_player, which plays a 1000 Hz sine at 0.5 on the port
+// "player:out_l" and a 1500 Hz sine at 0.25 on "player:out_r". Another process,
+// as a real program would be.
 class TonePlayer {
  public:
   static constexpr double kLeftHz = 1000, kLeftLevel = 0.5;
@@ -55,18 +53,14 @@ class TonePlayer {
   TonePlayer(const TonePlayer&) = delete;
   TonePlayer& operator=(const TonePlayer&) = delete;
 
-  // Opens the client on the running server and starts playing.
+  // Starts it on the running server and waits until it plays.
   bool Start();
+  // Stops it (it also stops by itself when the server goes).
   void Close();
   std::string port(int side) const;
 
  private:
-  static int Process(unsigned frames, void* self);
-
-  jack_client_t* client_ = nullptr;
-  jack_port_t* ports_[2] = {};
-  double rate_ = 48000;
-  long frame_ = 0;  // process thread only
+  pid_t pid_ = -1;
 };
 
 }  // namespace relay_test
