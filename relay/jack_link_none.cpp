@@ -6,7 +6,7 @@ namespace relay {
 
 namespace {
 
-constexpr const char* kNoJack = "this relay was built without JACK (libjack was not found)";
+constexpr const char* kNoJack = "this relay was built without JACK support";
 
 }  // namespace
 

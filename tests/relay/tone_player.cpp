@@ -34,10 +34,14 @@ void OnShutdown(void*) { g_done.store(true); }
 
 void OnSignal(int) { g_done.store(true); }
 
+void Quiet(const char*) {}
+
 }  // namespace
 
 int main() {
   signal(SIGTERM, OnSignal);
+  jack_set_error_function(Quiet);
+  jack_set_info_function(Quiet);
   jack_client_t* client = jack_client_open("player", JackNoStartServer, nullptr);
   if (!client) return 1;
   g_rate = jack_get_sample_rate(client);
