@@ -28,6 +28,8 @@ class StreamSource : public Source {
   // of the input, after which the rest plays out and silence follows).
   void Render(float* out, int frames) override;
   bool ended() const { return ended_.load(std::memory_order_acquire); }
+  // Frames read and not played yet (the rendering thread's view).
+  size_t buffered() const { return ring_.Available(); }
 
  private:
   void ReadLoop();

@@ -80,7 +80,6 @@ TEST(RelayProcess, ServesTheDemoToneAndStopsCleanlyOnSigterm) {
     for (float v : s) peak = std::max(peak, std::fabs(v));
     EXPECT_NEAR(peak, 0.25f, 0.01f);
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   relay.Signal(SIGTERM);
   EXPECT_EQ(relay.Wait(), 0);
   EXPECT_NE(relay.output().find("client 1 connected"), std::string::npos) << relay.output();

@@ -256,7 +256,9 @@ TEST(Server, LogsOneLinePerConnectAndDisconnect) {
     std::vector<float> s;
     ASSERT_TRUE(client.ReadFrames(256, &s));
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const auto end = Clock::now() + std::chrono::seconds(10);
+  while (server.Log().find("client 1 disconnected") == std::string::npos && Clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   server.Stop();
   const std::string log = server.Log();
   EXPECT_NE(log.find("client 1 connected from 127.0.0.1:"), std::string::npos) << log;
