@@ -131,14 +131,14 @@ TEST(Server, AnnouncesTheSideNamesADeviceGives) {
                                              "capture_1", "capture_2", "Mono"}));
 }
 
-// Frames per second one client receives over about a second.
+// Frames per second one client receives over about three seconds.
 double MeasureRate(TestClient* client) {
   std::vector<float> s;
   EXPECT_TRUE(client->ReadFrames(256, &s));  // the clock starts at a packet boundary
   const auto start = Clock::now();
   size_t frames = 0;
   Record r;
-  while (Clock::now() - start < std::chrono::milliseconds(1200)) {
+  while (Clock::now() - start < std::chrono::seconds(3)) {
     if (!client->ReadRecord(&r)) return 0.0;
     frames += r.samples.size() / 2;
   }
@@ -158,7 +158,12 @@ TEST(Server, PacesEveryClientAt44100FramesPerSecond) {
   for (size_t i = 0; i < clients.size(); ++i)
     readers.emplace_back([&, i] { rates[i] = MeasureRate(clients[i].get()); });
   for (auto& t : readers) t.join();
-  for (double rate : rates) EXPECT_NEAR(rate, 44100.0, 44100.0 * 0.05);
+  // Never faster than the clock; slower only by what a busy machine delays the
+  // readers or the server.
+  for (double rate : rates) {
+    EXPECT_LT(rate, 44100.0 * 1.03);
+    EXPECT_GT(rate, 44100.0 * 0.9);
+  }
 }
 
 TEST(Server, LoopbackReturnsTheEffectsLoopAudio) {
