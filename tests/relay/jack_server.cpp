@@ -1,9 +1,11 @@
 #include "tests/relay/jack_server.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <jack/jack.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,14 +41,24 @@ PrivateJackServer::PrivateJackServer() {
   setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
 }
 
+// A client killed with its server leaves its semaphore in /dev/shm; every file
+// there that names this run's server is this run's to remove.
 PrivateJackServer::~PrivateJackServer() {
   Stop();
   unlink(log_.c_str());
+  if (DIR* shm = opendir("/dev/shm")) {
+    const std::string mark = "_" + name_ + "_";
+    while (const dirent* entry = readdir(shm))
+      if (std::string(entry->d_name).find(mark) != std::string::npos)
+        unlink(("/dev/shm/" + std::string(entry->d_name)).c_str());
+    closedir(shm);
+  }
 }
 
 bool PrivateJackServer::Start() {
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives a test that crashed
     const int log = open(log_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (log >= 0) {
       dup2(log, 1);
@@ -107,6 +119,7 @@ bool TonePlayer::Start() {
   if (pipe(out) != 0) return false;
   pid_ = fork();
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     dup2(out[1], 1);
     close(out[0]);
     close(out[1]);

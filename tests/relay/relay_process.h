@@ -3,6 +3,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@ class Relay {
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that crashed
       dup2(in[0], 0);
       dup2(out[1], 1);
       dup2(err[1], 2);
