@@ -41,9 +41,8 @@ class CaptureSource : public Source {
   // The fill range and counters since the last call; resets the range.
   std::string StatsLine() override;
 
-  // Since the start or the last ResetRange.
+  // Since the start, or the fill range since the last StatsLine.
   const CaptureStats& stats() const { return stats_; }
-  void ResetRange();
 
   static constexpr double kDefaultReserve = 0.030;
 
@@ -59,6 +58,7 @@ class CaptureSource : public Source {
   bool Prime(size_t fill, size_t target);
   void Play(float* out, int frames, size_t fill, size_t target);
   void Underrun(float* out, int frames, int played);
+  void ResetRange();
 
   std::shared_ptr<JackFeed> feed_;
   double reserve_;

@@ -149,8 +149,4 @@ void TonePlayer::Close() {
   pid_ = -1;
 }
 
-std::string TonePlayer::port(int side) const {
-  return std::string("player:") + (side == 0 ? "out_l" : "out_r");
-}
-
 }  // namespace relay_test

@@ -28,7 +28,6 @@ class PrivateJackServer {
   void Kill();
   // Asks the server to stop and waits for it.
   void Stop();
-  const std::string& name() const { return name_; }
   // What the server printed, for a failure's message.
   std::string Log() const;
 
@@ -57,7 +56,6 @@ class TonePlayer {
   bool Start();
   // Stops it (it also stops by itself when the server goes).
   void Close();
-  std::string port(int side) const;
 
  private:
   pid_t pid_ = -1;
