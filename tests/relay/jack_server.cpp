@@ -30,6 +30,19 @@ jack_client_t* OpenClient(const char* name) {
   return jack_client_open(name, JackNoStartServer, nullptr);
 }
 
+// JACK keeps a table of at most eight running servers in /dev/shm. A server
+// that did not end cleanly (killed, or stopped under a client) stays in it and
+// would fill it up over many runs; a server of the same name started and
+// stopped again takes its entry back out.
+bool RegistryNames(const std::string& name) {
+  FILE* file = fopen("/dev/shm/jack-shm-registry", "rb");
+  if (!file) return false;
+  std::string bytes;
+  for (int c; (c = fgetc(file)) != EOF;) bytes += static_cast<char>(c);
+  fclose(file);
+  return bytes.find(":" + name + ":") != std::string::npos;
+}
+
 }  // namespace
 
 bool JackdInstalled() { return access("/usr/bin/jackd", X_OK) == 0; }
@@ -45,6 +58,7 @@ PrivateJackServer::PrivateJackServer() {
 // there that names this run's server is this run's to remove.
 PrivateJackServer::~PrivateJackServer() {
   Stop();
+  if (RegistryNames(name_) && Start()) Stop();
   unlink(log_.c_str());
   if (DIR* shm = opendir("/dev/shm")) {
     const std::string mark = "_" + name_ + "_";
