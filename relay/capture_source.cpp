@@ -38,13 +38,15 @@ size_t CaptureSource::TargetFill(int blockFrames, int rate, int period, double r
 }
 
 void CaptureSource::Render(float* out, int frames) {
+  // Live is read first: a stream seen live comes with its generation and rate.
+  const bool live = feed_->live();
   const uint32_t generation = feed_->generation();
   if (generation != generation_) {
     generation_ = generation;
     NewStream();
   }
   const int rate = feed_->sampleRate();
-  if (!converter_ || !feed_->live() || rate <= 0) {
+  if (!converter_ || !live || rate <= 0) {
     primed_ = false;
     return Silence(out, 0, frames);
   }

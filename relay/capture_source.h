@@ -22,7 +22,7 @@ struct CaptureStats {
   size_t target = 0;   // input frames, for the latest block size
   size_t minFill = 0;  // range of the ring's fill before each block while playing
   size_t maxFill = 0;
-  uint64_t blocks = 0;     // blocks played from the ring
+  uint64_t blocks = 0;     // blocks played from the ring since the range was reset
   uint64_t underruns = 0;  // times the ring ran dry and playback restarted
   uint64_t trims = 0;      // times far too much was queued and the excess dropped
   double correction = 0;   // the drift control's latest correction
