@@ -8,7 +8,8 @@ PACKAGES := cmake make g++ clang libclang-rt-14-dev clang-format pkg-config \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
 	libx11-dev libxext-dev xvfb xauth libsndfile1-dev libsamplerate0-dev \
-	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev
+	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev \
+	libjack-jackd2-dev jackd2
 
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLANE_WERROR=ON
 CTEST := ctest --output-on-failure --no-tests=error -j $(JOBS)
@@ -23,7 +24,7 @@ deps:
 		echo "Installing:" $$missing; \
 		SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
 		$$SUDO apt-get update -qq && \
-		DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+		$$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
 	fi
 
 build: deps

@@ -11,6 +11,12 @@ const char* ChannelName(int channel) {
   return channel >= 0 && channel < kChannelsPerDevice ? kNames[channel] : "";
 }
 
+const char* ChannelName(const Device& device, int channel) {
+  if ((channel == 1 || channel == 2) && !device.sideNames[channel - 1].empty())
+    return device.sideNames[channel - 1].c_str();
+  return ChannelName(channel);
+}
+
 void MapChannel(int channel, const float* in, float* out, int frames) {
   if (channel == 0) {
     std::memcpy(out, in, static_cast<size_t>(frames) * 2 * sizeof(float));
@@ -34,8 +40,8 @@ uint32_t DeviceIdForName(const std::string& name, const std::vector<uint32_t>& t
   return id;
 }
 
-void AddDevice(std::vector<Device>* devices, const std::string& name,
-               std::unique_ptr<Source> source) {
+Device& AddDevice(std::vector<Device>* devices, const std::string& name,
+                  std::unique_ptr<Source> source) {
   std::vector<uint32_t> taken;
   for (const Device& d : *devices) taken.push_back(d.id);
   Device device;
@@ -43,6 +49,7 @@ void AddDevice(std::vector<Device>* devices, const std::string& name,
   device.name = name;
   device.source = std::move(source);
   devices->push_back(std::move(device));
+  return devices->back();
 }
 
 int FindDevice(const std::vector<Device>& devices, uint32_t id) {

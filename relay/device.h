@@ -18,11 +18,13 @@ struct Device {
   uint32_t id = 0;
   std::string name;
   std::unique_ptr<Source> source;  // null: a loopback device
+  std::string sideNames[2];        // left and right channel names; empty: "Left", "Right"
 };
 
-// Channel names every device announces; the channel picks a view of the
-// source: both sides, left on both, right on both, or their mix on both.
+// Channel names a device announces; the channel picks a view of the source:
+// both sides, left on both, right on both, or their mix on both.
 const char* ChannelName(int channel);
+const char* ChannelName(const Device& device, int channel);
 
 // Writes frames of the given channel's view of interleaved stereo input.
 void MapChannel(int channel, const float* in, float* out, int frames);
@@ -31,8 +33,9 @@ void MapChannel(int channel, const float* in, float* out, int frames);
 uint32_t DeviceIdForName(const std::string& name, const std::vector<uint32_t>& taken);
 
 // Appends a device named name with a stable ID; source null makes a loopback.
-void AddDevice(std::vector<Device>* devices, const std::string& name,
-               std::unique_ptr<Source> source);
+// Returns the new device.
+Device& AddDevice(std::vector<Device>* devices, const std::string& name,
+                  std::unique_ptr<Source> source);
 
 // Index of the device asked for (ID 0: the first), or -1.
 int FindDevice(const std::vector<Device>& devices, uint32_t id);

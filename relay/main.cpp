@@ -1,18 +1,13 @@
-// skylane-relay: serves test and file sources to Skylane plug-ins.
+// skylane-relay: serves test, file, pipe and JACK sources to Skylane plug-ins.
 #include <signal.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "relay/device.h"
+#include "relay/device_setup.h"
 #include "relay/options.h"
 #include "relay/server.h"
-#include "relay/sound_file.h"
-#include "relay/source.h"
-#include "relay/stream_source.h"
 
 namespace {
 
@@ -34,34 +29,11 @@ void InstallSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
-std::unique_ptr<relay::Source> MakeSource(const relay::SourceSpec& spec, std::string* error) {
-  using Kind = relay::SourceSpec::Kind;
-  switch (spec.kind) {
-    case Kind::kTone: return relay::MakeToneSource();
-    case Kind::kImpulse: return relay::MakeImpulseSource();
-    case Kind::kStdin: return std::make_unique<relay::StreamSource>(STDIN_FILENO);
-    case Kind::kLoopback: return nullptr;
-    case Kind::kFile: {
-      std::vector<float> stereo;
-      if (!relay::LoadSoundFile(spec.path, &stereo, error)) return nullptr;
-      return relay::MakeLoopSource(std::move(stereo));
-    }
-  }
-  return nullptr;
-}
-
-bool MakeDevices(const relay::Options& options, std::vector<relay::Device>* devices,
-                 std::string* error) {
-  if (options.sources.empty()) {
-    relay::AddDevice(devices, "Skylane Demo Tone", relay::MakeToneSource());
-    return true;
-  }
-  for (const relay::SourceSpec& spec : options.sources) {
-    auto source = MakeSource(spec, error);
-    if (!error->empty()) return false;
-    relay::AddDevice(devices, spec.name, std::move(source));
-  }
-  return true;
+int ListJack() {
+  std::string error;
+  if (relay::PrintJackPorts(stdout, &error)) return 0;
+  std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
+  return kExitRuntime;
 }
 
 }  // namespace
@@ -78,30 +50,30 @@ int main(int argc, char** argv) {
     std::fputs(relay::UsageText(), stdout);
     return 0;
   }
-  std::vector<relay::Device> devices;
-  if (!MakeDevices(options, &devices, &error)) {
+  if (options.listJack) return ListJack();
+  relay::DeviceSetup setup;
+  if (!relay::MakeDevices(options, stdout, &setup, &error)) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitUsage;
+  }
+  for (const std::string& note : setup.notes) std::printf("%s\n", note.c_str());
+  if (setup.devices.empty()) {
+    std::fprintf(stderr, "skylane-relay: no device to serve\n");
+    return kExitRuntime;
   }
   relay::ServerConfig config;
   config.port = options.port;
   config.blockFrames = options.blockFrames;
   config.stats = options.stats;
-  const size_t deviceCount = devices.size();
-  std::vector<std::string> listing;
-  for (const relay::Device& d : devices) {
-    char line[64];
-    std::snprintf(line, sizeof line, "device %x: %s", d.id, d.source ? "" : "(loopback) ");
-    listing.push_back(line + d.name);
-  }
-  relay::Server server(config, std::move(devices));
+  relay::Server server(config, std::move(setup.devices));
   if (!server.Open(&error)) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitRuntime;
   }
   std::printf("skylane-relay listening on 127.0.0.1:%d with %zu device(s)\n", server.port(),
-              deviceCount);
-  for (const std::string& line : listing) std::printf("%s\n", line.c_str());
+              setup.listing.size());
+  for (const std::string& line : setup.listing) std::printf("%s\n", line.c_str());
+  if (setup.jack) setup.jack->Start();
   g_server = &server;
   InstallSignals();
   server.Run();

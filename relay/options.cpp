@@ -32,18 +32,39 @@ bool CheckName(const std::string& name, const Options& options, std::string* err
   return error->empty();
 }
 
+bool SplitFile(const std::string& argument, SourceSpec* spec, std::string* error) {
+  const size_t equals = argument.find('=');
+  if (equals == std::string::npos || equals + 1 == argument.size()) {
+    *error = "--file wants NAME=PATH, got: " + argument;
+    return false;
+  }
+  spec->name = argument.substr(0, equals);
+  spec->path = argument.substr(equals + 1);
+  return true;
+}
+
+// NAME, NAME=PORT (one port on both sides) or NAME=PORT_L,PORT_R.
+bool SplitJack(const std::string& argument, SourceSpec* spec, std::string* error) {
+  const size_t equals = argument.find('=');
+  if (equals == std::string::npos) return true;
+  spec->name = argument.substr(0, equals);
+  const std::string ports = argument.substr(equals + 1);
+  const size_t comma = ports.find(',');
+  spec->ports[0] = ports.substr(0, comma);
+  spec->ports[1] = comma == std::string::npos ? spec->ports[0] : ports.substr(comma + 1);
+  if (spec->ports[0].empty() || spec->ports[1].empty() ||
+      spec->ports[1].find(',') != std::string::npos) {
+    *error = "--jack wants NAME, NAME=PORT or NAME=PORT_L,PORT_R, got: " + argument;
+    return false;
+  }
+  return true;
+}
+
 bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* options,
                std::string* error) {
-  SourceSpec spec{kind, argument, ""};
-  if (kind == SourceSpec::Kind::kFile) {
-    const size_t equals = argument.find('=');
-    if (equals == std::string::npos || equals + 1 == argument.size()) {
-      *error = "--file wants NAME=PATH, got: " + argument;
-      return false;
-    }
-    spec.name = argument.substr(0, equals);
-    spec.path = argument.substr(equals + 1);
-  }
+  SourceSpec spec{kind, argument, "", {}};
+  if (kind == SourceSpec::Kind::kFile && !SplitFile(argument, &spec, error)) return false;
+  if (kind == SourceSpec::Kind::kJack && !SplitJack(argument, &spec, error)) return false;
   if (kind == SourceSpec::Kind::kStdin)
     for (const SourceSpec& s : options->sources)
       if (s.kind == SourceSpec::Kind::kStdin) *error = "--stdin may be given once";
@@ -64,8 +85,16 @@ struct SourceOption {
 constexpr SourceOption kSourceOptions[] = {
     {"--tone", SourceSpec::Kind::kTone},         {"--impulse", SourceSpec::Kind::kImpulse},
     {"--file", SourceSpec::Kind::kFile},         {"--stdin", SourceSpec::Kind::kStdin},
-    {"--loopback", SourceSpec::Kind::kLoopback},
+    {"--loopback", SourceSpec::Kind::kLoopback}, {"--jack", SourceSpec::Kind::kJack},
 };
+
+bool AddJackCapture(Options* options, std::string* error) {
+  for (const SourceSpec& s : options->sources)
+    if (s.kind == SourceSpec::Kind::kJackCapture) *error = "--jack-capture may be given once";
+  if (error->empty())
+    options->sources.push_back(SourceSpec{SourceSpec::Kind::kJackCapture, "", "", {}});
+  return error->empty();
+}
 
 }  // namespace
 
@@ -78,14 +107,18 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       out->help = true;
       continue;
     }
-    if (flag == "--stats") {
-      out->stats = true;
+    if (flag == "--stats" || flag == "--list-jack") {
+      (flag == "--stats" ? out->stats : out->listJack) = true;
+      continue;
+    }
+    if (flag == "--jack-capture") {
+      if (!AddJackCapture(out, error)) return false;
       continue;
     }
     const SourceOption* source = nullptr;
     for (const SourceOption& option : kSourceOptions)
       if (flag == option.flag) source = &option;
-    if (!source && flag != "--port" && flag != "--block") {
+    if (!source && flag != "--port" && flag != "--block" && flag != "--jack-reserve") {
       *error = (flag.rfind('-', 0) == 0 ? "unknown option: " : "unexpected argument: ") + flag;
       return false;
     }
@@ -99,6 +132,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       *error = std::string("bad port: ") + value;
     else if (flag == "--block" && !ParseInt(value, 8, 512, &out->blockFrames))
       *error = std::string("--block wants 8-512 frames, got: ") + value;
+    else if (flag == "--jack-reserve" && !ParseInt(value, 5, 1000, &out->jackReserveMs))
+      *error = std::string("--jack-reserve wants 5-1000 ms, got: ") + value;
     if (!error->empty()) return false;
   }
   return true;
@@ -117,20 +152,38 @@ const char* UsageText() {
          "  --stdin NAME        raw interleaved float32 stereo at 44100 Hz from\n"
          "                      standard input (native byte order)\n"
          "  --loopback NAME     returns the audio a plug-in sends in its effects loop\n"
+         "  --jack NAME         two JACK input ports, \"NAME left\" and \"NAME right\", of\n"
+         "                      the client skylane-relay, for any program to connect to\n"
+         "  --jack NAME=PORT_L,PORT_R\n"
+         "                      the same, connected to those JACK output ports (one\n"
+         "                      PORT alone feeds both sides); see --list-jack\n"
+         "  --jack-capture      one device for every pair of physical capture ports of\n"
+         "                      the JACK server running at start\n"
          "With no source, one tone device named \"Skylane Demo Tone\" is served.\n"
          "\n"
          "Each device has four channels: Stereo, Left (on both sides), Right (on both\n"
-         "sides), Mono (the mix). Device IDs are derived from the names, so they stay\n"
-         "the same from one run to the next.\n"
+         "sides), Mono (the mix); a JACK device names Left and Right after its ports.\n"
+         "Device IDs are derived from the names, so they stay the same from one run to\n"
+         "the next.\n"
+         "\n"
+         "JACK devices work with jackd and with PipeWire's JACK library (run the relay\n"
+         "through pw-jack where that is not the system's libjack). The server's rate is\n"
+         "converted to 44100 Hz. While no server runs, JACK devices play silence and\n"
+         "the relay tries again every 2 s. JACK_DEFAULT_SERVER picks a named server.\n"
          "\n"
          "Options:\n"
          "  --port N     TCP port (default 53669; 0 picks a free one, printed at start)\n"
          "  --block N    frames per audio packet, 8-512 (default 512, about 11.6 ms)\n"
          "  --stats      print a line of statistics every second\n"
+         "  --list-jack  print the JACK ports a device can connect to, then exit\n"
+         "  --jack-reserve MS\n"
+         "               audio kept queued for JACK devices against scheduling delays,\n"
+         "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
          "  -h, --help   print this text\n"
          "\n"
-         "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened,\n"
-         "2 for a bad command line or an unreadable file.\n";
+         "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened (or\n"
+         "no JACK server answers --list-jack, or --jack-capture alone), 2 for a bad\n"
+         "command line or an unreadable file.\n";
 }
 
 }  // namespace relay

@@ -9,17 +9,20 @@
 namespace relay {
 
 struct SourceSpec {
-  enum class Kind { kTone, kImpulse, kFile, kStdin, kLoopback };
+  enum class Kind { kTone, kImpulse, kFile, kStdin, kLoopback, kJack, kJackCapture };
   Kind kind;
-  std::string name;
-  std::string path;  // kFile only
+  std::string name;      // empty for kJackCapture, which makes its devices at start
+  std::string path;      // kFile only
+  std::string ports[2];  // kJack: source ports of the left and right side, or none
 };
 
 struct Options {
   int port = kDefaultPort;
   int blockFrames = 512;
+  int jackReserveMs = 30;
   bool stats = false;
   bool help = false;
+  bool listJack = false;
   std::vector<SourceSpec> sources;  // in device order
 };
 

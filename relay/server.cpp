@@ -174,7 +174,7 @@ void Server::StartStream(Session* session) {
     EncodeControl(kControlDevice, id, 0, device.name.c_str(), record);
     session->Queue(record, sizeof record);
     for (int channel = 0; channel < kChannelsPerDevice; ++channel) {
-      EncodeControl(kControlChannelName, id, channel, ChannelName(channel), record);
+      EncodeControl(kControlChannelName, id, channel, ChannelName(device, channel), record);
       session->Queue(record, sizeof record);
     }
   }
@@ -183,8 +183,22 @@ void Server::StartStream(Session* session) {
     snprintf(text, sizeof text, "Unknown device %x", session->request().deviceId);
     EncodeControl(kControlText, 0, 0, text, record);
     session->Queue(record, sizeof record);
+    LogUnknownDevice(*session);
   }
   session->StartStream();
+}
+
+void Server::LogUnknownDevice(const Session& session) {
+  std::string known;
+  for (const Device& device : devices_) {
+    char id[16];
+    snprintf(id, sizeof id, "%x", device.id);
+    known += (known.empty() ? "" : ", ") + std::string(id) + " \"" + device.name + "\"";
+  }
+  Log("client %d from %s asked for device %x, which this relay does not have; it streams "
+      "silence. Devices: %s",
+      session.number(), session.peer().c_str(), session.request().deviceId,
+      known.empty() ? "none" : known.c_str());
 }
 
 void Server::SendPackets(int64_t now) {
@@ -258,16 +272,24 @@ void Server::PrintStats(int64_t now) {
       static_cast<unsigned long long>(totals.packetsDropped - reported_.packetsDropped));
   reported_ = totals;
   nextStatsNs_ = std::max(nextStatsNs_ + kSecondNs, now);
+  for (const Device& device : devices_) {
+    const std::string line = device.source ? device.source->StatsLine() : std::string();
+    if (!line.empty())
+      Log("stats: device %x \"%s\": %s", device.id, device.name.c_str(), line.c_str());
+  }
 }
 
+// The lock keeps a line whole when another thread logs too.
 void Server::Log(const char* format, ...) {
   if (!config_.log) return;
   va_list args;
   va_start(args, format);
+  flockfile(config_.log);
   vfprintf(config_.log, format, args);
-  va_end(args);
   fputc('\n', config_.log);
   fflush(config_.log);
+  funlockfile(config_.log);
+  va_end(args);
 }
 
 }  // namespace relay

@@ -48,6 +48,7 @@ class Server {
   void AcceptClients(int64_t now);
   void PollInput(int64_t now);
   void StartStream(Session* session);
+  void LogUnknownDevice(const Session& session);
   void SendPackets(int64_t now);
   void CheckTimeouts(int64_t now);
   void DropClosed(int64_t now);

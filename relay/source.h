@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace relay {
@@ -12,6 +13,9 @@ class Source {
   virtual ~Source() = default;
   // Writes the next frames (frames x 2 floats). Must not block or allocate.
   virtual void Render(float* out, int frames) = 0;
+  // A line for the once-a-second statistics, empty when there is nothing to
+  // say; called on the same thread as Render.
+  virtual std::string StatsLine() { return std::string(); }
 };
 
 // A steady test tone: 440 Hz on the left, 660 Hz on the right, at -12 dBFS.

@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace relay {
 
@@ -20,7 +22,8 @@ constexpr long kFullWaitNs = 5000000;  // 5 ms
 
 }  // namespace
 
-StreamSource::StreamSource(int fd) : fd_(fd), ring_(kRingFrames) {
+StreamSource::StreamSource(int fd, std::string name, FILE* log)
+    : fd_(fd), name_(std::move(name)), log_(log), ring_(kRingFrames) {
   reader_ = std::thread([this] { ReadLoop(); });
 }
 
@@ -50,9 +53,11 @@ void StreamSource::ReadLoop() {
   // Raw bytes; a frame split across reads is kept until its rest arrives.
   uint8_t bytes[kChunkFrames * 2 * sizeof(float)];
   size_t have = 0;
+  int failure = 0;
   while (WaitReadable()) {
     const ssize_t n = read(fd_, bytes + have, sizeof bytes - have);
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n < 0) failure = errno;
     if (n <= 0) break;
     have += static_cast<size_t>(n);
     const size_t whole = have / (2 * sizeof(float));
@@ -63,6 +68,11 @@ void StreamSource::ReadLoop() {
     std::memmove(bytes, bytes + whole * 2 * sizeof(float), have);
   }
   ended_.store(true, std::memory_order_release);
+  if (!log_ || stop_.load(std::memory_order_acquire)) return;
+  std::fprintf(log_, "device \"%s\": standard input %s%s; the device plays silence from now on\n",
+               name_.c_str(), failure ? "failed: " : "ended",
+               failure ? std::strerror(failure) : "");
+  std::fflush(log_);
 }
 
 // Non-finite samples become silence; a full ring holds the writer back, which

@@ -16,13 +16,15 @@ bool Parse(std::vector<const char*> args, Options* options, std::string* error) 
 TEST(Options, ReadsSourcesInOrderAndSettings) {
   Options o;
   std::string error;
-  ASSERT_TRUE(Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin",
-                     "S", "--loopback", "L", "--impulse", "I", "--block", "512"},
-                    &o, &error))
+  ASSERT_TRUE(
+      Parse({"--port", "0", "--stats", "--tone", "T", "--file", "F=/a=b.wav", "--stdin", "S",
+             "--loopback", "L", "--impulse", "I", "--block", "512", "--jack-reserve", "80"},
+            &o, &error))
       << error;
   EXPECT_EQ(o.port, 0);
   EXPECT_TRUE(o.stats);
   EXPECT_EQ(o.blockFrames, 512);
+  EXPECT_EQ(o.jackReserveMs, 80);
   ASSERT_EQ(o.sources.size(), 5u);
   EXPECT_EQ(o.sources[1].name, "F");
   EXPECT_EQ(o.sources[1].path, "/a=b.wav");
@@ -39,6 +41,7 @@ TEST(Options, RejectsBadCommandLinesWithAMessage) {
                                                      {"--port", "65536"},
                                                      {"--port", "12x"},
                                                      {"--block", "4"},
+                                                     {"--jack-reserve", "2000"},
                                                      {"--file", "noequals"},
                                                      {"--file", "N="},
                                                      {"--tone", ""},
@@ -51,6 +54,36 @@ TEST(Options, RejectsBadCommandLinesWithAMessage) {
     std::string error;
     EXPECT_FALSE(Parse(args, &o, &error)) << args[0];
     EXPECT_FALSE(error.empty()) << args[0];
+  }
+}
+
+TEST(Options, ReadsJackDevices) {
+  Options o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--jack", "Free", "--jack-capture", "--jack", "Mic=system:capture_1", "--jack",
+                     "Desk=Built-in Audio:monitor_FL,Built-in Audio:monitor_FR", "--list-jack"},
+                    &o, &error))
+      << error;
+  ASSERT_EQ(o.sources.size(), 4u);
+  EXPECT_TRUE(o.listJack);
+  EXPECT_EQ(o.sources[0].name, "Free");
+  EXPECT_EQ(o.sources[0].ports[0], "");
+  EXPECT_EQ(o.sources[1].kind, SourceSpec::Kind::kJackCapture);
+  EXPECT_EQ(o.sources[2].name, "Mic");
+  EXPECT_EQ(o.sources[2].ports[0], "system:capture_1");
+  EXPECT_EQ(o.sources[2].ports[1], "system:capture_1");
+  EXPECT_EQ(o.sources[3].name, "Desk");
+  EXPECT_EQ(o.sources[3].ports[0], "Built-in Audio:monitor_FL");
+  EXPECT_EQ(o.sources[3].ports[1], "Built-in Audio:monitor_FR");
+  for (const std::vector<const char*>& bad : {std::vector<const char*>{"--jack", "A=x,"},
+                                              {"--jack", "A=,x"},
+                                              {"--jack", "A="},
+                                              {"--jack", "=x,y"},
+                                              {"--jack", "A=x,y,z"},
+                                              {"--jack-capture", "--jack-capture"},
+                                              {"--jack", "A", "--tone", "A"}}) {
+    EXPECT_FALSE(Parse(bad, &o, &error)) << bad[1];
+    EXPECT_FALSE(error.empty());
   }
 }
 

@@ -138,7 +138,7 @@ TEST_F(SoundFileTest, FailsWithAMessageNamingTheFile) {
 }
 
 bool WaitFor(const std::function<bool()>& condition) {
-  for (int i = 0; i < 400 && !condition(); ++i)
+  for (int i = 0; i < 2000 && !condition(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   return condition();
 }
@@ -153,7 +153,7 @@ TEST(StreamSource, PlaysWholeBlocksThenTheRestAfterTheEnd) {
   ASSERT_EQ(write(fds[1], bytes, 5), 5);  // a frame split across writes
   ASSERT_EQ(write(fds[1], bytes + 5, frames.size() * 4 - 5),
             static_cast<ssize_t>(frames.size() * 4 - 5));
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(WaitFor([&] { return source.buffered() == 300; }));
   std::vector<float> out(2 * 512, -1.0f);
   source.Render(out.data(), 512);
   EXPECT_EQ(out, std::vector<float>(2 * 512, 0.0f)) << "fewer frames than a block wait";

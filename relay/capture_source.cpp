@@ -1,0 +1,145 @@
+#include "relay/capture_source.h"
+
+#include <samplerate.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "relay/protocol.h"
+
+namespace relay {
+
+namespace {
+
+void Silence(float* out, int from, int frames) {
+  std::fill(out + 2 * from, out + 2 * frames, 0.0f);
+}
+
+// Queued beyond the target, in milliseconds, that is dropped at once.
+constexpr size_t kTrimMs = 250;
+
+}  // namespace
+
+CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds)
+    : feed_(std::move(feed)), reserve_(reserveSeconds) {
+  int error = 0;
+  converter_ = src_callback_new(&CaptureSource::Pull, SRC_SINC_MEDIUM_QUALITY, 2, &error, this);
+}
+
+CaptureSource::~CaptureSource() {
+  if (converter_) src_delete(converter_);
+}
+
+size_t CaptureSource::TargetFill(int blockFrames, int rate, int period, double reserveSeconds) {
+  const double block = static_cast<double>(blockFrames) * rate / kSampleRate;
+  const double margin = std::max(period + block, reserveSeconds * rate);
+  return static_cast<size_t>(std::ceil(period + block + margin));
+}
+
+void CaptureSource::Render(float* out, int frames) {
+  // Live is read first: a stream seen live comes with its generation and rate.
+  const bool live = feed_->live();
+  const uint32_t generation = feed_->generation();
+  if (generation != generation_) {
+    generation_ = generation;
+    NewStream();
+  }
+  const int rate = feed_->sampleRate();
+  if (!converter_ || !live || rate <= 0) {
+    primed_ = false;
+    return Silence(out, 0, frames);
+  }
+  const size_t capacity = feed_->ring().capacity();
+  const size_t target = std::min(TargetFill(frames, rate, feed_->period(), reserve_), capacity / 2);
+  stats_.target = target;
+  size_t fill = feed_->ring().Available();
+  if (!primed_) {
+    if (!Prime(fill, target)) return Silence(out, 0, frames);
+    fill = target;
+  }
+  Play(out, frames, fill, target);
+}
+
+// A new stream (another server, or the same one back) may run at another
+// rate: what is left of the old one goes, and the clocks are learnt afresh.
+void CaptureSource::NewStream() {
+  feed_->ring().Discard(feed_->ring().Available());
+  primed_ = false;
+  drift_.Reset(false);
+}
+
+// Playback starts once the ring holds the target; frames beyond it (written
+// while nobody played) are dropped so the delay starts where it should.
+bool CaptureSource::Prime(size_t fill, size_t target) {
+  if (fill < target) return false;
+  feed_->ring().Discard(fill - target);
+  src_reset(converter_);
+  held_ = 0;
+  drift_.Reset(true);
+  primed_ = true;
+  return true;
+}
+
+void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
+  const int rate = feed_->sampleRate();
+  const double nominal = static_cast<double>(kSampleRate) / rate;
+  // Far more queued than the drift control could absorb within minutes (the
+  // relay's thread stalled for long): drop back to the target rather than stay
+  // that late. Shorter stalls are caught up by the relay's pacing.
+  if (fill > target + std::max(target, static_cast<size_t>(rate) * kTrimMs / 1000)) {
+    feed_->ring().Discard(fill - target);
+    fill = target;
+    drift_.Reset(true);
+    ++stats_.trims;
+  }
+  const double needed = frames / nominal * (1.0 + DriftControl::kMaxCorrection) + kPullFrames;
+  if (static_cast<double>(fill) < needed) return Underrun(out, frames, 0);
+  stats_.minFill = stats_.blocks ? std::min(stats_.minFill, fill) : fill;
+  stats_.maxFill = stats_.blocks ? std::max(stats_.maxFill, fill) : fill;
+  ++stats_.blocks;
+  // The converter keeps some input of its own; counted with the ring, the
+  // fill the loop sees does not sag by that much when playback starts.
+  const double queued = static_cast<double>(fill) + held_;
+  const double correction = drift_.Update(queued, static_cast<double>(target), rate,
+                                          static_cast<double>(frames) / kSampleRate);
+  stats_.correction = correction;
+  const double ratio = nominal / (1.0 + correction);
+  const long got = src_callback_read(converter_, ratio, frames, out);
+  held_ -= static_cast<double>(std::max(got, 0L)) / ratio;
+  if (got < frames) Underrun(out, frames, static_cast<int>(std::max(got, 0L)));
+}
+
+void CaptureSource::Underrun(float* out, int frames, int played) {
+  Silence(out, played, frames);
+  ++stats_.underruns;
+  primed_ = false;
+}
+
+long CaptureSource::Pull(void* self, float** data) {
+  auto* source = static_cast<CaptureSource*>(self);
+  *data = source->pull_;
+  const size_t got = source->feed_->ring().Read(source->pull_, kPullFrames);
+  source->held_ += static_cast<double>(got);
+  return static_cast<long>(got);
+}
+
+void CaptureSource::ResetRange() {
+  stats_.blocks = 0;
+  stats_.minFill = stats_.maxFill = 0;
+}
+
+std::string CaptureSource::StatsLine() {
+  char line[256];
+  std::snprintf(line, sizeof line,
+                "ring %zu-%zu frames (target %zu), drift %+.0f ppm, %llu underruns, %llu trims, "
+                "%llu frames lost to a full ring",
+                stats_.minFill, stats_.maxFill, stats_.target, stats_.correction * 1e6,
+                static_cast<unsigned long long>(stats_.underruns),
+                static_cast<unsigned long long>(stats_.trims),
+                static_cast<unsigned long long>(feed_->overruns()));
+  ResetRange();
+  return line;
+}
+
+}  // namespace relay

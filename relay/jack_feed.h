@@ -1,0 +1,49 @@
+// What one JACK device shares between the JACK process thread (which copies the
+// ports' audio in), the JACK supervisor (which says when a server is there and
+// at what rate) and the relay's thread (which converts and plays it).
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "relay/frame_ring.h"
+
+namespace relay {
+
+class JackFeed {
+ public:
+  explicit JackFeed(size_t ringFrames = kDefaultRingFrames);
+
+  // JACK process thread: interleaves two port buffers into the ring. No
+  // allocation, lock or system call; frames that do not fit are counted.
+  void Push(const float* left, const float* right, size_t frames);
+
+  // Supervisor: a new stream starts at this rate and period; the relay's thread
+  // drops what is left of the previous one.
+  void Start(int sampleRate, int periodFrames);
+  // Supervisor: the period changed while streaming.
+  void SetPeriod(int periodFrames) { period_.store(periodFrames, std::memory_order_relaxed); }
+  // Supervisor: no server; the device plays silence.
+  void Stop() { live_.store(false, std::memory_order_release); }
+
+  // Relay's thread.
+  FrameRing& ring() { return ring_; }
+  bool live() const { return live_.load(std::memory_order_acquire); }
+  uint32_t generation() const { return generation_.load(std::memory_order_acquire); }
+  int sampleRate() const { return rate_.load(std::memory_order_relaxed); }
+  int period() const { return period_.load(std::memory_order_relaxed); }
+  uint64_t overruns() const { return overruns_.load(std::memory_order_relaxed); }
+
+  static constexpr size_t kDefaultRingFrames = 32768;  // 680 ms at 48 kHz
+
+ private:
+  FrameRing ring_;
+  std::atomic<bool> live_{false};
+  std::atomic<uint32_t> generation_{0};
+  std::atomic<int> rate_{0};
+  std::atomic<int> period_{0};
+  std::atomic<uint64_t> overruns_{0};
+};
+
+}  // namespace relay

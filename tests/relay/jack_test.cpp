@@ -1,0 +1,210 @@
+// JACK devices against a private JACK server with the dummy driver: a test
+// client plays a known tone into the relay's ports, a relay client receives it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "relay/drift_control.h"
+#include "relay/jack_host.h"
+#include "tests/relay/jack_server.h"
+#include "tests/relay/running_server.h"
+#include "tests/relay/test_client.h"
+#include "tests/relay/tone_check.h"
+
+namespace relay {
+namespace {
+
+using relay_test::AnalyseTone;
+using relay_test::PrivateJackServer;
+using relay_test::Record;
+using relay_test::RunningServer;
+using relay_test::TestClient;
+using relay_test::TonePlayer;
+using relay_test::ToneReport;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kDeadline = std::chrono::seconds(20);
+
+// Reads one client's stream on a thread of its own, so it never stalls while
+// the test does something else.
+class Recorder {
+ public:
+  Recorder(int port, uint32_t device) {
+    EXPECT_TRUE(client_.Connect(port));
+    EXPECT_TRUE(client_.SendRequest(device, 0));
+    thread_ = std::thread([this] {
+      Record record;
+      while (!stop_.load(std::memory_order_relaxed) && client_.ReadRecord(&record, 1000)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (record.header == 0) control_.push_back(record.text());
+        else samples_.insert(samples_.end(), record.samples.begin(), record.samples.end());
+      }
+    });
+  }
+  ~Recorder() { Finish(); }
+  void Finish() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable()) thread_.join();
+  }
+  std::vector<float> samples() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return samples_;
+  }
+  size_t frames() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return samples_.size() / 2;
+  }
+  std::vector<std::string> control() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return control_;
+  }
+  // Waits until the latest frames (a tenth of a second) are all sound or all
+  // silence, as asked; false after the deadline.
+  bool WaitFor(bool sound) {
+    for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {
+      const size_t start = frames();
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      std::vector<float> latest = samples();
+      if (latest.size() / 2 < start + 4410) continue;
+      latest.erase(latest.begin(), latest.end() - 2 * 4410);
+      const float peak =
+          std::fabs(*std::max_element(latest.begin(), latest.end(), [](float a, float b) {
+            return std::fabs(a) < std::fabs(b);
+          }));
+      if (sound ? peak > 0.4f : peak == 0.0f) return true;
+    }
+    return false;
+  }
+  // Waits until frames more have arrived.
+  bool WaitFrames(size_t more) {
+    const size_t goal = frames() + more;
+    for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {
+      if (frames() >= goal) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+ private:
+  TestClient client_;
+  std::mutex mutex_;
+  std::vector<float> samples_;
+  std::vector<std::string> control_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+bool WaitLinks(const JackHost& host, uint32_t links) {
+  for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {
+    if (host.links() >= links) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// The relay's server with a tone device and one JACK device connected to the
+// player, printing statistics every second.
+struct Relay {
+  Relay() : jackLog(tmpfile()) {
+    JackHostConfig config;
+    config.log = jackLog;
+    host = std::make_unique<JackHost>(
+        config, std::vector<JackDeviceSpec>{{"Player", {"player:out_l", "player:out_r"}}});
+    std::vector<Device> devices;
+    AddDevice(&devices, "Tone", MakeToneSource());
+    jackId = AddDevice(&devices, "Player", host->MakeSource(0)).id;
+    ServerConfig serverConfig;
+    serverConfig.stats = true;
+    server = std::make_unique<RunningServer>(std::move(devices), serverConfig);
+    host->Start();
+  }
+  ~Relay() {
+    server.reset();
+    host.reset();
+    fclose(jackLog);
+  }
+  // What the JACK host and the server said, for a failure's message.
+  std::string Log() {
+    std::string text;
+    rewind(jackLog);
+    for (char line[1024]; fgets(line, sizeof line, jackLog);) text += line;
+    return text + server->Log();
+  }
+  FILE* jackLog;
+  std::unique_ptr<JackHost> host;
+  std::unique_ptr<RunningServer> server;
+  uint32_t jackId = 0;
+};
+
+class JackDevices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!relay_test::JackdInstalled()) GTEST_SKIP() << "jackd is not installed";
+  }
+  PrivateJackServer jackd_;
+  TonePlayer player_;
+};
+
+TEST_F(JackDevices, StreamTheConnectedProgramAt44100HzWithoutDropouts) {
+  ASSERT_TRUE(jackd_.Start());
+  ASSERT_TRUE(player_.Start());
+  Relay relay;
+  ASSERT_TRUE(WaitLinks(*relay.host, 1));
+  Recorder recorder(relay.server->port(), relay.jackId);
+  ASSERT_TRUE(recorder.WaitFor(true));
+  ASSERT_TRUE(recorder.WaitFrames(3 * 44100));
+  recorder.Finish();
+  const std::vector<float> samples = recorder.samples();
+  const ToneReport left = AnalyseTone(samples, 0, 44100, TonePlayer::kLeftHz, 0.5, 441);
+  const ToneReport right = AnalyseTone(samples, 1, 44100, TonePlayer::kRightHz, 0.25, 441);
+  // The dummy driver's clock runs slow by up to a few hundred parts per million
+  // on a busy machine (it restarts its schedule when late); the relay follows
+  // it within its drift control's range, which bounds the pitch.
+  const double range = 1 + DriftControl::kMaxCorrection;
+  EXPECT_GT(left.frequency, TonePlayer::kLeftHz / range - 0.05);
+  EXPECT_LT(left.frequency, TonePlayer::kLeftHz * range + 0.05);
+  EXPECT_GT(right.frequency, TonePlayer::kRightHz / range - 0.05);
+  EXPECT_LT(right.frequency, TonePlayer::kRightHz * range + 0.05);
+  EXPECT_NEAR(left.rms, TonePlayer::kLeftLevel / std::sqrt(2.0), 0.004);
+  EXPECT_NEAR(right.rms, TonePlayer::kRightLevel / std::sqrt(2.0), 0.002);
+  EXPECT_EQ(left.breaks, 0u) << "a dropout after the start\n" << relay.Log() << jackd_.Log();
+  EXPECT_EQ(right.breaks, 0u);
+  std::printf("received %zu frames: %.4f Hz at %.4f rms, %.4f Hz at %.4f rms\n", samples.size() / 2,
+              left.frequency, left.rms, right.frequency, right.rms);
+}
+
+TEST_F(JackDevices, ComeBackWhenTheServerStartsLateOrRestartsAndNothingElseNotices) {
+  Relay relay;
+  Recorder jack(relay.server->port(), relay.jackId);
+  Recorder tone(relay.server->port(), 0);
+  ASSERT_TRUE(jack.WaitFrames(44100 / 2));
+  ASSERT_TRUE(jack.WaitFor(false)) << "silent while no server runs";
+
+  ASSERT_TRUE(jackd_.Start());
+  ASSERT_TRUE(player_.Start());
+  ASSERT_TRUE(jack.WaitFor(true)) << "the device comes once the server is there";
+
+  player_.Close();
+  jackd_.Kill();
+  ASSERT_TRUE(jack.WaitFor(false)) << "silent once the server is gone";
+
+  ASSERT_TRUE(jackd_.Start());
+  ASSERT_TRUE(player_.Start());
+  ASSERT_TRUE(jack.WaitFor(true)) << "and back when it returns";
+  EXPECT_GE(relay.host->links(), 2u);
+
+  tone.Finish();
+  const ToneReport other = AnalyseTone(tone.samples(), 0, 44100, 440, 0.25);
+  EXPECT_NEAR(other.frequency, 440, 0.05);
+  EXPECT_EQ(other.breaks, 0u) << "the tone device's client noticed";
+}
+
+}  // namespace
+}  // namespace relay
