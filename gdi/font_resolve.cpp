@@ -27,6 +27,19 @@ SkyMutex& s_fontnamecache_mutex() {
 }
 SkyPtrList<FontNameEntry>* s_fontnamecache;
 
+// Frees the cache when the module is unloaded or the process ends.
+struct FontNameCacheRelease {
+  ~FontNameCacheRelease() {
+    if (!s_fontnamecache) return;
+    for (int i = 0, n = s_fontnamecache->GetSize(); i < n; ++i) {
+      free(s_fontnamecache->Get(i)->name);
+      free(s_fontnamecache->Get(i));
+    }
+    delete s_fontnamecache;
+    s_fontnamecache = nullptr;
+  }
+} s_fontnamecacheRelease;
+
 bool CopyString(char* dst, size_t size, const FcChar8* src) {
   if (!src) return false;
   const size_t n = strlen(reinterpret_cast<const char*>(src));

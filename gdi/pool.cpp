@@ -1,6 +1,8 @@
 // Handle pools. Freed records are cleared and quarantined in a free list rather
 // than returned to the allocator, so any later use of a freed handle is caught
 // by the validity assertions; a record is reused only once 8192 newer ones wait.
+#include <pthread.h>
+
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <new>
 
 #include "base/heapbuf.h"
-#include "base/mutex.h"
 #include "base/ptrlist.h"
 #include "gdi/gdi_p.h"
 
@@ -17,11 +18,18 @@ namespace {
 
 const int kQuarantine = 8192;
 
-// Created on first use and never destroyed: quarantined records stay reachable.
-SkyMutex* m_ctxpool_mutex() {
-  static SkyMutex* m = new SkyMutex;
-  return m;
-}
+// A statically initialised mutex: nothing to create or destroy, so it works
+// in any order of module unload and process exit.
+pthread_mutex_t s_poolMutex = PTHREAD_MUTEX_INITIALIZER;
+
+class PoolLock {
+ public:
+  PoolLock() { pthread_mutex_lock(&s_poolMutex); }
+  ~PoolLock() { pthread_mutex_unlock(&s_poolMutex); }
+  PoolLock(const PoolLock&) = delete;
+  PoolLock& operator=(const PoolLock&) = delete;
+};
+
 SkyPtrList<HDC__>* m_ctxpool_debug;
 SkyPtrList<HGDIOBJ__>* m_objpool_debug;
 SkyHeapBuf* m_tmpbuf_pool;  // chain linked through the first bytes of each block
@@ -45,28 +53,51 @@ void QuarantineRecord(SkyPtrList<T>*& list, T* rec) {
   if (!list || !list->Add(rec)) free(rec);  // cannot quarantine: give it back
 }
 
+template <class T>
+void FreeRecords(SkyPtrList<T>*& list) {
+  if (!list) return;
+  for (int i = 0, n = list->GetSize(); i < n; ++i) free(list->Get(i));
+  delete list;
+  list = nullptr;
+}
+
+// Gives the pools back when the module is unloaded (a host that scans
+// plug-ins loads and unloads many times) or the process ends. A record freed
+// later still finds a working lock and starts a new list.
+struct PoolRelease {
+  ~PoolRelease() {
+    PoolLock lock;
+    FreeRecords(m_ctxpool_debug);
+    FreeRecords(m_objpool_debug);
+    while (SkyHeapBuf* buf = m_tmpbuf_pool) {
+      memcpy(&m_tmpbuf_pool, buf->Get(), sizeof(SkyHeapBuf*));
+      delete buf;
+    }
+  }
+} s_poolRelease;
+
 }  // namespace
 
 HDC__* GDI_GDP_CTX_NEW() {
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   return TakeRecord(m_ctxpool_debug);
 }
 
 void GDI_GDP_CTX_DELETE(HDC__* ct) {
   if (!ct) return;
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   assert(!ct->_infreelist);
   QuarantineRecord(m_ctxpool_debug, ct);
 }
 
 HGDIOBJ__* GDP_OBJECT_NEW() {
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   return TakeRecord(m_objpool_debug);
 }
 
 void GDP_OBJECT_DELETE(HGDIOBJ__* p) {
   if (!p) return;
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   assert(!p->_infreelist);
   QuarantineRecord(m_objpool_debug, p);
 }
@@ -87,18 +118,18 @@ bool HGDIOBJ_VALID(const HGDIOBJ__* p, int reqType) {
 }
 
 int GDI_GDP_FreeCtxCount() {
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   return m_ctxpool_debug ? m_ctxpool_debug->GetSize() : 0;
 }
 
 int GDI_GDP_FreeObjCount() {
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   return m_objpool_debug ? m_objpool_debug->GetSize() : 0;
 }
 
 SkyHeapBuf* GDI_GDP_GetTmpBuf() {
   {
-    SkyMutexLock lock(m_ctxpool_mutex());
+    PoolLock lock;
     SkyHeapBuf* buf = m_tmpbuf_pool;
     if (buf) {
       memcpy(&m_tmpbuf_pool, buf->Get(), sizeof(SkyHeapBuf*));
@@ -116,7 +147,7 @@ void GDI_GDP_DisposeTmpBuf(SkyHeapBuf* buf) {
     delete buf;
     return;
   }
-  SkyMutexLock lock(m_ctxpool_mutex());
+  PoolLock lock;
   memcpy(p, &m_tmpbuf_pool, sizeof(SkyHeapBuf*));
   m_tmpbuf_pool = buf;
 }
