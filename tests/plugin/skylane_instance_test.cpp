@@ -165,6 +165,7 @@ TEST_F(SkylaneInstanceTest, CallbackKeepsRateAndRatiosCurrent) {
 }
 
 TEST_F(SkylaneInstanceTest, StatusTextsBeforeAndAfterTheWatchThreadRuns) {
+  setenv("SKYLANE_TICK_MS", "60000", 1);  // its watch thread sleeps through the checks
   auto fresh = std::make_unique<Skylane>(PlugInstanceInfo{nullptr});
   EXPECT_EQ(TextOf(fresh->StatusLine()), "Disconnected");
   EXPECT_EQ(TextOf(fresh->AudioStateLine()), "");

@@ -347,7 +347,9 @@ TEST_F(SkylaneLinkTest, ARelayThatStopsReadingNeverBlocksTheCallback) {
     block.Process(*mPlug, 4096);
     slowest = std::max(slowest, Clock::now() - start);
   }
-  EXPECT_LT(slowest, std::chrono::milliseconds(50));
+  // A blocking send would hold a callback until the relay reads, which it never
+  // does; the margin only absorbs a busy machine's scheduling.
+  EXPECT_LT(slowest, std::chrono::milliseconds(500));
   EXPECT_GT(mPlug->Status().droppedPackets, 0);
   EXPECT_FALSE(PeerClosed(fd, 50));  // dropping packets keeps the link
 }
