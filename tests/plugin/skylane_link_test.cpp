@@ -179,7 +179,7 @@ TEST_F(SkylaneLinkTest, AudioIsQueuedForPlayback) {
   const int fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendAudio(fd, 4096, 0.5f));
-  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().lastInsert.load() == 8192; }));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().writeIndex.load() == 8192; }));
   Block block(512);
   block.Process(*mPlug, 512);
   EXPECT_EQ(block.outLeft[0], 0.5);
@@ -193,7 +193,7 @@ TEST_F(SkylaneLinkTest, AudioThatDoesNotFitIsDroppedWhole) {
   const int fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendAudio(fd, 16, 9.0f));
-  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().lastInsert.load() == 32; }));
+  ASSERT_TRUE(WaitFor([&] { return mPlug->Fifo().writeIndex.load() == 32; }));
   Block block(4096);
   block.Process(*mPlug, 16);  // the first block starts the trimming period
   ASSERT_EQ(block.outLeft[15], 9.0);
