@@ -60,6 +60,15 @@ bool SplitJack(const std::string& argument, SourceSpec* spec, std::string* error
   return true;
 }
 
+bool Append(const SourceSpec& spec, Options* options, std::string* error) {
+  if (options->sources.size() == kMaxDevices) {
+    *error = "at most " + std::to_string(kMaxDevices) + " devices";
+    return false;
+  }
+  options->sources.push_back(spec);
+  return true;
+}
+
 bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* options,
                std::string* error) {
   SourceSpec spec{kind, argument, "", {}};
@@ -69,12 +78,7 @@ bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* opti
     for (const SourceSpec& s : options->sources)
       if (s.kind == SourceSpec::Kind::kStdin) *error = "--stdin may be given once";
   if (!error->empty() || !CheckName(spec.name, *options, error)) return false;
-  if (options->sources.size() == kMaxDevices) {
-    *error = "at most " + std::to_string(kMaxDevices) + " devices";
-    return false;
-  }
-  options->sources.push_back(spec);
-  return true;
+  return Append(spec, options, error);
 }
 
 struct SourceOption {
@@ -91,9 +95,8 @@ constexpr SourceOption kSourceOptions[] = {
 bool AddJackCapture(Options* options, std::string* error) {
   for (const SourceSpec& s : options->sources)
     if (s.kind == SourceSpec::Kind::kJackCapture) *error = "--jack-capture may be given once";
-  if (error->empty())
-    options->sources.push_back(SourceSpec{SourceSpec::Kind::kJackCapture, "", "", {}});
-  return error->empty();
+  if (!error->empty()) return false;
+  return Append(SourceSpec{SourceSpec::Kind::kJackCapture, "", "", {}}, options, error);
 }
 
 }  // namespace

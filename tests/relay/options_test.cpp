@@ -100,6 +100,9 @@ TEST(Options, LimitsTheDeviceCount) {
   EXPECT_FALSE(Parse(args, &o, &error));
   args.resize(32);
   EXPECT_TRUE(Parse(args, &o, &error)) << error;
+  args.push_back("--jack-capture");
+  EXPECT_FALSE(Parse(args, &o, &error));
+  EXPECT_NE(error.find("at most 16 devices"), std::string::npos) << error;
 }
 
 }  // namespace
