@@ -70,9 +70,17 @@ int RunWithOptionalEditor(const Plugin& plugin, HostState* state, const HostOpti
                           const RunSettings& run, SoundReader* input) {
   int code = kExitOk;
   std::function<bool()> audio;
+  RunSettings settings = run;
   if (o.WantsRun()) {
+    // The picture shows the editor as the run leaves it, before the plug-in
+    // is turned off.
+    if (!o.renderEditor.empty()) {
+      settings.atEnd = [&](std::string* error) {
+        return WriteEditorPicture(plugin, o.renderEditor, error);
+      };
+    }
     audio = [&] {
-      code = Render(plugin, state, run, input);
+      code = Render(plugin, state, settings, input);
       return code != kExitFailure;
     };
   }
@@ -100,7 +108,8 @@ int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const 
   if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
   const int code = RunWithOptionalEditor(plugin, state, o, run, input);
   if (code == kExitFailure) return code;
-  if (!o.renderEditor.empty() && !WriteEditorPicture(plugin, o.renderEditor, &error)) {
+  if (!o.renderEditor.empty() && !o.WantsRun() &&
+      !WriteEditorPicture(plugin, o.renderEditor, &error)) {
     return Report(kExitFailure, error);
   }
   if (o.verbose) {

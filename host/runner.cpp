@@ -177,13 +177,14 @@ bool RunAudio(const Plugin& p, HostState* state, const RunSettings& s, SoundRead
     if (!s.fast) SleepUntil(start, double(done) / s.rate, s);
   }
   progress.Finish();
+  const bool ended = !s.atEnd || s.atEnd(error);
   Stop(p, state);
   const double took = Seconds(Now()) - Seconds(start);
   result->frames = done;
   result->stopSignal =
       done < total && written && s.stop ? s.stop->load(std::memory_order_relaxed) : 0;
   if (!written) *error = s.output + ": write error";
-  if (!writer.Close(error) || !written) return false;
+  if (!writer.Close(error) || !written || !ended) return false;
   Summarise(s, progress, *result, took);
   return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "host/host_callback.h"
@@ -20,6 +21,9 @@ struct RunSettings {
   std::string output;      // empty: outputs are measured only
   // When set and holding a signal number, the run ends after its current block.
   const std::atomic<int>* stop = nullptr;
+  // When set, called after the last block while the plug-in is still on; a
+  // false return fails the run with its message.
+  std::function<bool(std::string* error)> atEnd;
 };
 
 struct RunResult {
