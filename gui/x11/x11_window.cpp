@@ -49,6 +49,7 @@ bool X11Window::Create(int w, int h) {
 }
 
 X11Window::~X11Window() {
+  mWatch.Stop();
   X11ErrorTrap trap(mDisplay);
   mSurface.Destroy();
   if (mGC) XFreeGC(mDisplay, mGC);
@@ -60,11 +61,22 @@ void X11Window::NoteError(XID badResource) {
   if (badResource == mWindow || badResource == mParent) mGone = true;
 }
 
+// Replies to requests may bring events along, which Xlib then holds without
+// the socket showing them; so any request since the last read means a read.
+bool X11Window::MayHaveEvents() {
+  return mDraining || XEventsQueued(mDisplay, QueuedAlready) > 0 ||
+         NextRequest(mDisplay) != mReadRequest || mWatch.TakeReadable();
+}
+
 bool X11Window::NextEvent(XEvent* pEvent) {
+  if (!MayHaveEvents()) return false;
+  mDraining = true;
   while (XPending(mDisplay)) {
     XNextEvent(mDisplay, pEvent);
     if (!Consume(pEvent)) return true;
   }
+  mDraining = false;
+  mReadRequest = NextRequest(mDisplay);
   return false;
 }
 

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include "gui/irect.h"
+#include "gui/x11/x11_input_watch.h"
 #include "gui/x11/x11_surface.h"
 
 class X11Window {
@@ -31,7 +32,8 @@ class X11Window {
 
   // Takes the next event that concerns the caller; the image's completion
   // and the window's own destruction are handled here. False when none is
-  // pending.
+  // pending. The connection is read only when it may hold something: data
+  // arrived, events are queued, or requests went out since the last read.
   bool NextEvent(XEvent* pEvent);
   // Handles the image's completion and the window's destruction; true when
   // the event was one of them.
@@ -44,8 +46,10 @@ class X11Window {
   bool PutPending() const { return mSurface.IsBusy(); }
 
  private:
-  X11Window(Display* pDisplay, Window parent) : mDisplay(pDisplay), mParent(parent) {}
+  X11Window(Display* pDisplay, Window parent)
+      : mDisplay(pDisplay), mParent(parent), mWatch(ConnectionNumber(pDisplay)) {}
   bool Create(int w, int h);
+  bool MayHaveEvents();
 
   Display* mDisplay;
   Window mParent;
@@ -55,4 +59,7 @@ class X11Window {
   int mDepth = 0;
   bool mGone = false;
   X11Surface mSurface;
+  X11InputWatch mWatch;
+  bool mDraining = false;          // reading until nothing is pending
+  unsigned long mReadRequest = 0;  // the next request's number after the last full read
 };
