@@ -12,6 +12,7 @@ X11ErrorTrap* s_innermost = nullptr;
 // The handler that was installed before the outermost trap: errors of other
 // connections go there, even when they arrive as the trap ends.
 std::atomic<XErrorHandler> s_hostHandler{nullptr};
+std::atomic<XIOErrorHandler> s_hostIOHandler{nullptr};
 
 }  // namespace
 
@@ -20,10 +21,15 @@ X11ErrorTrap::X11ErrorTrap(Display* pDisplay) : mDisplay(pDisplay) {
   mOuter = s_innermost;
   s_innermost = this;
   mPrevious = XSetErrorHandler(&X11ErrorTrap::Handler);
-  if (!mOuter) s_hostHandler.store(mPrevious);
+  mPreviousIO = XSetIOErrorHandler(&X11ErrorTrap::IOHandler);
+  if (!mOuter) {
+    s_hostHandler.store(mPrevious);
+    s_hostIOHandler.store(mPreviousIO);
+  }
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
+  XSetIOErrorHandler(mPreviousIO);
   XSetErrorHandler(mPrevious);
   s_innermost = mOuter;
   s_trapMutex.unlock();
@@ -48,4 +54,20 @@ int X11ErrorTrap::Handler(Display* pDisplay, XErrorEvent* pEvent) {
   }
   const XErrorHandler host = s_hostHandler.load();
   return host && host != &X11ErrorTrap::Handler ? host(pDisplay, pEvent) : 0;
+}
+
+bool X11ErrorTrap::IsTrapped(Display* pDisplay) {
+  std::lock_guard<std::recursive_mutex> lock(s_trapMutex);
+  for (X11ErrorTrap* pTrap = s_innermost; pTrap; pTrap = pTrap->mOuter) {
+    if (pTrap->mDisplay == pDisplay) return true;
+  }
+  return false;
+}
+
+// Returning hands a trapped connection to its exit handler, which the owner
+// of the connection sets so that the process goes on.
+int X11ErrorTrap::IOHandler(Display* pDisplay) {
+  if (IsTrapped(pDisplay)) return 0;
+  const XIOErrorHandler host = s_hostIOHandler.load();
+  return host && host != &X11ErrorTrap::IOHandler ? host(pDisplay) : 0;
 }

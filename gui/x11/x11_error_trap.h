@@ -2,8 +2,10 @@
 // The editor runs all of its X calls inside a trap, so a failed request (a
 // parent window the host already destroyed, a refused shared-memory segment)
 // becomes a result instead of Xlib's default handler ending the process.
-// The process-wide handler is swapped in only for the trap's lifetime and the
-// previous one is restored; errors of other connections go to that handler.
+// A lost connection (the server went away) is likewise left to the
+// connection's own exit handler instead of ending the process. The
+// process-wide handlers are swapped in only for the trap's lifetime and the
+// previous ones are restored; other connections' errors go to those.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -27,10 +29,13 @@ class X11ErrorTrap {
 
  private:
   static int Handler(Display* pDisplay, XErrorEvent* pEvent);
+  static int IOHandler(Display* pDisplay);
+  static bool IsTrapped(Display* pDisplay);
 
   Display* mDisplay;
   X11ErrorTrap* mOuter;
   XErrorHandler mPrevious;
+  XIOErrorHandler mPreviousIO;
   int mErrorCode = 0;
   XID mBadResource = 0;
 };

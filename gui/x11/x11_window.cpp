@@ -15,6 +15,7 @@ X11Window* X11Window::Open(Window parent, int w, int h) {
   Display* pDisplay = XOpenDisplay(nullptr);
   if (!pDisplay) return nullptr;
   X11Window* pWindow = new X11Window(pDisplay, parent);
+  XSetIOErrorExitHandler(pDisplay, &X11Window::OnConnectionLost, pWindow);
   bool ok;
   {
     X11ErrorTrap trap(pDisplay);
@@ -55,6 +56,12 @@ X11Window::~X11Window() {
   if (mGC) XFreeGC(mDisplay, mGC);
   if (mWindow && !mGone) XDestroyWindow(mDisplay, mWindow);
   XCloseDisplay(mDisplay);
+}
+
+// The server went away: the window is gone and every later call on the
+// connection returns at once; the process goes on.
+void X11Window::OnConnectionLost(Display*, void* pWindow) {
+  static_cast<X11Window*>(pWindow)->mGone = true;
 }
 
 void X11Window::NoteError(XID badResource) {

@@ -25,7 +25,8 @@ class X11Window {
   Display* GetDisplay() const { return mDisplay; }
   Window GetWindow() const { return mWindow; }
   Window GetParent() const { return mParent; }
-  // The window no longer exists (its parent was destroyed).
+  // The window no longer exists (its parent was destroyed or the connection
+  // to the server was lost).
   bool IsGone() const { return mGone; }
   // Notes an error of a trap around this window's calls.
   void NoteError(XID badResource);
@@ -50,6 +51,7 @@ class X11Window {
       : mDisplay(pDisplay), mParent(parent), mWatch(ConnectionNumber(pDisplay)) {}
   bool Create(int w, int h);
   bool MayHaveEvents();
+  static void OnConnectionLost(Display* pDisplay, void* pWindow);
 
   Display* mDisplay;
   Window mParent;

@@ -5,8 +5,10 @@
 // processor time (the X server's own work runs in its process).
 //
 // - NothingDirtyBackToBack: calls as fast as possible (warm caches); most
-//   find no frame due, each reads the connection for pending events.
-// - EventCheckAlone: that read alone (XPending), the floor of every call.
+//   find no frame due, and with no data arrived and no request sent since
+//   the last read, none reads the connection.
+// - EventCheckAlone: one read of the connection (XPending), what a call
+//   adds when data has arrived.
 // - NothingDirtyFrameDue: a frame is due (1/FPS() passed), nothing changed:
 //   pending events are read and the editor is asked whether anything is dirty.
 // - OneTextChanged: the status line changed and a frame is due: the line is

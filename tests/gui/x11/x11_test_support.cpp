@@ -40,7 +40,8 @@ const ::testing::Environment* const s_environment =
 
 const char* TestDisplayName() { return s_server ? s_server->DisplayName().c_str() : ""; }
 
-FakeHostWindow::FakeHostWindow(int w, int h) : mDisplay(XOpenDisplay(TestDisplayName())) {
+FakeHostWindow::FakeHostWindow(int w, int h, const char* pDisplayName)
+    : mDisplay(XOpenDisplay(pDisplayName ? pDisplayName : TestDisplayName())) {
   if (!mDisplay) return;
   mWindow = XCreateSimpleWindow(mDisplay, DefaultRootWindow(mDisplay), 0, 0, w, h, 0, 0, 0);
   XMapWindow(mDisplay, mWindow);

@@ -19,7 +19,8 @@ const char* TestDisplayName();
 // connection.
 class FakeHostWindow {
  public:
-  explicit FakeHostWindow(int w = 640, int h = 480);
+  // On the test program's display unless another is named.
+  explicit FakeHostWindow(int w = 640, int h = 480, const char* pDisplayName = nullptr);
   ~FakeHostWindow();
   FakeHostWindow(const FakeHostWindow&) = delete;
   FakeHostWindow& operator=(const FakeHostWindow&) = delete;

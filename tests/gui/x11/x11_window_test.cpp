@@ -12,6 +12,7 @@
 #include "gui/x11/graphics_x11.h"
 #include "gui/x11/x11_error_trap.h"
 #include "tests/gui/x11/x11_test_support.h"
+#include "tests/gui/x11/xvfb_server.h"
 
 #include <X11/Xutil.h>
 
@@ -125,6 +126,37 @@ TEST(X11EditorWindow, TrapsCatchTheirOwnConnectionsErrorsAndPassOthersOn) {
   }
   EXPECT_EQ(XSetErrorHandler(before), &CountingHandler);
   XCloseDisplay(pOurs);
+}
+
+int KeepGoingAfterIOError(Display*) { return 0; }
+void KeepGoing(Display*, void*) {}
+
+// The X server goes away under an open editor: idle calls and the close go
+// on without ending the process, and everything is given back.
+TEST(X11EditorWindow, ALostServerEndsNoProcess) {
+  XvfbServer server;
+  ASSERT_TRUE(server.Start()) << server.Error();
+  const std::string display = TestDisplayName();
+  setenv("DISPLAY", server.DisplayName().c_str(), 1);
+  X11Editor editor;
+  {
+    FakeHostWindow host(kW, kH, server.DisplayName().c_str());
+    // The test's host survives the loss of its own connection too.
+    XSetIOErrorExitHandler(host.GetDisplay(), &KeepGoing, nullptr);
+    const XIOErrorHandler before = XSetIOErrorHandler(&KeepGoingAfterIOError);
+    const int descriptors = CountOpenDescriptors();
+    ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+    ASSERT_TRUE(editor.ShowsBitmap(&host, 1));
+    XSetIOErrorHandler(before);
+    server.Stop();
+    editor.text->SetTextFromPlug("after the server went");
+    for (int i = 0; i < 5; ++i) editor.gui->Idle();
+    editor.gui->CloseWindow();
+    EXPECT_EQ(CountOpenDescriptors(), descriptors);
+    XSetIOErrorHandler(&KeepGoingAfterIOError);
+  }
+  XSetIOErrorHandler(nullptr);
+  setenv("DISPLAY", display.c_str(), 1);
 }
 
 TEST(X11EditorWindow, OpenFailsCleanlyWithoutDisplayOrParent) {
