@@ -1,11 +1,13 @@
 #include "gui/x11/graphics_x11.h"
 
 #include <cstdint>
+#include <string>
 
 #include "gui/desktop_open.h"
 #include "gui/embedded_images.h"
 #include "gui/platform_paths.h"
 #include "gui/x11/editor_scale.h"
+#include "gui/x11/x11_clipboard.h"
 #include "gui/x11/x11_error_trap.h"
 #include "gui/x11/x11_text_field.h"
 #include "gui/x11/x11_window.h"
@@ -120,9 +122,19 @@ bool GraphicsX11::OpenURL(const char* url, const char*, const char*, const char*
   return DesktopOpen(url);
 }
 
+// The selection is converted into a property of the editor's window, so the
+// clipboard can be read only while the window is open.
 bool GraphicsX11::GetTextFromClipboard(SkyString* pStr) {
-  if (pStr) pStr->Set("");
-  return false;
+  if (!pStr) return false;
+  pStr->Set("");
+  if (!mWindow || mWindow->IsGone()) return false;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  std::string text;
+  const bool ok =
+      X11ReadClipboardText(mWindow->GetDisplay(), mWindow->GetWindow(), &text) && !trap.Failed();
+  if (trap.Failed()) mWindow->NoteError(trap.BadResource());
+  if (ok) pStr->Set(text.c_str());
+  return ok;
 }
 
 PX_IBitmap* GraphicsX11::OSLoadBitmap(int, const char* name) { return LoadEmbeddedBitmap(name); }
