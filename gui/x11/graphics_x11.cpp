@@ -37,6 +37,7 @@ void GraphicsX11::CloseWindow() {
 void GraphicsX11::DestroyWindow() {
   if (!mWindow) return;
   ForceEndUserEdit();
+  ShowMouseCursor();
   UpdateTooltips();
   delete mWindow;
   mWindow = nullptr;

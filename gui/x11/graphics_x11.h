@@ -69,6 +69,10 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   void CloseWindow() override;
   void* GetWindow() override;
   bool GetTextFromClipboard(SkyString* pStr) override;
+  // Once hidden, the pointer stays hidden over the window until shown, which
+  // puts it back where it was hidden.
+  void HideMouseCursor() override;
+  void ShowMouseCursor() override;
   // Tooltips are found on the fly (the control under the mouse); this only
   // hides a tooltip on screen.
   void UpdateTooltips() override;

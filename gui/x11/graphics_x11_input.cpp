@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 
 #include "gui/x11/graphics_x11.h"
+#include "gui/x11/x11_cursor.h"
+#include "gui/x11/x11_error_trap.h"
 #include "gui/x11/x11_keys.h"
 #include "gui/x11/x11_text_field.h"
 #include "gui/x11/x11_window.h"
@@ -93,4 +95,28 @@ void GraphicsX11::RouteKey(XEvent* pEvent) {
   e.subwindow = None;
   XSendEvent(mWindow->GetDisplay(), e.window, True,
              pEvent->type == KeyPress ? KeyPressMask : KeyReleaseMask, pEvent);
+}
+
+void GraphicsX11::HideMouseCursor() {
+  if (mCursorHidden || !mWindow || mWindow->IsGone()) return;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  int x = 0, y = 0;
+  if (X11HideCursor(mWindow->GetDisplay(), mWindow->GetWindow(), &x, &y) && trap.Sync()) {
+    mCursorHidden = true;
+    mHiddenMousePointX = x;
+    mHiddenMousePointY = y;
+  }
+}
+
+void GraphicsX11::ShowMouseCursor() {
+  if (!mCursorHidden) return;
+  // A window that is gone took its cursor with it.
+  if (!mWindow || mWindow->IsGone()) {
+    mCursorHidden = false;
+    return;
+  }
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  X11ShowCursor(mWindow->GetDisplay(), mWindow->GetWindow(), mHiddenMousePointX,
+                mHiddenMousePointY);
+  if (trap.Sync()) mCursorHidden = false;
 }

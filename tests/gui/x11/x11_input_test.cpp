@@ -263,4 +263,38 @@ TEST(X11EditorInput, TooltipShowsAfterTheMouseRestsAndGoesOnAClick) {
   EXPECT_TRUE(WaitFor([&] { return ShownPopup(pHost) == 0; }, [&] { editor.gui->Idle(); }));
 }
 
+// A hidden pointer comes back, once, to where it was first hidden.
+TEST(X11EditorInput, HiddenPointerReturnsToWhereItWasHidden) {
+  FakeHostWindow host;
+  InputEditor editor(1);
+  ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+  Display* pDisplay = host.GetDisplay();
+  const Window root = DefaultRootWindow(pDisplay);
+  auto warp = [&](int x, int y) {
+    XWarpPointer(pDisplay, None, root, 0, 0, 0, 0, x, y);
+    XSync(pDisplay, False);
+  };
+  auto at = [&] {
+    Window r, c;
+    int x = -1, y = -1, wx, wy;
+    unsigned mask;
+    XQueryPointer(pDisplay, root, &r, &c, &x, &y, &wx, &wy, &mask);
+    return std::to_string(x) + "," + std::to_string(y);
+  };
+  warp(30, 40);
+  editor.gui->HideMouseCursor();
+  warp(90, 70);
+  editor.gui->HideMouseCursor();  // already hidden: the first position stays
+  warp(150, 100);
+  editor.gui->ShowMouseCursor();
+  EXPECT_EQ(at(), "30,40");
+  warp(60, 60);
+  editor.gui->ShowMouseCursor();  // not hidden: nothing moves
+  EXPECT_EQ(at(), "60,60");
+  editor.gui->HideMouseCursor();
+  warp(10, 10);
+  editor.gui->CloseWindow();  // closing shows it again
+  EXPECT_EQ(at(), "60,60");
+}
+
 }  // namespace
