@@ -4,40 +4,19 @@
 // repaint after one text line changed < 0.5. Times are the thread's
 // processor time, so other busy processes skew neither side.
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "gui/controls/bitmaps.h"
 #include "gui/controls/text.h"
 #include "gui/headless/graphics_headless.h"
-#include "raster/pixels/bitmap.h"
+#include "bench/gui/copy_baseline.h"
 #include "tests/plug/test_plug.h"
 
 namespace {
 
-constexpr int kW = 500, kH = 332;
+constexpr int kW = kEditorW, kH = kEditorH;
 constexpr int kLines = 14;
-
-double ThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// The plain copy every figure is measured against.
-struct Copy {
-  PX_MemBitmap src{kW, kH, 4}, dest{kW, kH, 4};
-  Copy() { memset(src.getBits(), 0x5A, static_cast<size_t>(src.getRowSpan()) * kH * 4); }
-  void operator()() {
-    for (int y = 0; y < kH; ++y) {
-      memcpy(dest.getBits() + static_cast<size_t>(y) * dest.getRowSpan(),
-             src.getBits() + static_cast<size_t>(y) * src.getRowSpan(), kW * 4);
-    }
-    benchmark::ClobberMemory();
-  }
-};
 
 // An editor like the product's: background image, four two-frame bitmap
 // controls and fourteen lines of text.
@@ -71,7 +50,7 @@ struct Editor {
 // ours() stands for perRound operations.
 template <class S, class A>
 void Pair(benchmark::State& state, S setup, A ours, int perRound = 1) {
-  Copy copy;
+  BaselineCopy copy;
   double tOurs = 0, tCopy = 0;
   for (auto _ : state) {
     setup();

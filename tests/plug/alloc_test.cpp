@@ -1,53 +1,20 @@
-// The process path must not allocate once the block size is set. This binary
-// counts heap allocations by interposing malloc and its relatives.
+// The process path must not allocate once the block size is set.
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <vector>
 
+#include "tests/base/alloc_counter.h"
 #include "tests/plug/test_plug.h"
 
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-
 namespace {
-bool gCounting = false;
-int gAllocations = 0;
-}  // namespace
-
-extern "C" void* malloc(size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_malloc(n);
-}
-
-extern "C" void* calloc(size_t count, size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_calloc(count, n);
-}
-
-extern "C" void* realloc(void* p, size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_realloc(p, n);
-}
-
-namespace {
-
-struct CountAllocations {
-  CountAllocations() { gAllocations = 0, gCounting = true; }
-  ~CountAllocations() { gCounting = false; }
-};
 
 TEST(AllocationTest, CounterSeesAllocations) {
-  int counted;
-  {
-    CountAllocations count;
-    SkyTypedBuf<double> buf(4096);
-    buf.Resize(100);
-    counted = gAllocations;
-  }
-  EXPECT_GT(counted, 0);
+  EXPECT_GT(AllocationsDuring([] {
+              SkyTypedBuf<double> buf(4096);
+              buf.Resize(100);
+            }),
+            0);
 }
 
 TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized) {
@@ -64,19 +31,20 @@ TEST(AllocationTest, ProcessPathAllocatesNothingOnceSized) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout0.data(), dout1.data()};
 
-  CountAllocations count;
-  for (int block = 0; block < 4; ++block) {
-    plug.AttachInputBuffers(0, 2, fins, n);
-    plug.AttachOutputBuffers(0, 2, fouts);
-    plug.ProcessBuffers(0.0f, n);
-    plug.ProcessBuffersAccumulating(0.0f, n);
-    plug.PassThroughBuffers(0.0f, n);
-    plug.AttachInputBuffers(0, 2, dins, n);
-    plug.AttachOutputBuffers(0, 2, douts);
-    plug.ProcessBuffers(0.0, n / 2);
-    plug.PassThroughBuffers(0.0, n);
-  }
-  EXPECT_EQ(0, gAllocations);
+  const int counted = AllocationsDuring([&] {
+    for (int block = 0; block < 4; ++block) {
+      plug.AttachInputBuffers(0, 2, fins, n);
+      plug.AttachOutputBuffers(0, 2, fouts);
+      plug.ProcessBuffers(0.0f, n);
+      plug.ProcessBuffersAccumulating(0.0f, n);
+      plug.PassThroughBuffers(0.0f, n);
+      plug.AttachInputBuffers(0, 2, dins, n);
+      plug.AttachOutputBuffers(0, 2, douts);
+      plug.ProcessBuffers(0.0, n / 2);
+      plug.PassThroughBuffers(0.0, n);
+    }
+  });
+  EXPECT_EQ(0, counted);
   EXPECT_EQ(0.25, dout1[n - 1]);
 }
 
@@ -95,8 +63,7 @@ TEST(AllocationTest, BlockLongerThanTheScratchIsSilenceWithoutAllocating) {
   double* dins[] = {din.data(), din.data()};
   double* douts[] = {dout.data(), dout.data()};
   float accumulated;
-  {
-    CountAllocations count;
+  const int counted = AllocationsDuring([&] {
     plug.AttachInputBuffers(0, 2, fins, n);
     plug.AttachOutputBuffers(0, 2, fouts);
     plug.ProcessBuffersAccumulating(0.0f, n);
@@ -105,8 +72,8 @@ TEST(AllocationTest, BlockLongerThanTheScratchIsSilenceWithoutAllocating) {
     plug.AttachInputBuffers(0, 2, dins, n);
     plug.AttachOutputBuffers(0, 2, douts);
     plug.ProcessBuffers(0.0, n);
-    EXPECT_EQ(0, gAllocations);
-  }
+  });
+  EXPECT_EQ(0, counted);
   EXPECT_EQ(3.0f, accumulated);
   EXPECT_EQ(small, plug.GetBlockSize());
   EXPECT_EQ(std::vector<float>(n, 0.0f), fout0);

@@ -1,52 +1,18 @@
-// The audio callback must never allocate: this binary counts heap allocations
-// by interposing malloc and its relatives while blocks are processed.
+// The audio callback must never allocate: this binary counts the heap
+// allocations made while blocks are processed.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstddef>
 #include <vector>
 
+#include "tests/base/alloc_counter.h"
 #include "tests/plugin/scripted_relay.h"
 #include "tests/plugin/skylane_test_util.h"
 
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-
 namespace {
-thread_local bool tCounting = false;
-thread_local int tAllocations = 0;
-}  // namespace
-
-extern "C" void* malloc(size_t n) {
-  if (tCounting) ++tAllocations;
-  return __libc_malloc(n);
-}
-
-extern "C" void* calloc(size_t count, size_t n) {
-  if (tCounting) ++tAllocations;
-  return __libc_calloc(count, n);
-}
-
-extern "C" void* realloc(void* p, size_t n) {
-  if (tCounting) ++tAllocations;
-  return __libc_realloc(p, n);
-}
-
-namespace {
-
-// Counts the allocations of the calling thread during fn.
-template <class Fn>
-int allocationsDuring(Fn fn) {
-  tAllocations = 0;
-  tCounting = true;
-  fn();
-  tCounting = false;
-  return tAllocations;
-}
 
 TEST(AllocationTest, CounterSeesAllocations) {
-  EXPECT_GT(allocationsDuring([] {
+  EXPECT_GT(AllocationsDuring([] {
               std::vector<int> grown;
               for (int i = 0; i < 100; ++i) grown.push_back(i);
               volatile int last = grown.back();
@@ -77,7 +43,7 @@ TEST(AllocationTest, CallbackAllocatesNothingWhileStreamingWithTheEffectsLoop) {
   for (double rate : {44100.0, 48000.0, 96000.0}) {
     plug->SetSampleRate(rate);
     for (int frames : {kMost, 1, 64, 512, 1500, 4096}) {
-      EXPECT_EQ(allocationsDuring([&] {
+      EXPECT_EQ(AllocationsDuring([&] {
                   effect->processReplacing(effect, floatIns, floatOuts, frames);
                   effect->processDoubleReplacing(effect, block.inputs, block.outputs, frames);
                   block.Process(*plug, frames);

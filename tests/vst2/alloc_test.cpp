@@ -1,57 +1,23 @@
-// The process entries must not allocate. This binary interposes malloc and its
-// relatives for the whole process, the dlopen'ed example included; operator new
-// allocates through malloc, so it is counted too.
+// The process entries must not allocate; the dlopen'ed example's allocations
+// are counted too.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
+#include "tests/base/alloc_counter.h"
 #include "tests/vst2/test_host.h"
 
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-
 namespace {
-bool gCounting = false;
-int gAllocations = 0;
-}  // namespace
-
-extern "C" void* malloc(size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_malloc(n);
-}
-
-extern "C" void* calloc(size_t count, size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_calloc(count, n);
-}
-
-extern "C" void* realloc(void* p, size_t n) {
-  if (gCounting) ++gAllocations;
-  return __libc_realloc(p, n);
-}
-
-namespace {
-
-struct CountAllocations {
-  CountAllocations() { gAllocations = 0, gCounting = true; }
-  ~CountAllocations() { gCounting = false; }
-};
 
 TEST(AllocTest, CounterSeesThePlugInsAllocations) {
   TestHostReset();
   LoadedPlugin plug;
   ASSERT_NE(plug.effect(), nullptr);
-  int counted;
-  {
-    CountAllocations count;
-    void* data = nullptr;
-    plug.Dispatch(effGetChunk, 0, 0, &data);  // grows the bank chunk from empty
-    counted = gAllocations;
-  }
-  EXPECT_GT(counted, 0);
+  void* data = nullptr;
+  // Grows the bank chunk from empty.
+  EXPECT_GT(AllocationsDuring([&] { plug.Dispatch(effGetChunk, 0, 0, &data); }), 0);
 }
 
 TEST(AllocTest, ProcessEntriesAllocateNothing) {
@@ -70,9 +36,7 @@ TEST(AllocTest, ProcessEntriesAllocateNothing) {
   double* dIns[2] = {dIn.data(), dIn.data()};
   double* dOuts[2] = {dOut.data(), dOut.data()};
 
-  int counted;
-  {
-    CountAllocations count;
+  const int counted = AllocationsDuring([&] {
     for (int block = 0; block < 20; ++block) {
       e->processReplacing(e, fIns, fOuts, 512 - block);
       e->processDoubleReplacing(e, dIns, dOuts, 512 - block);
@@ -80,8 +44,7 @@ TEST(AllocTest, ProcessEntriesAllocateNothing) {
       e->setParameter(e, 0, 0.25f * (block % 4));
       e->getParameter(e, 0);
     }
-    counted = gAllocations;
-  }
+  });
   EXPECT_EQ(counted, 0);
   EXPECT_GT(Host().Calls(audioMasterWantMidi), 0);
 }

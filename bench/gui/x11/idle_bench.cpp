@@ -19,45 +19,25 @@
 // cold; the copy of those rounds is timed after a pause of its own, so both
 // sides start equally cold.
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <thread>
 
 #include "gui/controls/text.h"
 #include "gui/x11/graphics_x11.h"
 #include "plugin/skylane.h"
-#include "raster/pixels/bitmap.h"
+#include "bench/gui/copy_baseline.h"
 #include "tests/gui/x11/xvfb_server.h"
 
 #include <X11/Xlib.h>
 
 namespace {
 
-constexpr int kW = 500, kH = 332;
+constexpr int kW = kEditorW, kH = kEditorH;
 constexpr int kStatusControl = 4;
-
-double ThreadSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-struct Copy {
-  PX_MemBitmap src{kW, kH, 4}, dest{kW, kH, 4};
-  Copy() { memset(src.getBits(), 0x5A, static_cast<size_t>(src.getRowSpan()) * kH * 4); }
-  void operator()() {
-    for (int y = 0; y < kH; ++y) {
-      memcpy(dest.getBits() + static_cast<size_t>(y) * dest.getRowSpan(),
-             src.getBits() + static_cast<size_t>(y) * src.getRowSpan(), kW * 4);
-    }
-    benchmark::ClobberMemory();
-  }
-};
 
 // Skylane with its editor open in a host window; its watch thread does not
 // tick during the run, so only the benchmark changes the editor.
@@ -108,7 +88,7 @@ OpenEditor* s_editor = nullptr;
 // pause of its own.
 template <class P, class A>
 void ColdPair(benchmark::State& state, P prepare, A ours) {
-  Copy copy;
+  BaselineCopy copy;
   double tOurs = 0, tCopy = 0;
   for (auto _ : state) {
     prepare();
@@ -130,7 +110,7 @@ void ColdPair(benchmark::State& state, P prepare, A ours) {
 // Times ours() and the copy back to back; ours() stands for perRound calls.
 template <class S, class A>
 void Pair(benchmark::State& state, S setup, A ours, int perRound = 1) {
-  Copy copy;
+  BaselineCopy copy;
   double tOurs = 0, tCopy = 0;
   for (auto _ : state) {
     setup();
