@@ -201,6 +201,23 @@ TEST_F(X11FilePrompt, KdialogServesWhenZenityIsMissing) {
   EXPECT_THAT(Args(), Contains("--getsavefilename"));
 }
 
+TEST_F(X11FilePrompt, AHostThatIgnoresChildrenStillGetsTheAnswer) {
+  // Children are then reaped by the system, so no exit status comes back.
+  struct sigaction ignore {};
+  struct sigaction old {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGCHLD, &ignore, &old);
+  Fake("zenity", "echo " + mScratch + "/link.fxp");
+  SkyString file;
+  SkyString dir("/start/");
+  EXPECT_EQ(Prompt(&file, kFileOpen, &dir, "fxp"), R::kChosen);
+  EXPECT_STREQ(file.Get(), (mScratch + "/real/a.fxp").c_str());
+  Fake("zenity", "exit 1");
+  EXPECT_EQ(Prompt(&file, kFileOpen, &dir, "fxp"), R::kCancelled);
+  EXPECT_STREQ(file.Get(), "");
+  sigaction(SIGCHLD, &old, nullptr);
+}
+
 // Gone, or a zombie left to whoever adopted it.
 bool Ended(pid_t pid) {
   std::string name, state;
