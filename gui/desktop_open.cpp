@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+#include "gui/find_program.h"
+
 extern char** environ;
 
 namespace {
@@ -31,23 +33,6 @@ bool Acceptable(const char* target) {
   if (!target || !target[0] || target[0] == '-') return false;
   struct stat st;
   return HasScheme(target) || stat(target, &st) == 0;
-}
-
-// The opener's full path from PATH, or empty.
-std::string FindOpener() {
-  const char* path = getenv("PATH");
-  std::string dirs = path && path[0] ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = dirs.substr(start, end - start);
-    candidate += candidate.empty() ? "./" : "/";
-    candidate += kOpener;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return std::string();
 }
 
 // In a forked child: only calls that are safe after fork in a threaded process.
@@ -85,7 +70,7 @@ bool StartConfirmed(int readFd) {
 
 bool DesktopOpen(const char* target) {
   if (!Acceptable(target)) return false;
-  const std::string opener = FindOpener();
+  const std::string opener = FindProgram(kOpener);
   if (opener.empty()) return false;
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;

@@ -9,6 +9,7 @@
 #include "gui/x11/editor_scale.h"
 #include "gui/x11/x11_clipboard.h"
 #include "gui/x11/x11_error_trap.h"
+#include "gui/x11/x11_file_prompt.h"
 #include "gui/x11/x11_text_field.h"
 #include "gui/x11/x11_window.h"
 
@@ -115,8 +116,16 @@ void GraphicsX11::SandboxSafeAppSupportPath(SkyString* pPath) {
   GetSandboxSafeAppSupportPath(pPath);
 }
 
-void GraphicsX11::PromptForFile(SkyString* pFilename, EFileAction, SkyString*, const char*) {
-  if (pFilename) pFilename->Set("");
+// The desktop's file chooser runs as a program of its own; meanwhile the
+// editor keeps painting but takes no input, as under any modal dialog.
+void GraphicsX11::PromptForFile(SkyString* pFilename, EFileAction action, SkyString* pDir,
+                                const char* extensions) {
+  const bool open = mWindow && !mWindow->IsGone() && !mModal;
+  mModal = true;
+  X11PromptForFile(
+      open, open ? mWindow->GetWindow() : 0, pFilename, action, pDir, extensions,
+      [this] { ModalIdle(); }, [this] { return !mWindow || mWindow->IsGone(); });
+  mModal = false;
 }
 
 bool GraphicsX11::OpenURL(const char* url, const char*, const char*, const char*) {

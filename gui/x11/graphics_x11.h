@@ -84,6 +84,8 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   // The text field, the tooltip and the window go; the display closes.
   void DestroyWindow();
   void Paint();
+  // An idle turn while a modal prompt runs: repaints, drops input.
+  void ModalIdle();
   void FlushScreen();
   void EndTextEntry(bool commit);
   void HandleEvent(union _XEvent* pEvent);
@@ -103,6 +105,7 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   X11Tooltip* mTooltip = nullptr;
   int mTipControl = -1, mTipCountdown = 0, mTipFramesLeft = 0, mTipX = 0, mTipY = 0;
   int mScale;
+  bool mModal = false;  // a file prompt or message box is up
   IRECT mScreenPending;
   std::chrono::steady_clock::time_point mLastFrame;
   // The last left press, for double clicks.

@@ -49,6 +49,16 @@ void GraphicsX11::HandleEvent(XEvent* pEvent) {
   RouteInput(pEvent);
 }
 
+void GraphicsX11::ModalIdle() {
+  if (!mWindow || mWindow->IsGone()) return;
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  MenuOwner owner(this);
+  XEvent event;
+  while (mWindow && mWindow->NextEvent(&event)) owner.MenuPassEvent(&event);
+  Paint();
+  if (trap.Failed()) mWindow->NoteError(trap.BadResource());
+}
+
 void GraphicsX11::HandleExpose(const XEvent* pEvent) {
   const XExposeEvent& e = pEvent->xexpose;
   if (e.window != mWindow->GetWindow()) return;

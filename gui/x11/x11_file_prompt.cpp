@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/find_program.h"
+
 extern char** environ;
 
 namespace {
@@ -131,26 +133,6 @@ std::string SavePath(const std::string& chosen, const std::vector<std::string>& 
 
 // ---- the chooser programs ----
 
-std::string FindOnPath(const char* program) {
-  const char* path = getenv("PATH");
-  const std::string dirs = path && path[0] ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string candidate = dirs.substr(start, end - start);
-    candidate += candidate.empty() ? "./" : "/";
-    candidate += program;
-    struct stat st;
-    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        access(candidate.c_str(), X_OK) == 0) {
-      return candidate;
-    }
-    start = end + 1;
-  }
-  return std::string();
-}
-
 std::string Joined(const std::vector<std::string>& types, const char* prefix) {
   std::string text;
   for (const std::string& type : types) text += (text.empty() ? "" : " ") + (prefix + type);
@@ -184,12 +166,12 @@ std::vector<std::string> KdialogArgs(const Request& request) {
 }
 
 bool FindChooser(const Request& request, std::string* pProgram, std::vector<std::string>* pArgs) {
-  *pProgram = FindOnPath("zenity");
+  *pProgram = FindProgram("zenity");
   if (!pProgram->empty()) {
     *pArgs = ZenityArgs(request);
     return true;
   }
-  *pProgram = FindOnPath("kdialog");
+  *pProgram = FindProgram("kdialog");
   if (!pProgram->empty()) *pArgs = KdialogArgs(request);
   return !pProgram->empty();
 }

@@ -1,6 +1,10 @@
 // The editor's X11 window against a private Xvfb with no window manager.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -157,6 +161,39 @@ TEST(X11EditorWindow, ALostServerEndsNoProcess) {
   }
   XSetIOErrorHandler(nullptr);
   setenv("DISPLAY", display.c_str(), 1);
+}
+
+// With its window open the editor asks the desktop's chooser (here a script
+// that answers one file) and keeps painting meanwhile; closed, it asks nobody.
+TEST(X11EditorWindow, FilePromptAsksTheChooserOnlyWhileOpen) {
+  char scratch[] = "/tmp/skylane-prompt-XXXXXX";
+  ASSERT_NE(mkdtemp(scratch), nullptr);
+  const std::string dir = std::string(scratch) + "/", chosen = dir + "a.fxp";
+  FILE* pFile = fopen(chosen.c_str(), "w");
+  ASSERT_NE(pFile, nullptr);
+  fclose(pFile);
+  const std::string zenity = dir + "zenity";
+  pFile = fopen(zenity.c_str(), "w");
+  ASSERT_NE(pFile, nullptr);
+  fprintf(pFile, "#!/bin/sh\necho %s\n", chosen.c_str());
+  fclose(pFile);
+  chmod(zenity.c_str(), 0755);
+  const std::string path = getenv("PATH");
+  setenv("PATH", scratch, 1);
+  FakeHostWindow host;
+  X11Editor editor;
+  SkyString file("old.fxp"), folder("/");
+  editor.gui->PromptForFile(&file, kFileOpen, &folder, "fxp");
+  EXPECT_STREQ(file.Get(), "");  // no window
+  ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+  editor.gui->PromptForFile(&file, kFileOpen, &folder, "fxp");
+  EXPECT_EQ(file.Get(), chosen);
+  EXPECT_EQ(folder.Get(), dir);
+  editor.gui->CloseWindow();
+  setenv("PATH", path.c_str(), 1);
+  unlink(zenity.c_str());
+  unlink(chosen.c_str());
+  rmdir(scratch);
 }
 
 TEST(X11EditorWindow, OpenFailsCleanlyWithoutDisplayOrParent) {
