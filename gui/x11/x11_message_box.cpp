@@ -49,9 +49,9 @@ class OwnedFont {
     ResourceUse use;
     if (!use) return;
     TextLock lock;
-    HFONT hFont =
-        CreateFont(pStyle->mSize, 0, 0, 0, pStyle->mStyle == IText::kStyleBold ? 700 : 400, 0, 0, 0,
-                   0, 0, 0, 0, 0, pStyle->mFont);
+    HFONT hFont = CreateFont(pStyle->mSize, 0, 0, 0,
+                             pStyle->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL, 0, 0, 0, 0,
+                             0, 0, 0, 0, pStyle->mFont);
     if (!hFont) return;
     mFont = new PX_CachedFont;
     mFont->SetFromHFont(hFont, PX_FONT_FLAG_OWNS_HFONT);
