@@ -100,8 +100,6 @@ void GraphicsX11::FlushScreen() {
   if (mWindow->Put(GetDrawBitmap(), mScreenPending, mScale)) mScreenPending = IRECT();
 }
 
-int GraphicsX11::ShowMessageBox(const char*, const char*, int) { return 0; }
-
 void GraphicsX11::HostPath(SkyString* pPath) { GetHostPath(pPath); }
 
 void GraphicsX11::PluginPath(SkyString* pPath) { GetModuleFolder(pPath); }

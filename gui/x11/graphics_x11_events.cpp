@@ -7,6 +7,7 @@
 #include "gui/x11/graphics_x11.h"
 #include "gui/x11/x11_error_trap.h"
 #include "gui/x11/x11_menu.h"
+#include "gui/x11/x11_message_box.h"
 #include "gui/x11/x11_text_field.h"
 #include "gui/x11/x11_tooltip.h"
 #include "gui/x11/x11_window.h"
@@ -65,6 +66,21 @@ void GraphicsX11::HandleExpose(const XEvent* pEvent) {
   const int s = mScale;
   mScreenPending = mScreenPending.Union(
       IRECT(e.x / s, e.y / s, (e.x + e.width + s - 1) / s, (e.y + e.height + s - 1) / s));
+}
+
+// Modal over the editor: it keeps painting but takes no input meanwhile.
+// Without an open window nothing is shown and the answer is 0.
+int GraphicsX11::ShowMessageBox(const char* str, const char* caption, int type) {
+  if (!mWindow || mWindow->IsGone() || mModal) return 0;
+  ReleaseMouseCapture();
+  X11ErrorTrap trap(mWindow->GetDisplay());
+  MenuOwner owner(this);
+  mModal = true;
+  const int answer =
+      X11ShowMessageBox(mWindow->GetDisplay(), mWindow->GetWindow(), str, caption, type, &owner);
+  mModal = false;
+  if (mWindow && trap.Failed()) mWindow->NoteError(trap.BadResource());
+  return answer;
 }
 
 IPopupMenu* GraphicsX11::CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRect) {

@@ -164,7 +164,8 @@ TEST(X11EditorWindow, ALostServerEndsNoProcess) {
 }
 
 // With its window open the editor asks the desktop's chooser (here a script
-// that answers one file) and keeps painting meanwhile; closed, it asks nobody.
+// that answers one file) and keeps painting meanwhile; closed, it asks nobody
+// and shows no message box.
 TEST(X11EditorWindow, FilePromptAsksTheChooserOnlyWhileOpen) {
   char scratch[] = "/tmp/skylane-prompt-XXXXXX";
   ASSERT_NE(mkdtemp(scratch), nullptr);
@@ -185,6 +186,7 @@ TEST(X11EditorWindow, FilePromptAsksTheChooserOnlyWhileOpen) {
   SkyString file("old.fxp"), folder("/");
   editor.gui->PromptForFile(&file, kFileOpen, &folder, "fxp");
   EXPECT_STREQ(file.Get(), "");  // no window
+  EXPECT_EQ(editor.gui->ShowMessageBox("Replace?", "Preset", 4), 0);
   ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
   editor.gui->PromptForFile(&file, kFileOpen, &folder, "fxp");
   EXPECT_EQ(file.Get(), chosen);
