@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr auto kReadInterval = std::chrono::milliseconds(2);
+
 constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             KeyPressMask | KeyReleaseMask | EnterWindowMask | LeaveWindowMask |
                             FocusChangeMask | StructureNotifyMask;
@@ -50,7 +52,6 @@ bool X11Window::Create(int w, int h) {
 }
 
 X11Window::~X11Window() {
-  mWatch.Stop();
   X11ErrorTrap trap(mDisplay);
   mSurface.Destroy();
   if (mGC) XFreeGC(mDisplay, mGC);
@@ -68,11 +69,10 @@ void X11Window::NoteError(XID badResource) {
   if (badResource == mWindow || badResource == mParent) mGone = true;
 }
 
-// Replies to requests may bring events along, which Xlib then holds without
-// the socket showing them; so any request since the last read means a read.
 bool X11Window::MayHaveEvents() {
   return mDraining || XEventsQueued(mDisplay, QueuedAlready) > 0 ||
-         NextRequest(mDisplay) != mReadRequest || mWatch.TakeReadable();
+         NextRequest(mDisplay) != mReadRequest ||
+         std::chrono::steady_clock::now() - mLastRead >= kReadInterval;
 }
 
 bool X11Window::NextEvent(XEvent* pEvent) {
@@ -84,6 +84,7 @@ bool X11Window::NextEvent(XEvent* pEvent) {
   }
   mDraining = false;
   mReadRequest = NextRequest(mDisplay);
+  mLastRead = std::chrono::steady_clock::now();
   return false;
 }
 

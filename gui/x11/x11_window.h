@@ -6,8 +6,9 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+
 #include "gui/irect.h"
-#include "gui/x11/x11_input_watch.h"
 #include "gui/x11/x11_surface.h"
 
 class X11Window {
@@ -33,8 +34,9 @@ class X11Window {
 
   // Takes the next event that concerns the caller; the image's completion
   // and the window's own destruction are handled here. False when none is
-  // pending. The connection is read only when it may hold something: data
-  // arrived, events are queued, or requests went out since the last read.
+  // pending. Reading the connection costs a system call, so a caller that
+  // asks again within 2 ms finds only events already queued, unless requests
+  // went out since the last read (their replies may bring events along).
   bool NextEvent(XEvent* pEvent);
   // Handles the image's completion and the window's destruction; true when
   // the event was one of them.
@@ -47,8 +49,7 @@ class X11Window {
   bool PutPending() const { return mSurface.IsBusy(); }
 
  private:
-  X11Window(Display* pDisplay, Window parent)
-      : mDisplay(pDisplay), mParent(parent), mWatch(ConnectionNumber(pDisplay)) {}
+  X11Window(Display* pDisplay, Window parent) : mDisplay(pDisplay), mParent(parent) {}
   bool Create(int w, int h);
   bool MayHaveEvents();
   static void OnConnectionLost(Display* pDisplay, void* pWindow);
@@ -61,7 +62,7 @@ class X11Window {
   int mDepth = 0;
   bool mGone = false;
   X11Surface mSurface;
-  X11InputWatch mWatch;
   bool mDraining = false;          // reading until nothing is pending
   unsigned long mReadRequest = 0;  // the next request's number after the last full read
+  std::chrono::steady_clock::time_point mLastRead;
 };

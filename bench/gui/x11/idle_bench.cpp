@@ -5,10 +5,10 @@
 // processor time (the X server's own work runs in its process).
 //
 // - NothingDirtyBackToBack: calls as fast as possible (warm caches); most
-//   find no frame due, and with no data arrived and no request sent since
-//   the last read, none reads the connection.
-// - EventCheckAlone: one read of the connection (XPending), what a call
-//   adds when data has arrived.
+//   find no frame due, and with no request sent since, only those 2 ms or
+//   more after the last read of the connection read it again.
+// - EventCheckAlone: one read of the connection (XPending), what every call
+//   at a host's usual idle rate pays.
 // - NothingDirtyFrameDue: a frame is due (1/FPS() passed), nothing changed:
 //   pending events are read and the editor is asked whether anything is dirty.
 // - OneTextChanged: the status line changed and a frame is due: the line is
