@@ -64,6 +64,10 @@ bool Save(const Plugin& plugin, const HostOptions& o, std::string* error) {
   return true;
 }
 
+bool PictureAtEndOfRun(const HostOptions& o) {
+  return !o.renderEditor.empty() && o.WantsRun() && !o.editor;
+}
+
 // The audio run (if asked for), with the editor on screen during it when
 // --editor is given; returns the exit status.
 int RunWithOptionalEditor(const Plugin& plugin, HostState* state, const HostOptions& o,
@@ -73,8 +77,9 @@ int RunWithOptionalEditor(const Plugin& plugin, HostState* state, const HostOpti
   RunSettings settings = run;
   if (o.WantsRun()) {
     // The picture shows the editor as the run leaves it, before the plug-in
-    // is turned off.
-    if (!o.renderEditor.empty()) {
+    // is turned off. With the editor on screen the audio runs on a thread of
+    // its own, so the picture waits for the window to close instead.
+    if (PictureAtEndOfRun(o)) {
       settings.atEnd = [&](std::string* error) {
         return WriteEditorPicture(plugin, o.renderEditor, error);
       };
@@ -108,7 +113,7 @@ int Session(const Plugin& plugin, HostState* state, const HostOptions& o, const 
   if (!Save(plugin, o, &error)) return Report(kExitFailure, error);
   const int code = RunWithOptionalEditor(plugin, state, o, run, input);
   if (code == kExitFailure) return code;
-  if (!o.renderEditor.empty() && !o.WantsRun() &&
+  if (!o.renderEditor.empty() && !PictureAtEndOfRun(o) &&
       !WriteEditorPicture(plugin, o.renderEditor, &error)) {
     return Report(kExitFailure, error);
   }
