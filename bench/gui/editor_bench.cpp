@@ -46,28 +46,6 @@ struct Editor {
   }
 };
 
-// Times ours() and the copy alternately, after an untimed setup() each round;
-// ours() stands for perRound operations.
-template <class S, class A>
-void Pair(benchmark::State& state, S setup, A ours, int perRound = 1) {
-  BaselineCopy copy;
-  double tOurs = 0, tCopy = 0;
-  for (auto _ : state) {
-    setup();
-    const double t0 = ThreadSeconds();
-    ours();
-    const double t1 = ThreadSeconds();
-    copy();
-    const double t2 = ThreadSeconds();
-    tOurs += t1 - t0;
-    tCopy += t2 - t1;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["ours_us"] = tOurs / n / perRound * 1e6;
-  state.counters["copy_us"] = tCopy / n * 1e6;
-  state.counters["ratio"] = tOurs / perRound / tCopy;
-}
-
 void BM_FullRepaintVsCopy(benchmark::State& state) {
   Editor e;
   Pair(

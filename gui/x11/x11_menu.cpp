@@ -11,6 +11,7 @@
 
 #include "gui/graphics.h"
 #include "gui/ipopup_menu.h"
+#include "gui/x11/x11_colors.h"
 #include "gui/x11/x11_paint.h"
 #include "raster/raster.h"
 
@@ -23,10 +24,6 @@ constexpr int kMarginRight = 24;
 constexpr int kTitleIndent = 10;
 constexpr int kMinWidth = 80;
 constexpr int kWaitMs = 50;
-const IColor kBackground(255, 242, 242, 242);
-const IColor kBorder(255, 128, 128, 128);
-const IColor kHighlight(255, 59, 110, 165);
-const IColor kText(255, 0, 0, 0);
 const IColor kDisabledText(255, 150, 150, 150);
 const IColor kHighlightText(255, 255, 255, 255);
 
@@ -61,7 +58,7 @@ class MenuRun {
         mDisplay(pDisplay),
         mScale(scale),
         mOwner(pOwner),
-        mStyle(13, &kText, "sans-serif", IText::kStyleNormal, IText::kAlignNear) {}
+        mStyle(13, &kX11WindowText, "sans-serif", IText::kStyleNormal, IText::kAlignNear) {}
   ~MenuRun() {
     while (!mLevels.empty()) CloseDeepest();
   }
@@ -142,20 +139,22 @@ void MenuRun::CloseDeepest() {
 
 void MenuRun::Paint(Level* pLevel) {
   PX_MemBitmap* pBitmap = &pLevel->bitmap;
-  PX_FillRect(pBitmap, 0, 0, pLevel->w, pLevel->h, PxColor(&kBorder), 1.0f, 0);
-  PX_FillRect(pBitmap, 1, 1, pLevel->w - 2, pLevel->h - 2, PxColor(&kBackground), 1.0f, 0);
+  PX_FillRect(pBitmap, 0, 0, pLevel->w, pLevel->h, PxColor(&kX11WindowBorder), 1.0f, 0);
+  PX_FillRect(pBitmap, 1, 1, pLevel->w - 2, pLevel->h - 2, PxColor(&kX11WindowBackground), 1.0f, 0);
   IPopupMenu* pMenu = pLevel->menu;
   for (int i = 0; i < pMenu->GetNItems(); ++i) {
     const IPopupMenuItem* pItem = pMenu->GetItem(i);
     const int top = pLevel->tops[i], bottom = pLevel->tops[i + 1];
     if (pItem->GetIsSeparator()) {
-      PX_FillRect(pBitmap, 4, (top + bottom) / 2, pLevel->w - 8, 1, PxColor(&kBorder), 1.0f, 0);
+      PX_FillRect(pBitmap, 4, (top + bottom) / 2, pLevel->w - 8, 1, PxColor(&kX11WindowBorder),
+                  1.0f, 0);
       continue;
     }
     const bool lit = i == pLevel->hover && pItem->GetEnabled();
     if (lit)
-      PX_FillRect(pBitmap, 1, top, pLevel->w - 2, bottom - top, PxColor(&kHighlight), 1.0f, 0);
-    mStyle.mColor = lit ? kHighlightText : pItem->GetEnabled() ? kText : kDisabledText;
+      PX_FillRect(pBitmap, 1, top, pLevel->w - 2, bottom - top, PxColor(&kX11WindowHighlight), 1.0f,
+                  0);
+    mStyle.mColor = lit ? kHighlightText : pItem->GetEnabled() ? kX11WindowText : kDisabledText;
     if (pItem->GetChecked()) {
       PX_FillRect(pBitmap, 8, (top + bottom) / 2 - 3, 6, 6, PxColor(&mStyle.mColor), 1.0f, 0);
     }

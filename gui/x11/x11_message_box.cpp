@@ -12,6 +12,7 @@
 #include "gdi/gdi.h"
 #include "gui/itext.h"
 #include "gui/resource_caches.h"
+#include "gui/x11/x11_colors.h"
 #include "gui/x11/x11_paint.h"
 #include "raster/raster.h"
 #include "raster/text/text.h"
@@ -33,12 +34,8 @@ constexpr size_t kMaxTitleBytes = 255;
 constexpr int kMaxOwnerDepth = 64;
 constexpr int kWaitMs = 50;
 const int kAnswers[] = {1, 7, 2};
-const IColor kBackground(255, 242, 242, 242);
-const IColor kText(255, 0, 0, 0);
 const IColor kButtonFace(255, 228, 228, 228);
 const IColor kButtonPressed(255, 190, 190, 190);
-const IColor kButtonBorder(255, 128, 128, 128);
-const IColor kDefaultBorder(255, 59, 110, 165);
 
 // One font the box makes for itself: it has no editor's font cache at hand.
 // Fonts share state in the raster library, so they are made and freed under
@@ -223,8 +220,8 @@ class MessageBox {
 MessageBox::MessageBox(Display* pDisplay, X11MenuOwner* pOwner, int type)
     : mDisplay(pDisplay),
       mOwner(pOwner),
-      mHeaderStyle(14, &kText, "sans-serif", IText::kStyleBold, IText::kAlignNear),
-      mTextStyle(13, &kText, "sans-serif", IText::kStyleNormal, IText::kAlignNear),
+      mHeaderStyle(14, &kX11WindowText, "sans-serif", IText::kStyleBold, IText::kAlignNear),
+      mTextStyle(13, &kX11WindowText, "sans-serif", IText::kStyleNormal, IText::kAlignNear),
       mHeaderFont(&mHeaderStyle),
       mTextFont(&mTextStyle) {
   if (type == 3 || type == 4) {
@@ -315,7 +312,7 @@ void MessageBox::SetProperties(Window owner, const char* caption, int x, int y) 
 
 void MessageBox::Paint() {
   PX_MemBitmap bitmap(mW, mH);
-  PX_FillRect(&bitmap, 0, 0, mW, mH, PxColor(&kBackground), 1.0f, 0);
+  PX_FillRect(&bitmap, 0, 0, mW, mH, PxColor(&kX11WindowBackground), 1.0f, 0);
   int y = kMargin;
   for (const std::string& line : mHeader) {
     const int h = mHeaderFont.LineHeight();
@@ -332,8 +329,8 @@ void MessageBox::Paint() {
     const IRECT r = X11MessageBoxButtonRect(mW, mH, (int)mLabels.size(), i);
     // The default button wears a wider border of the highlight colour.
     const int border = i == 0 ? 2 : 1;
-    PX_FillRect(&bitmap, r.L, r.T, r.W(), r.H(), PxColor(i == 0 ? &kDefaultBorder : &kButtonBorder),
-                1.0f, 0);
+    PX_FillRect(&bitmap, r.L, r.T, r.W(), r.H(),
+                PxColor(i == 0 ? &kX11WindowHighlight : &kX11WindowBorder), 1.0f, 0);
     PX_FillRect(&bitmap, r.L + border, r.T + border, r.W() - 2 * border, r.H() - 2 * border,
                 PxColor(i == mPressed ? &kButtonPressed : &kButtonFace), 1.0f, 0);
     Draw(&bitmap, &mTextStyle, mLabels[i], RECT{r.L, r.T, r.R, r.B},

@@ -107,27 +107,6 @@ void ColdPair(benchmark::State& state, P prepare, A ours) {
   state.counters["ratio"] = tOurs / tCopy;
 }
 
-// Times ours() and the copy back to back; ours() stands for perRound calls.
-template <class S, class A>
-void Pair(benchmark::State& state, S setup, A ours, int perRound = 1) {
-  BaselineCopy copy;
-  double tOurs = 0, tCopy = 0;
-  for (auto _ : state) {
-    setup();
-    const double t0 = ThreadSeconds();
-    ours();
-    const double t1 = ThreadSeconds();
-    copy();
-    const double t2 = ThreadSeconds();
-    tOurs += t1 - t0;
-    tCopy += t2 - t1;
-  }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["ours_us"] = tOurs / n / perRound * 1e6;
-  state.counters["copy_us"] = tCopy / n * 1e6;
-  state.counters["ratio"] = tOurs / perRound / tCopy;
-}
-
 void BM_IdleNothingDirtyFrameDueVsCopy(benchmark::State& state) {
   OpenEditor& e = *s_editor;
   e.Settle();
@@ -158,35 +137,35 @@ void BM_EventCheckAloneVsCopy(benchmark::State& state) {
       kCalls);
 }
 
+// Settles the editor, then changes its status line to the other of two texts.
+class StatusChange {
+ public:
+  explicit StatusChange(OpenEditor& e)
+      : mEditor(e), mStatus(dynamic_cast<ITextControl*>(e.gui->GetControl(kStatusControl))) {}
+  void operator()() {
+    mEditor.Settle();
+    mStatus->SetTextFromPlug(kTexts[mFlip ^= 1]);
+  }
+
+ private:
+  static constexpr const char* kTexts[2] = {"Connected: iPad - Input 1",
+                                            "Connected: iPhone - Input 2"};
+  OpenEditor& mEditor;
+  ITextControl* mStatus;
+  int mFlip = 0;
+};
+
 void BM_IdleOneTextChangedVsCopy(benchmark::State& state) {
   OpenEditor& e = *s_editor;
-  ITextControl* pStatus = dynamic_cast<ITextControl*>(e.gui->GetControl(kStatusControl));
-  const char* texts[2] = {"Connected: iPad - Input 1", "Connected: iPhone - Input 2"};
-  int flip = 0;
-  ColdPair(
-      state,
-      [&] {
-        e.Settle();
-        pStatus->SetTextFromPlug(texts[flip ^= 1]);
-      },
-      [&] { e.Dispatch(effEditIdle); });
+  ColdPair(state, StatusChange(e), [&] { e.Dispatch(effEditIdle); });
 }
 
 void BM_OneTextRepaintOnlyVsCopy(benchmark::State& state) {
   OpenEditor& e = *s_editor;
-  ITextControl* pStatus = dynamic_cast<ITextControl*>(e.gui->GetControl(kStatusControl));
-  const char* texts[2] = {"Connected: iPad - Input 1", "Connected: iPhone - Input 2"};
-  int flip = 0;
-  ColdPair(
-      state,
-      [&] {
-        e.Settle();
-        pStatus->SetTextFromPlug(texts[flip ^= 1]);
-      },
-      [&] {
-        IRECT r;
-        if (e.gui->IsDirty(&r)) e.gui->Draw(&r);
-      });
+  ColdPair(state, StatusChange(e), [&] {
+    IRECT r;
+    if (e.gui->IsDirty(&r)) e.gui->Draw(&r);
+  });
 }
 
 BENCHMARK(BM_IdleNothingDirtyBackToBackVsCopy);
