@@ -23,6 +23,8 @@ struct Options {
   bool stats = false;
   bool help = false;
   bool listJack = false;
+  bool version = false;
+  std::string configPath;  // --config FILE; empty: the default file, when no source is given
   std::vector<SourceSpec> sources;  // in device order
 };
 
