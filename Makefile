@@ -68,7 +68,7 @@ install: build
 	cp build/install_manifest.txt build/installed-files.txt
 
 uninstall:
-	cmake -DMANIFEST=build/installed-files.txt -P cmake/Uninstall.cmake
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=build/installed-files.txt -P cmake/Uninstall.cmake
 
 install-user: build
 	packaging/install-user.sh build

@@ -1,12 +1,14 @@
 # cmake -DMANIFEST=FILE -P Uninstall.cmake: removes every file an installation
 # recorded in FILE (one absolute path a line, as `cmake --install` writes
-# them), then the documentation folder that only Skylane uses.
+# them), below $DESTDIR when that is set as it was for the installation, then
+# the documentation folder that only Skylane uses.
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "no record of an installation in ${MANIFEST}: nothing to remove")
 endif()
 file(STRINGS "${MANIFEST}" files)
 set(own_dirs "")
-foreach(path IN LISTS files)
+foreach(installed IN LISTS files)
+  set(path "$ENV{DESTDIR}${installed}")
   if(EXISTS "${path}" OR IS_SYMLINK "${path}")
     message(STATUS "Removing ${path}")
     file(REMOVE "${path}")

@@ -142,10 +142,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       *error = std::string("--block wants 8-512 frames, got: ") + value;
     else if (flag == "--jack-reserve" && !ParseInt(value, 5, 1000, &out->jackReserveMs))
       *error = std::string("--jack-reserve wants 5-1000 ms, got: ") + value;
-    else if (flag == "--config" && !*value)
-      *error = "--config wants a file name";
-    else if (flag == "--config")
-      out->configPath = value;
+    else if (flag == "--config" && !*value) *error = "--config wants a file name";
+    else if (flag == "--config") out->configPath = value;
     if (!error->empty()) return false;
   }
   return true;

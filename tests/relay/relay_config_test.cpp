@@ -84,11 +84,30 @@ TEST(RelayConfig, EveryLineBecomesTheCommandLinesWords) {
   Words words;
   std::string error;
   ASSERT_TRUE(relay::ConfigWords(text, "relay.conf", &words, &error)) << error;
-  const Words expected = {"--tone", "Skylane Demo #1", "--impulse", "Marker", "--file",
-                          "Drums=/home/me/my loops/drums.flac", "--stdin", "Pipe", "--loopback",
-                          "Return", "--jack", "Free", "--jack", "Mic=system:capture_1", "--jack",
-                          "Synth=a:left,a:right", "--jack-capture", "--port", "1234", "--block",
-                          "256", "--jack-reserve", "50", "--stats"};
+  const Words expected = {"--tone",
+                          "Skylane Demo #1",
+                          "--impulse",
+                          "Marker",
+                          "--file",
+                          "Drums=/home/me/my loops/drums.flac",
+                          "--stdin",
+                          "Pipe",
+                          "--loopback",
+                          "Return",
+                          "--jack",
+                          "Free",
+                          "--jack",
+                          "Mic=system:capture_1",
+                          "--jack",
+                          "Synth=a:left,a:right",
+                          "--jack-capture",
+                          "--port",
+                          "1234",
+                          "--block",
+                          "256",
+                          "--jack-reserve",
+                          "50",
+                          "--stats"};
   EXPECT_EQ(words, expected);
 
   relay::Options options;
@@ -240,8 +259,10 @@ TEST(RelayConfigProcess, ABadFileStopsTheRelayWithExitTwo) {
   ScopedEnv xdg("XDG_CONFIG_HOME", config.c_str());
   relay_test::Relay missingSound({});
   EXPECT_EQ(missingSound.Wait(), 2);
-  EXPECT_EQ(missingSound.errors(), "skylane-relay: cannot read /absent.flac: No such file or "
-                                   "directory (settings from " + path + ")\n");
+  EXPECT_EQ(missingSound.errors(),
+            "skylane-relay: cannot read /absent.flac: No such file or "
+            "directory (settings from " +
+                path + ")\n");
 
   WriteUserConfig(config, "tone A\n\nport zero\n");
   relay_test::Relay badLine({});
