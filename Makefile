@@ -21,7 +21,7 @@ TEST_PACKAGES := clang libclang-rt-14-dev clang-format \
 	xvfb xauth jackd2 \
 	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev
 # What make deb needs besides the product's packages.
-DEB_PACKAGES := debhelper lintian fakeroot
+DEB_PACKAGES := build-essential debhelper lintian fakeroot
 
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLANE_WERROR=ON
 CTEST := ctest --output-on-failure --no-tests=error -j $(JOBS)
