@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ pkg-config \
 # What the tests, sanitizer and fuzz builds and the benchmarks need besides.
 TEST_PACKAGES := clang libclang-rt-14-dev clang-format \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
-	xvfb xauth jackd2 \
+	xvfb xauth jackd2 systemd \
 	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev
 # What make deb needs besides the product's packages.
 DEB_PACKAGES := build-essential debhelper lintian fakeroot
