@@ -178,12 +178,16 @@ TEST(Install, ManualPagesDescribeEveryOptionOfHelp) {
   }
 }
 
-TEST(Install, BothToolsPrintTheProductVersion) {
+// The tools and the Debian package carry the version the build sets.
+TEST(Install, ToolsAndPackagePrintTheProductVersion) {
   for (const std::string& exe : {std::string(SKYLANE_RELAY_PATH), std::string(SKYLANE_HOST_PATH)}) {
     const Result r = Shell(Quote(exe) + " --version");
     EXPECT_EQ(r.status, 0) << exe;
     EXPECT_EQ(r.output, fs::path(exe).filename().string() + " " SKYLANE_PROJECT_VERSION "\n");
   }
+  const std::string changelog = ReadText(std::string(SKYLANE_SOURCE_DIR) + "/debian/changelog");
+  EXPECT_EQ(changelog.rfind("skylane (" SKYLANE_PROJECT_VERSION "-", 0), 0u)
+      << changelog.substr(0, changelog.find('\n'));
 }
 
 }  // namespace
