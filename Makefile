@@ -5,7 +5,8 @@
 # make deb          build the Debian package skylane_<version>-1_amd64.deb
 # make test   install what is missing, build, run every test (plain, sanitizers, fuzz)
 # make demo   install what is missing, build, run Skylane against the relay
-# make bench  install what is missing, build and run the benchmarks
+# make bench  install what is missing, build and run the benchmarks (the end-to-end
+#             ones use the test helpers, so the test suites are built too)
 # make format rewrite every C++ file in the project's one code style
 
 JOBS ?= $(shell nproc)
@@ -61,9 +62,12 @@ build-tests: deps-test
 	cmake -S . -B build -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc $(CMAKE_COMMON) -DSKYLANE_TESTS=ON
 	cmake --build build -j $(JOBS)
 
-# cmake --install writes build/install_manifest.txt; a copy of it records
-# what this installation put where, for uninstall.
-install: build
+# Installs what make build built (it does not build, so that `sudo make install`
+# leaves no root-owned files in build/). cmake --install writes
+# build/install_manifest.txt; a copy of it records what this installation put
+# where, for uninstall.
+install:
+	@test -f build/cmake_install.cmake || { echo "make install: nothing built; run make build first" >&2; exit 2; }
 	DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)" --strip
 	cp build/install_manifest.txt build/installed-files.txt
 
@@ -118,7 +122,7 @@ test: format-check test-plain test-asan test-tsan
 	@echo "All test runs passed."
 
 bench: deps-test
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKYLANE_BENCH=ON
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKYLANE_BENCH=ON -DSKYLANE_TESTS=ON
 	cmake --build build-bench -j $(JOBS)
 	@for b in $$(find build-bench/bench -type f -perm -u+x -name 'bench_*' | sort); do \
 		echo "== $$b"; $$b || exit 1; \

@@ -18,13 +18,17 @@ foreach(tool skylane-relay skylane-host)
 endforeach()
 
 # The unit starts the relay from the bin folder of this very installation, so
-# it is written when installing, once the prefix is known.
+# it is written when installing, once the prefix is known (into a file of its
+# own, as two installations from one build folder may run at once).
 if(TARGET skylane-relay)
   set(unit_in ${CMAKE_SOURCE_DIR}/packaging/skylane-relay.service.in)
-  set(unit ${CMAKE_BINARY_DIR}/packaging/skylane-relay.service)
   install(CODE "set(SKYLANE_BINDIR \"\${CMAKE_INSTALL_PREFIX}/bin\")
-configure_file(\"${unit_in}\" \"${unit}\" @ONLY)")
-  install(FILES ${unit} DESTINATION lib/systemd/user)
+string(RANDOM LENGTH 12 tag)
+set(unit \"${CMAKE_BINARY_DIR}/packaging/skylane-relay.service.\${tag}\")
+configure_file(\"${unit_in}\" \"\${unit}\" @ONLY)
+file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/lib/systemd/user\" TYPE FILE
+     RENAME skylane-relay.service FILES \"\${unit}\")
+file(REMOVE \"\${unit}\")")
 endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/skylane)

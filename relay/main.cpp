@@ -82,13 +82,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitRuntime;
   }
+  // Handlers first: whoever reads the lines below may stop the relay at once.
+  g_server = &server;
+  InstallSignals();
   std::printf("skylane-relay listening on 127.0.0.1:%d with %zu device(s)\n", server.port(),
               setup.listing.size());
   for (const std::string& line : setup.listing) std::printf("%s\n", line.c_str());
   if (!configFile.empty()) std::printf("settings from %s\n", configFile.c_str());
   if (setup.jack) setup.jack->Start();
-  g_server = &server;
-  InstallSignals();
   server.Run();
   g_server = nullptr;
   std::printf("skylane-relay stopped\n");

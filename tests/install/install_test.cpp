@@ -72,10 +72,14 @@ std::string ExecStart(const std::string& unitPath) {
 }
 
 // Installs this build folder with `cmake --install` under DESTDIR and PREFIX.
+// Every install rule is in the default component; naming it makes cmake record
+// the files in kManifest, so the test never touches the record of a real
+// installation (install_manifest.txt) made from the same folder.
 Result Install(const std::string& destdir, const std::string& prefix) {
   return Shell("DESTDIR=" + Quote(destdir) + " " + Quote(SKYLANE_CMAKE) + " --install " +
-               Quote(SKYLANE_BUILD_DIR) + " --prefix " + Quote(prefix));
+               Quote(SKYLANE_BUILD_DIR) + " --component Unspecified --prefix " + Quote(prefix));
 }
+const std::string kManifest = std::string(SKYLANE_BUILD_DIR) + "/install_manifest_Unspecified.txt";
 
 Result Uninstall(const std::string& destdir, const std::string& manifest) {
   return Shell("DESTDIR=" + Quote(destdir) + " " + Quote(SKYLANE_CMAKE) +
@@ -102,7 +106,7 @@ TEST(Install, EveryFileWhereItBelongsAndNothingElseThenUninstalled) {
 
   // The record of this installation, as make install keeps it.
   const std::string manifest = root + "/installed-files.txt";
-  fs::copy_file(std::string(SKYLANE_BUILD_DIR) + "/install_manifest.txt", manifest);
+  fs::copy_file(kManifest, manifest);
   fs::create_directories(root + "/usr/local/share/man/man1/other");
   std::ofstream(root + "/usr/local/bin/other-tool") << "not ours\n";
   const Result uninstall = Uninstall(root, manifest);
