@@ -87,6 +87,18 @@ Result Uninstall(const std::string& destdir, const std::string& manifest) {
                Quote(std::string(SKYLANE_SOURCE_DIR) + "/cmake/Uninstall.cmake"));
 }
 
+bool HaveSystemdAnalyze() { return Shell("command -v systemd-analyze").status == 0; }
+
+// systemd's own check of a user unit: its keys, its ExecStart program (with
+// %h as HOME, when given) and its manual page in MANPATH.
+Result VerifyUnit(const std::string& unit, const std::string& manpath, const std::string& home) {
+  const std::string runtime = Scratch("runtime");
+  fs::permissions(runtime, fs::perms::owner_all);
+  return Shell((home.empty() ? "" : "HOME=" + Quote(home) + " ") + "MANPATH=" + Quote(manpath) +
+               " XDG_RUNTIME_DIR=" + Quote(runtime) + " systemd-analyze --user verify " +
+               Quote(unit));
+}
+
 TEST(Install, EveryFileWhereItBelongsAndNothingElseThenUninstalled) {
   const std::string root = Scratch("tree");
   const Result install = Install(root, "/usr/local");
@@ -126,12 +138,8 @@ TEST(Install, TheUnitStartsTheRelayOfItsOwnPrefixAndVerifiesClean) {
   ASSERT_EQ(install.status, 0) << install.output;
   const std::string unit = prefix + "/lib/systemd/user/skylane-relay.service";
   EXPECT_EQ(ExecStart(unit), prefix + "/bin/skylane-relay");
-  if (Shell("command -v systemd-analyze").status != 0) GTEST_SKIP() << "no systemd-analyze";
-  const std::string runtime = Scratch("runtime");
-  fs::permissions(runtime, fs::perms::owner_all);
-  const Result verify =
-      Shell("MANPATH=" + Quote(prefix + "/share/man") + " XDG_RUNTIME_DIR=" + Quote(runtime) +
-            " systemd-analyze --user verify " + Quote(unit));
+  if (!HaveSystemdAnalyze()) GTEST_SKIP() << "no systemd-analyze";
+  const Result verify = VerifyUnit(unit, prefix + "/share/man", "");
   EXPECT_EQ(verify.status, 0) << verify.output;
   EXPECT_EQ(verify.output, "");
 }
@@ -152,8 +160,13 @@ TEST(Install, ForTheUserWithoutRootThenUninstalled) {
   EXPECT_EQ(FilesBelow(home), expected);
   EXPECT_TRUE(IsExecutable(home + "/.local/bin/skylane-relay"));
   EXPECT_EQ(Shell(Quote(home + "/.local/bin/skylane-relay") + " --version").status, 0);
-  EXPECT_EQ(ExecStart(home + "/.config/systemd/user/skylane-relay.service"),
-            "%h/.local/bin/skylane-relay");
+  const std::string unit = home + "/.config/systemd/user/skylane-relay.service";
+  EXPECT_EQ(ExecStart(unit), "%h/.local/bin/skylane-relay");
+  if (HaveSystemdAnalyze()) {
+    const Result verify = VerifyUnit(unit, home + "/.local/share/man", home);
+    EXPECT_EQ(verify.status, 0) << verify.output;
+    EXPECT_EQ(verify.output, "");
+  }
 
   const Result uninstall = Shell(env + script + " --uninstall");
   ASSERT_EQ(uninstall.status, 0) << uninstall.output;
