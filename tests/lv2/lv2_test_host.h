@@ -51,6 +51,10 @@ class LV2TestHost {
   void RunWorker();
   int WorkRequests() const { return mWorkRequests.load(); }
   float& Control(const char* symbol);
+  // The control value of port index (a scratch value for any other index).
+  float& ControlAt(uint32_t index) {
+    return index < mControls.size() ? mControls[index] : mNoControl;
+  }
   float* Output(int channel) { return mAudio[2 + channel].data(); }
   float inputValue = 0.25f;
 
