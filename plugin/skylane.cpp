@@ -132,8 +132,8 @@ void Skylane::Connect() {
 }
 
 const char* Skylane::GetParamValueName(int paramIdx, int value) {
-  // The names the relay gives a device's channels until it names them itself.
-  static const char* const kChannelNames[4] = {"TR0", "TR1", "TR2", "TR3"};
+  // The four channels skylane-relay offers of every device.
+  static const char* const kChannelNames[4] = {"Stereo", "Left", "Right", "Mono"};
   if (paramIdx != kParamChannel || value < 0 || value > 3) return nullptr;
   return kChannelNames[value];
 }

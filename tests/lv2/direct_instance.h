@@ -24,6 +24,9 @@ class DirectInstance {
   DirectInstance& operator=(const DirectInstance&) = delete;
 
   Skylane* Plug() { return mPlug; }
+  LV2_Handle Handle() { return mHandle; }
+  const void* ExtensionData(const char* uri) { return mDescriptor->extension_data(uri); }
+  LV2_URID Urid(const char* uri) { return Map(this, uri); }
   void Run(int frames) { mDescriptor->run(mHandle, (uint32_t)frames); }
   // Runs the worker requests made so far; returns how many.
   int RunWorker();

@@ -105,10 +105,10 @@ TEST_F(BundleTest, ChannelListsItsFourNames) {
     names[(int)value] = Text(lilv_scale_point_get_label(point));
   }
   lilv_scale_points_free(points);
-  EXPECT_EQ(names[0], "TR0");
-  EXPECT_EQ(names[1], "TR1");
-  EXPECT_EQ(names[2], "TR2");
-  EXPECT_EQ(names[3], "TR3");
+  EXPECT_EQ(names[0], "Stereo");
+  EXPECT_EQ(names[1], "Left");
+  EXPECT_EQ(names[2], "Right");
+  EXPECT_EQ(names[3], "Mono");
 }
 
 TEST_F(BundleTest, TheUIIsAnX11UIInThePluginsBinary) {
