@@ -87,6 +87,8 @@ void PlugLV2::ReadHostFeatures(const LV2_Feature* const* features) {
 }
 
 void PlugLV2::ListControlPorts() {
+  // The plug-in's own threads may already set parameters.
+  IMutexLock lock(this);
   if (mControls) return;
   for (int i = 0; i < NParams(); ++i) {
     IParam* pParam = GetParam(i);
@@ -129,6 +131,7 @@ bool PlugLV2::DescribePort(uint32_t index, SkyPortInfo* pInfo) {
   }
   const uint32_t k = index - NAudioPorts();
   if (k >= mControlParams.size()) return false;
+  IMutexLock lock(this);
   IParam* pParam = GetParam(mControlParams[k]);
   double lo = 0.0, hi = 1.0;
   pParam->GetBounds(&lo, &hi);
