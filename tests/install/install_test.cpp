@@ -104,6 +104,9 @@ TEST(Install, EveryFileWhereItBelongsAndNothingElseThenUninstalled) {
   const Result install = Install(root, "/usr/local");
   ASSERT_EQ(install.status, 0) << install.output;
   const Files expected = {"usr/local/lib/vst/Skylane.so",
+                          "usr/local/lib/lv2/Skylane.lv2/Skylane.so",
+                          "usr/local/lib/lv2/Skylane.lv2/manifest.ttl",
+                          "usr/local/lib/lv2/Skylane.lv2/skylane.ttl",
                           "usr/local/bin/skylane-relay",
                           "usr/local/bin/skylane-host",
                           "usr/local/share/man/man1/skylane-relay.1",
@@ -152,6 +155,9 @@ TEST(Install, ForTheUserWithoutRootThenUninstalled) {
   const Result install = Shell(env + script);
   ASSERT_EQ(install.status, 0) << install.output;
   const Files expected = {".vst/Skylane.so",
+                          ".lv2/Skylane.lv2/Skylane.so",
+                          ".lv2/Skylane.lv2/manifest.ttl",
+                          ".lv2/Skylane.lv2/skylane.ttl",
                           ".local/bin/skylane-relay",
                           ".local/bin/skylane-host",
                           ".local/share/man/man1/skylane-relay.1",
