@@ -44,6 +44,8 @@ void Skylane::DropChangedStream() {
   mSocket.Shutdown();
 }
 
+// A device counts as present only when the current connection announced it:
+// the table keeps the names of devices an earlier relay run had.
 void Skylane::ShowLinkStatus() {
   if (!mLinkUp.load()) {
     mStatusText.Set("Not connected");
@@ -53,16 +55,18 @@ void Skylane::ShowLinkStatus() {
   for (int i = 0; i < count; ++i) {
     if (mDevices.IdAt(i) == mRequestedDeviceId.load()) mSelectedDevice.store(i);
   }
-  if (count > 0 && mRequestedDeviceId.load() == 0) {
-    const int first = mDevices.IdAt(0);
-    mRequestedDeviceId.store(first);
-    mStreamDeviceId.store(first);
-    mSelectedDevice.store(0);
+  const int first = mDevices.FirstAnnouncedOnConnection();
+  if (first >= 0 && mRequestedDeviceId.load() == 0) {
+    const int id = mDevices.IdAt(first);
+    mRequestedDeviceId.store(id);
+    mStreamDeviceId.store(id);
+    mSelectedDevice.store(first);
   }
   const int selected = mSelectedDevice.load();
   DeviceEntry entry;
-  if (selected < 0 || selected >= count || !mDevices.Get(selected, &entry)) {
-    mStatusText.Set("Prior iOS device not found");
+  if (selected < 0 || selected >= count || !mDevices.AnnouncedOnConnection(selected) ||
+      !mDevices.Get(selected, &entry)) {
+    mStatusText.Set("Prior device not found");
     return;
   }
   mStatusText.Format("Connected: %s - %s", entry.name,

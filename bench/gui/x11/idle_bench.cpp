@@ -148,8 +148,8 @@ class StatusChange {
   }
 
  private:
-  static constexpr const char* kTexts[2] = {"Connected: iPad - Input 1",
-                                            "Connected: iPhone - Input 2"};
+  static constexpr const char* kTexts[2] = {"Connected: Desk - Input 1",
+                                            "Connected: Studio - Input 2"};
   OpenEditor& mEditor;
   ITextControl* mStatus;
   int mFlip = 0;
