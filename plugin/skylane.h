@@ -21,6 +21,8 @@
 #include "plugin/stop_signal.h"
 #include "vst2/plug_vst.h"
 
+class IContactControl;
+
 enum ESkylaneParams {
   kParamChannel = 0,
   kParamLatency = 1,
@@ -81,6 +83,8 @@ class Skylane : public PlugVST {
   void DropChangedStream();
   void ShowLinkStatus();
   void ShowCounters();
+  // Latches the device button of the streamed device's row while the link is up.
+  void ShowStreamedDevice();
   void audiothread();
   bool SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel);
   // Records why the stream ended; stalled: the relay sent nothing for too long.
@@ -128,6 +132,8 @@ class Skylane : public PlugVST {
   Resampler mReceiveResampler;
   Resampler mSendResampler;
   DeviceTable mDevices;
+  // The editor's device buttons (rows 0-3), made with the editor.
+  IContactControl* mDeviceButtons[4] = {};
   EffectsLoopSender mEffectsSender;
   float mPacket[2 * kMaxPacketFrames];
   float mExtraction[2 * kMaxPacketFrames];

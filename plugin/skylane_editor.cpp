@@ -1,7 +1,8 @@
 // Skylane's editor: a 500 x 332 panel with the connection and audio state,
 // the effects-loop switch, four device buttons with their names, the channel
 // selector with the channel names, the latency selector, the version and two
-// diagnostic lines. The worker threads write the status lines; each line
+// diagnostic lines. The button of the streamed device's row stays on while
+// the link is up. The worker threads write the status lines; each line
 // forwards its changes to its text control, which is safe to set from any
 // thread while the editor paints.
 #include "gui/controls/switches.h"
@@ -52,8 +53,8 @@ void Skylane::BuildEditor() {
   pGraphics->AttachControl(new ISwitchControl(this, 16, 52, kParamEffectsLoop, &loop));
   ShowLine(&mAudioStateText, AddText(pGraphics, this, IRECT(240, 58, 400, 74), &plain, ""));
   for (int k = 0; k < 4; ++k) {
-    pGraphics->AttachControl(
-        new IContactControl(this, 16, 96 + 24 * k, kParamDeviceButton0 + k, &radio));
+    mDeviceButtons[k] = new IContactControl(this, 16, 96 + 24 * k, kParamDeviceButton0 + k, &radio);
+    pGraphics->AttachControl(mDeviceButtons[k]);
   }
   for (int k = 0; k < 4; ++k) {
     const IRECT r(48, 100 + 24 * k, 156, 120 + 24 * k);

@@ -1,6 +1,7 @@
 // The watch thread: once a tick it drops a stream whose device or channel
 // changed, reconnects when the link is down and refreshes the status texts.
 
+#include "gui/controls/switches.h"
 #include "plugin/skylane.h"
 
 void Skylane::reconnectionThread() {
@@ -15,6 +16,7 @@ bool Skylane::WatchTick() {
   DropChangedStream();
   ShowLinkStatus();
   fullUpdateUI();
+  ShowStreamedDevice();
   mAudioStateText.Set(mProcessCalls.load() != 0 ? "Audio flowing" : "!! AUDIO MUTED");
   ShowCounters();
   if (mWatchTicks.load() > 3 && !mLinkUp.load()) {
@@ -71,6 +73,18 @@ void Skylane::ShowLinkStatus() {
   }
   mStatusText.Format("Connected: %s - %s", entry.name,
                      entry.channelNames[mStreamChannel.load() & 3]);
+}
+
+void Skylane::ShowStreamedDevice() {
+  int row = -1;
+  if (mLinkUp.load()) {
+    for (int i = 0; i < 4; ++i) {
+      if (mDevices.IdAt(i) == mStreamDeviceId.load() && mDevices.AnnouncedOnConnection(i)) row = i;
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    if (mDeviceButtons[k]) mDeviceButtons[k]->SetLatched(k == row);
+  }
 }
 
 void Skylane::ShowCounters() {

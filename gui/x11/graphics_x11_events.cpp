@@ -32,6 +32,9 @@ class GraphicsX11::MenuOwner : public X11MenuOwner {
 void GraphicsX11::HandleEvent(XEvent* pEvent) {
   if (mTextField && pEvent->xany.window == mTextField->GetWindow()) {
     if (pEvent->type == Expose) mTextField->Paint();
+    if (pEvent->type == ButtonPress && pEvent->xbutton.button == Button1) {
+      mTextField->OnClick(pEvent->xbutton.x);
+    }
     if (pEvent->type == KeyPress) {
       const X11TextField::EResult result = mTextField->OnKey(&pEvent->xkey);
       if (result != X11TextField::kEditing) EndTextEntry(result == X11TextField::kCommit);

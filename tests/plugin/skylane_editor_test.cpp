@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/controls/switches.h"
 #include "gui/controls/text.h"
 #include "gui/graphics.h"
 #include "raster/pixels/bitmap.h"
@@ -23,6 +24,7 @@ enum {
   kStatus = 4,
   kLoopSwitch = 5,
   kAudioState = 6,
+  kDeviceButton0 = 7,
   kDeviceName0 = 11,
   kChannelName0 = 16,
   kBuffering = 20,
@@ -153,6 +155,46 @@ TEST(SkylaneEditor, TextsFollowTheRelayConnection) {
   EXPECT_GT(Differences(before, after, IRECT(16, 20, 300, 48)), 50);    // status line
   EXPECT_GT(Differences(before, after, IRECT(48, 100, 156, 144)), 50);  // two device names
   EXPECT_EQ(Differences(before, after, IRECT(16, 252, 300, 268)), 0);   // the version stays
+  plug.reset();
+  close(fd);
+}
+
+// The streamed device's row shows its button on while the link is up.
+TEST(SkylaneEditor, StreamedDeviceRowIsShownSelected) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 10);
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  SetParam(*plug, kParamDeviceId, 171);
+  const std::vector<PX_pixel> before = Paint(*plug);
+  auto button = [&](int k) {
+    return dynamic_cast<IContactControl*>(plug->GetGUI()->GetControl(kDeviceButton0 + k));
+  };
+  auto latched = [&](int row) {
+    for (int k = 0; k < 4; ++k) {
+      if (button(k)->IsLatched() != (k == row)) return false;
+    }
+    return true;
+  };
+  int fd = relay.Accept();
+  ASSERT_GE(fd, 0);
+  ReadRequest(fd, nullptr);
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
+  ASSERT_TRUE(WaitFor([&] { return latched(1); }));
+  const std::vector<PX_pixel> on = Paint(*plug);
+  EXPECT_GT(Differences(before, on, IRECT(16, 120, 48, 144)), 20);  // row 1's button
+  EXPECT_EQ(Differences(before, on, IRECT(16, 96, 48, 120)), 0);    // row 0's stays off
+  // A click on the latched button leaves it shown on.
+  button(1)->OnMouseUp(20, 125, nullptr);
+  EXPECT_TRUE(button(1)->IsLatched());
+  close(fd);
+  ASSERT_TRUE(WaitFor([&] { return latched(-1); }));
+  EXPECT_EQ(Differences(before, Paint(*plug), IRECT(16, 96, 48, 192)), 0);
+  fd = relay.Accept();
+  ASSERT_GE(fd, 0);
+  ReadRequest(fd, nullptr);
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
+  ASSERT_TRUE(WaitFor([&] { return latched(1); }));
   plug.reset();
   close(fd);
 }
