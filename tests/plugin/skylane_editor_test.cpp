@@ -159,6 +159,46 @@ TEST(SkylaneEditor, TextsFollowTheRelayConnection) {
   close(fd);
 }
 
+// After any sequence of text changes, each repainted alone, the picture is
+// the full repaint's: no text leaves pixels outside its control.
+TEST(SkylaneEditor, PartialRepaintsEqualAFullRepaint) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 60000);
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  const char* texts[] = {"",
+                         "--",
+                         "Mono",
+                         "Built-in Audio Analog Stereo Monitor of the second sound card",
+                         "Connected: Built-in Audio Analog Stereo Monitor - Front Left and Right",
+                         "f:0 0 0 0 lc64 m0 b0 con0 lav0 X:0 R0 with a long tail that runs off"};
+  const int lines[] = {kDebug1,          kDebug2,       kStatus,
+                       kAudioState,      kDeviceName0,  kDeviceName0 + 1,
+                       kDeviceName0 + 3, kChannelName0, kChannelName0 + 2};
+  Paint(*plug);
+  unsigned seed = 7;
+  for (int step = 0; step < 60; ++step) {
+    seed = seed * 1103515245u + 12345u;
+    const int line = lines[(seed >> 8) % (sizeof lines / sizeof lines[0])];
+    const char* text = texts[(seed >> 16) % (sizeof texts / sizeof texts[0])];
+    ShowText(*plug, line, text);
+    const std::vector<PX_pixel> partial = Paint(*plug);
+    plug->GetGUI()->SetAllControlsDirty();
+    const std::vector<PX_pixel> full = Paint(*plug);
+    ASSERT_EQ(Differences(partial, full, IRECT(0, 0, 500, 332)), 0)
+        << "step " << step << ": control " << line << " shows \"" << text << "\"";
+  }
+  // A long device name stops before the channel column; the status line too.
+  ShowText(*plug, kDeviceName0, texts[3]);
+  ShowText(*plug, kStatus, texts[4]);
+  const std::vector<PX_pixel> longNames = Paint(*plug);
+  ShowText(*plug, kDeviceName0, "");
+  ShowText(*plug, kStatus, "");
+  const std::vector<PX_pixel> empty = Paint(*plug);
+  EXPECT_EQ(Differences(longNames, empty, IRECT(156, 96, 500, 124)), 0);
+  EXPECT_EQ(Differences(longNames, empty, IRECT(300, 16, 500, 52)), 0);
+  EXPECT_GT(Differences(longNames, empty, IRECT(140, 100, 156, 120)), 5);  // the "…"
+}
+
 // The streamed device's row shows its button on while the link is up.
 TEST(SkylaneEditor, StreamedDeviceRowIsShownSelected) {
   ScriptedRelay relay;
