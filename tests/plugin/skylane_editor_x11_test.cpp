@@ -17,6 +17,9 @@ int SelectedDevice(Skylane& plug) { return plug.Status().selectedDevice; }
 #include "tests/gui/x11/x11_test_support.h"
 
 #include <X11/Xutil.h>
+#include <unistd.h>
+
+#include "gui/x11/graphics_x11.h"
 
 namespace {
 
@@ -100,6 +103,30 @@ TEST_F(SkylaneWindowTest, ClicksOnTheSwitchAndADeviceButtonChangeParameters) {
                       [&] { Dispatch(effEditIdle); }));
   // The switch shows its new frame on screen.
   EXPECT_TRUE(ShowsPicture(1));
+  EXPECT_EQ(Dispatch(effEditClose), 1);
+}
+
+// A host that never calls effEditIdle still gets a painted window that
+// answers clicks.
+TEST_F(SkylaneWindowTest, WithoutIdleCallsTheWindowIsPaintedAndClicked) {
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
+  GraphicsX11* pGUI = dynamic_cast<GraphicsX11*>(mPlug->GetGUI());
+  ASSERT_NE(pGUI, nullptr);
+  auto shown = [&] {
+    bool same = false;
+    pGUI->RunLocked([&] {
+      IRECT dirty;
+      same = !pGUI->IsDirty(&dirty) &&
+             CountWindowDifferences(mHost.GetDisplay(), EditorWindow(), pGUI, 1) == 0;
+    });
+    return same;
+  };
+  auto pause = [] { usleep(5000); };
+  ASSERT_TRUE(WaitFor(shown, pause));
+  Click(40, 68, 1);  // the effects-loop switch
+  ASSERT_TRUE(WaitFor([&] { return LoopOn(*mPlug); }, pause));
+  EXPECT_TRUE(WaitFor(shown, pause));
+  EXPECT_GT(pGUI->KeeperTurns(), 0);
   EXPECT_EQ(Dispatch(effEditClose), 1);
 }
 
