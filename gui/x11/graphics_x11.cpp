@@ -32,7 +32,7 @@ void* GraphicsX11::OpenWindow(void* pParentWnd) {
   // The first idle call paints at once, and the whole picture goes out.
   mLastFrame = std::chrono::steady_clock::time_point();
   mScreenPending = IRECT(0, 0, Width(), Height());
-  if (!mKeeper) {
+  if (mUseKeeper && !mKeeper) {
     mKeeper.reset(new X11IdleKeeper(&mDrive, [this] {
       mKeeperTurns.fetch_add(1);
       Turn();

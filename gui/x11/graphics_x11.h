@@ -53,6 +53,9 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   void* GetDisplay() const;
   // How many turns the idle keeper has run.
   long KeeperTurns() const;
+  // Whether windows opened from now on get an idle keeper (default on). A
+  // caller that measures its own idle calls turns it off.
+  void UseIdleKeeper(bool use) { mUseKeeper = use; }
   // Runs f while no turn runs (a check of the draw bitmap against the window).
   void RunLocked(const std::function<void()>& f) {
     DriveLock lock(mDrive);
@@ -127,6 +130,7 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   std::unique_ptr<X11IdleKeeper> mKeeper;
   std::atomic<long> mKeeperTurns{0};
   std::atomic<bool> mClosing{false};
+  bool mUseKeeper = true;
   X11Window* mWindow = nullptr;
   X11TextField* mTextField = nullptr;
   X11Tooltip* mTooltip = nullptr;
