@@ -121,7 +121,12 @@ TEST(X11IdleKeeper, EditorIsPaintedAndClickedWithoutIdleThenHandedBack) {
     XSendEvent(pHost, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
   }
   XFlush(pHost);
-  ASSERT_TRUE(WaitFor([&] { return editor.plug.GetParam(0)->Value() == 1.0; }, Sleep));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        PlugBase::IMutexLock lock(&editor.plug);  // the keeper sets it under the lock
+        return editor.plug.GetParam(0)->Value() == 1.0;
+      },
+      Sleep));
   ASSERT_TRUE(WaitFor([&] { return editor.Shows(pHost); }, Sleep));  // the switch's new frame
 
   // The host idles again: its calls do the work, the keeper's turns stop.
