@@ -221,6 +221,21 @@ TEST_F(TextEntryTest, TheFieldKeepsToTheParametersCharactersAndLength) {
   EXPECT_EQ(Value(2), 100.0);
 }
 
+TEST_F(TextEntryTest, TheFieldOpensWithItsTextSelectedAndTakesEditingKeys) {
+  Fader(2);
+  Open();
+  RightClick();
+  const std::string shown = mGUI->TextEntryText();
+  ASSERT_NE(mGUI->TextEntryEdit(), nullptr);
+  EXPECT_EQ(mGUI->TextEntryEdit()->SelectionStart(), 0u);
+  EXPECT_EQ(mGUI->TextEntryEdit()->SelectionEnd(), shown.size());
+  mGUI->TextEntryEdit()->End(false);
+  mGUI->TypeIntoTextEntry("5");
+  EXPECT_EQ(mGUI->TextEntryText(), shown + "5");
+  mGUI->ForceEndUserEdit();
+  EXPECT_EQ(mGUI->TextEntryEdit(), nullptr);
+}
+
 TEST_F(TextEntryTest, BadTextGivesZeroLongTextIsCutAndNonNumbersAreIgnored) {
   IFaderControl* fader = Fader(0);
   Open();
