@@ -16,7 +16,7 @@
 
 class X11IdleKeeper {
  public:
-  static constexpr std::chrono::milliseconds kSilence{60};
+  static constexpr std::chrono::milliseconds kSilence{40};
   static constexpr std::chrono::milliseconds kTick{5};
 
   // Starts the thread; the host counts as having called just now.
