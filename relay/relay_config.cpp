@@ -58,6 +58,13 @@ bool AddLine(const std::string& line, std::vector<std::string>* words, std::stri
     *error = key + " belongs on the command line, not in this file";
   }
   if (!error->empty()) return false;
+  // A flag followed by a value would read the value as an option of its own.
+  Options alone;
+  if (!value.empty() && Parse({"--" + key}, &alone, error)) {
+    *error = key + " takes no value";
+    return false;
+  }
+  error->clear();
   std::vector<std::string> next = *words;
   next.push_back("--" + key);
   if (!value.empty()) next.push_back(value);

@@ -136,6 +136,7 @@ TEST(RelayConfig, ABadLineIsNamedWithItsNumberAndWhatIsWrong) {
       {"bogus 1", "f.conf:1: unknown setting: bogus"},
       {"tone A\n\ntone", "f.conf:3: tone wants a value"},
       {"stats yes", "f.conf:1: stats takes no value"},
+      {"stats --version", "f.conf:1: stats takes no value"},
       {"# port\nport 99999", "f.conf:2: bad port: 99999"},
       {"block 4", "f.conf:1: block wants 8-512 frames, got: 4"},
       {"jack-reserve 1", "f.conf:1: jack-reserve wants 5-1000 ms, got: 1"},
