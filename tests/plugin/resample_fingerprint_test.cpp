@@ -26,9 +26,15 @@ struct Fingerprint {
 // carried position goes into the fingerprint.
 uint64_t streamFingerprint() {
   std::mt19937 rng(2025);
-  std::vector<float> ratios = {44100.0f / 48000.0f, 48000.0f / 44100.0f, 44100.0f / 88200.0f,
-                               44100.0f / 96000.0f, 44100.0f / 192000.0f, 44100.0f / 22050.0f,
-                               1.0f, 0.5f, 3.3f};
+  std::vector<float> ratios = {44100.0f / 48000.0f,
+                               48000.0f / 44100.0f,
+                               44100.0f / 88200.0f,
+                               44100.0f / 96000.0f,
+                               44100.0f / 192000.0f,
+                               44100.0f / 22050.0f,
+                               1.0f,
+                               0.5f,
+                               3.3f};
   std::uniform_real_distribution<float> anyRatio(0.04f, 6.0f);
   for (int i = 0; i < 40; ++i) ratios.push_back(anyRatio(rng));
   std::uniform_int_distribution<int> size(8, 512);
