@@ -38,20 +38,35 @@ SKYLANE_AVX512 inline __m512 narrow(__m512d lo, __m512d hi) {
   return _mm512_castpd_ps(_mm512_insertf64x4(low, _mm256_castps_pd(_mm512_cvtpd_ps(hi)), 1));
 }
 
+// c2 = float(0.5 x sum - y0), computed in double. Where halving the float sum
+// is exact, which the doubled half shows, the float subtraction of the half
+// rounds the same exact difference once, and rounding it to double first
+// changes nothing (53 >= 2 x 24 + 1 bits); this holds for zero, infinite and
+// NaN y0 too. Only sums in the subnormal range (or NaN) need the double path.
+SKYLANE_AVX512 inline __m512 secondCoefficient(__m512 sum, __m512 y0, const Wide& sums,
+                                               const Wide& y0d) {
+  const __m512 halfSum = _mm512_mul_ps(_mm512_set1_ps(0.5f), sum);
+  if (_mm512_cmp_ps_mask(_mm512_add_ps(halfSum, halfSum), sum, _CMP_EQ_OQ) == 0xFFFF)
+    return _mm512_sub_ps(halfSum, y0);
+  const __m512d half = _mm512_set1_pd(1 / 2.0);
+  return narrow(_mm512_sub_pd(_mm512_mul_pd(half, sums.lo), y0d.lo),
+                _mm512_sub_pd(_mm512_mul_pd(half, sums.hi), y0d.hi));
+}
+
 // bsplinePair's coefficients, lane by lane.
 SKYLANE_AVX512 inline Coefficients coefficients(__m512 ym1, __m512 y0f, __m512 y1, __m512 y2) {
   const __m512d sixth = _mm512_set1_pd(1 / 6.0);
   const __m512d twoThirds = _mm512_set1_pd(2 / 3.0);
   const __m512d half = _mm512_set1_pd(1 / 2.0);
-  const Wide sums = widen(_mm512_add_ps(ym1, y1));
+  const __m512 sum = _mm512_add_ps(ym1, y1);
+  const Wide sums = widen(sum);
   const Wide y0 = widen(y0f);
   const Wide falls = widen(_mm512_sub_ps(y0f, y1));
   const Wide rises = widen(_mm512_sub_ps(y2, ym1));
   return {narrow(_mm512_add_pd(_mm512_mul_pd(sixth, sums.lo), _mm512_mul_pd(twoThirds, y0.lo)),
                  _mm512_add_pd(_mm512_mul_pd(sixth, sums.hi), _mm512_mul_pd(twoThirds, y0.hi))),
           _mm512_mul_ps(_mm512_set1_ps(0.5f), _mm512_sub_ps(y1, ym1)),
-          narrow(_mm512_sub_pd(_mm512_mul_pd(half, sums.lo), y0.lo),
-                 _mm512_sub_pd(_mm512_mul_pd(half, sums.hi), y0.hi)),
+          secondCoefficient(sum, y0f, sums, y0),
           narrow(_mm512_add_pd(_mm512_mul_pd(half, falls.lo), _mm512_mul_pd(sixth, rises.lo)),
                  _mm512_add_pd(_mm512_mul_pd(half, falls.hi), _mm512_mul_pd(sixth, rises.hi)))};
 }
