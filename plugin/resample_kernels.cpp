@@ -61,8 +61,9 @@ __attribute__((target("avx"))) void interpolateAvx(const float* input, float pos
 }
 
 InterpolateFn bestInterpolate() {
-  static const InterpolateFn best =
-      __builtin_cpu_supports("avx") ? interpolateAvx : interpolateSse2;
+  static const InterpolateFn best = __builtin_cpu_supports("avx512f") ? interpolateAvx512
+                                    : __builtin_cpu_supports("avx")   ? interpolateAvxQuad
+                                                                      : interpolateSse2;
   return best;
 }
 

@@ -15,6 +15,12 @@ void interpolateSse2(const float* input, float position, float ratio, int begin,
 // Requires AVX; two output frames per step.
 void interpolateAvx(const float* input, float position, float ratio, int begin, int end,
                     float* out);
+// Requires AVX; four output frames per step.
+void interpolateAvxQuad(const float* input, float position, float ratio, int begin, int end,
+                        float* out);
+// Requires AVX-512F; eight output frames per step.
+void interpolateAvx512(const float* input, float position, float ratio, int begin, int end,
+                       float* out);
 // The best loop this processor runs.
 InterpolateFn bestInterpolate();
 

@@ -1,7 +1,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "plugin/bspline_pair_p.h"
 #include "plugin/resample_kernels_p.h"
 #include "plugin/resampler.h"
 
@@ -37,13 +36,12 @@ void interpolate(const Resampler* r, const float* input, int m, float ratio, flo
   std::memcpy(head + 2 * kHistory, input, sizeof(float) * 2 * (kHeadFrames - kHistory));
   const float position = r->position;
   int i = 0;
-  for (; i < m; ++i) {
-    const float t = position + static_cast<float>(i) * ratio;
-    const int k = static_cast<int>(t);
-    if (k >= kFirstInputTap) break;
-    skylane::bsplinePair(head + 2 * (k + kOrigin - 1), t - static_cast<float>(k), out + 2 * i);
-  }
-  skylane::bestInterpolate()(input, position, ratio, i, m, out);
+  while (i < m && static_cast<int>(position + static_cast<float>(i) * ratio) < kFirstInputTap) ++i;
+  // The head array holds the frames from history frame 0 on, so its taps for
+  // position t start at frame trunc(t) - 6 counted from its first input frame.
+  const skylane::InterpolateFn loop = skylane::bestInterpolate();
+  loop(head + 2 * kHistory, position, ratio, 0, i, out);
+  loop(input, position, ratio, i, m, out);
 }
 
 float nextPosition(float position, int m, int frames, float ratio) {

@@ -8,14 +8,16 @@
 namespace skylane_bench {
 namespace {
 
-// Keeps the items-per-second figure of every run while printing as usual.
+// Keeps the items-per-second figure of every run while printing as usual;
+// with repetitions, the median of each benchmark's runs.
 class Collector : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) speed[run.benchmark_name()] = it->second.value;
+      if (it != run.counters.end()) speed[run.run_name.str()] = it->second.value;
     }
   }
   std::map<std::string, double> speed;

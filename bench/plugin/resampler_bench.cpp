@@ -120,6 +120,6 @@ int main(int argc, char** argv) {
                                           "src_SINC_FASTEST", "speexdsp_q0", "speexdsp_q3"};
   std::vector<skylane_bench::Comparison> comparisons;
   for (const std::string& peer : peers) comparisons.push_back({"resample_stereo", {peer}, 0.0});
-  comparisons.push_back({"resample_stereo", peers, 2.0});
+  comparisons.push_back({"resample_stereo", peers, 3.0});
   return skylane_bench::runAndCompare(argc, argv, comparisons);
 }

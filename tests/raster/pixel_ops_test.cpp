@@ -6,6 +6,7 @@
 
 #include "random_case.h"
 #include "raster/raster.h"
+#include "raster/pixels/cpu_p.h"
 #include "reference.h"
 
 namespace {
@@ -42,6 +43,33 @@ TEST(FillRect, MatchesReferenceOnRandomRectangles) {
     drawn += ref.px != before.px;
   }
   EXPECT_GT(drawn, 600) << "too few cases drew anything (" << drawn << ")";
+}
+
+// Opaque fills store whole runs with the widest stores the level has; rows
+// that follow each other in memory (no padding) are filled as one run, from
+// the bottom row's start when the bitmap is stored flipped.
+TEST(FillRect, OpaqueFillsMatchReferenceAtEveryVectorLevel) {
+  std::mt19937 rng(12);
+  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
+    px_limit_simd(level);
+    for (int iter = 0; iter < 400; ++iter) {
+      TestBitmap bm(1 + rng() % 70, 1 + rng() % 9, rng() % 2 ? 0 : 1 + rng() % 9, rng() % 2);
+      FillRandom(bm, rng);
+      Img ref = ImgOf(bm);
+      const bool whole = rng() % 2;
+      const int x = whole ? 0 : (int)(rng() % bm.getWidth());
+      const int y = whole ? 0 : (int)(rng() % bm.getHeight());
+      const int w = whole ? bm.getWidth() : 1 + (int)(rng() % bm.getWidth());
+      const int h = whole ? bm.getHeight() : 1 + (int)(rng() % bm.getHeight());
+      const uint32_t colour = RandomPixel(rng);
+      PX_FillRect(&bm, x, y, w, h, colour, 1.0f, 0);
+      RefFillRect(ref, x, y, w, h, colour, 1.0f, 0);
+      ASSERT_TRUE(ImgOf(bm).px == ref.px)
+          << FirstDiff(ImgOf(bm), ref) << " level " << level << " iter " << iter;
+      ASSERT_TRUE(bm.paddingIntact()) << " level " << level << " iter " << iter;
+    }
+  }
+  px_limit_simd(kPxAvx2);
 }
 
 TEST(FillRect, ClipsAndAveragesAlpha) {
