@@ -9,7 +9,8 @@ PACKAGES := cmake make g++ clang libclang-rt-14-dev clang-format pkg-config \
 	libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
 	libx11-dev libxext-dev xvfb xauth libsndfile1-dev libsamplerate0-dev \
 	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev \
-	libjack-jackd2-dev jackd2
+	libjack-jackd2-dev jackd2 \
+	libpipewire-0.3-dev pipewire pipewire-bin wireplumber pipewire-jack dbus-daemon
 
 CMAKE_COMMON := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKYLANE_WERROR=ON
 CTEST := ctest --output-on-failure --no-tests=error -j $(JOBS)

@@ -77,6 +77,10 @@ bool CaptureSource::Prime(size_t fill, size_t target) {
   src_reset(converter_);
   held_ = 0;
   drift_.Reset(true);
+  reference_ = -1;
+  windowSeconds_ = 0;
+  fadeFrames_ = std::lround(kFadeSeconds * feed_->sampleRate());
+  faded_ = 0;
   primed_ = true;
   return true;
 }
@@ -91,6 +95,8 @@ void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
     feed_->ring().Discard(fill - target);
     fill = target;
     drift_.Reset(true);
+    reference_ = -1;
+    windowSeconds_ = 0;
     ++stats_.trims;
   }
   const double needed = frames / nominal * (1.0 + DriftControl::kMaxCorrection) + kPullFrames;
@@ -100,14 +106,36 @@ void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
   ++stats_.blocks;
   // The converter keeps some input of its own; counted with the ring, the
   // fill the loop sees does not sag by that much when playback starts.
-  const double queued = static_cast<double>(fill) + held_;
-  const double correction = drift_.Update(queued, static_cast<double>(target), rate,
-                                          static_cast<double>(frames) / kSampleRate);
+  const double correction = Control(static_cast<double>(fill) + held_, target, rate, frames);
   stats_.correction = correction;
   const double ratio = nominal / (1.0 + correction);
   const long got = src_callback_read(converter_, ratio, frames, out);
   held_ -= static_cast<double>(std::max(got, 0L)) / ratio;
   if (got < frames) Underrun(out, frames, static_cast<int>(std::max(got, 0L)));
+}
+
+// The level before each block swings by a period (the device writes a period
+// at a time, the relay takes a block at a time); its mean depends on how the
+// two beat and misleads the loop. The lowest level over a window of many
+// periods, just before the device's writes, does not: the loop holds it where
+// the first window after the start found it. A new period (a new target)
+// takes a new reference.
+double CaptureSource::Control(double queued, size_t target, int rate, int frames) {
+  if (target != referenceTarget_) {
+    referenceTarget_ = target;
+    reference_ = -1;
+    windowSeconds_ = 0;
+  }
+  windowMin_ = windowSeconds_ > 0 ? std::min(windowMin_, queued) : queued;
+  windowSeconds_ += static_cast<double>(frames) / kSampleRate;
+  if (windowSeconds_ < kWindowSeconds) return drift_.correction();
+  const double seconds = windowSeconds_;
+  windowSeconds_ = 0;
+  if (reference_ < 0) {
+    reference_ = windowMin_;
+    return drift_.correction();
+  }
+  return drift_.Update(windowMin_, reference_, rate, seconds);
 }
 
 void CaptureSource::Underrun(float* out, int frames, int played) {
@@ -121,6 +149,12 @@ long CaptureSource::Pull(void* self, float** data) {
   *data = source->pull_;
   const size_t got = source->feed_->ring().Read(source->pull_, kPullFrames);
   source->held_ += static_cast<double>(got);
+  // The fade is on the input, so that no step ever reaches the converter.
+  for (size_t i = 0; i < got && source->faded_ < source->fadeFrames_; ++i, ++source->faded_) {
+    const float gain = static_cast<float>(source->faded_) / static_cast<float>(source->fadeFrames_);
+    source->pull_[2 * i] *= gain;
+    source->pull_[2 * i + 1] *= gain;
+  }
   return static_cast<long>(got);
 }
 

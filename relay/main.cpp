@@ -1,4 +1,4 @@
-// skylane-relay: serves test, file, pipe and JACK sources to Skylane plug-ins.
+// skylane-relay: serves test, file, pipe, JACK and PipeWire sources to Skylane plug-ins.
 #include <signal.h>
 
 #include <cstdio>
@@ -29,9 +29,9 @@ void InstallSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
-int ListJack() {
+int List(bool (*print)(FILE*, std::string*)) {
   std::string error;
-  if (relay::PrintJackPorts(stdout, &error)) return 0;
+  if (print(stdout, &error)) return 0;
   std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
   return kExitRuntime;
 }
@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     std::fputs(relay::UsageText(), stdout);
     return 0;
   }
-  if (options.listJack) return ListJack();
+  if (options.listJack) return List(relay::PrintJackPorts);
+  if (options.listPipeWire) return List(relay::PrintPipeWireNodes);
   relay::DeviceSetup setup;
   if (!relay::MakeDevices(options, stdout, &setup, &error)) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
               setup.listing.size());
   for (const std::string& line : setup.listing) std::printf("%s\n", line.c_str());
   if (setup.jack) setup.jack->Start();
+  if (setup.pipewire) setup.pipewire->Start();
   g_server = &server;
   InstallSignals();
   server.Run();
