@@ -53,6 +53,7 @@ struct PipeWireLink::Impl {
   std::atomic<bool> lost{false};
   int syncSeq = -1;
   bool synced = false;
+  bool closing = false;  // destroying a stream reports its state once more
 };
 
 namespace {
@@ -139,7 +140,7 @@ void LinkStream(Impl* impl, PwStream* s) {
 // After any change to the graph: every device with a target is linked to it
 // when it is there.
 void Relink(Impl* impl) {
-  if (!impl->core) return;
+  if (!impl->core || impl->closing) return;
   for (auto& s : impl->streams)
     if (s->spec.mode == PwMode::kTarget && s->stream) LinkStream(impl, s.get());
 }
@@ -279,9 +280,11 @@ bool StartStream(Impl* impl, PwStream* s) {
 // takes it off the real-time thread.
 void Teardown(Impl* impl) {
   if (impl->loop) pw_thread_loop_stop(impl->loop);
+  impl->closing = true;
   for (auto& s : impl->streams) {
     s->feed->Stop();
     for (auto& link : s->links) pw_proxy_destroy(link.second);
+    s->links.clear();
     if (s->stream) pw_stream_destroy(s->stream);
   }
   if (impl->registry) pw_proxy_destroy(reinterpret_cast<pw_proxy*>(impl->registry));

@@ -1,0 +1,174 @@
+// PipeWire devices against a private PipeWire with its session manager: a
+// null sink fed a known tone by pw-cat, captured by name and as the desktop's
+// output; the default changed, the sink removed and made again, the server
+// killed and started again.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "relay/drift_control.h"
+#include "relay/pipewire_host.h"
+#include "tests/relay/pipewire_server.h"
+#include "tests/relay/recorder.h"
+#include "tests/relay/running_server.h"
+#include "tests/relay/tone_check.h"
+
+namespace relay {
+namespace {
+
+using relay_test::AnalyseTone;
+using relay_test::PrivatePipeWire;
+using relay_test::Recorder;
+using relay_test::RunningServer;
+using relay_test::ToneReport;
+using Clock = std::chrono::steady_clock;
+
+// The relay's server with a tone device, a device on the sink "trial" by
+// name and the two desktop devices.
+struct Relay {
+  Relay() : log(tmpfile()) {
+    PipeWireHostConfig config;
+    config.log = log;
+    host = std::make_unique<PipeWireHost>(
+        config, std::vector<PwDeviceSpec>{{"Trial", PwMode::kTarget, "trial"},
+                                          {"Desktop Output", PwMode::kDefaultOutput, ""}});
+    std::vector<Device> devices;
+    AddDevice(&devices, "Tone", MakeToneSource());
+    named = AddDevice(&devices, "Trial", host->MakeSource(0)).id;
+    desktop = AddDevice(&devices, "Desktop Output", host->MakeSource(1)).id;
+    ServerConfig serverConfig;
+    serverConfig.stats = true;
+    server = std::make_unique<RunningServer>(std::move(devices), serverConfig);
+    host->Start();
+  }
+  ~Relay() {
+    server.reset();
+    host.reset();
+    fclose(log);
+  }
+  std::string Log() {
+    std::string text;
+    rewind(log);
+    for (char line[1024]; fgets(line, sizeof line, log);) text += line;
+    return text + server->Log();
+  }
+  FILE* log;
+  std::unique_ptr<PipeWireHost> host;
+  std::unique_ptr<RunningServer> server;
+  uint32_t named = 0, desktop = 0;
+};
+
+class PipeWireDevices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!relay_test::PipeWireInstalled())
+      GTEST_SKIP() << "pipewire, wireplumber, pw-cli, pw-cat or dbus-daemon is not installed";
+    ASSERT_TRUE(pw_.Start()) << pw_.Log();
+    ASSERT_TRUE(pw_.AddSink("trial")) << pw_.Log();
+  }
+  PrivatePipeWire pw_;
+};
+
+// The tone over 3-second windows; a busy machine may make the graph itself
+// miss a cycle, which no client can mend, so the best of a few windows is
+// judged: its pitch, level, and no break in it.
+void ExpectTone(Recorder* recorder, const char* what) {
+  ToneReport best;
+  best.breaks = ~size_t(0);
+  std::vector<float> window;
+  for (int w = 0; w < 4 && best.breaks; ++w) {
+    const size_t start = recorder->frames();
+    ASSERT_TRUE(recorder->WaitFrames(3 * 44100));
+    const std::vector<float> all = recorder->samples();
+    window.assign(all.begin() + static_cast<long>(2 * start), all.end());
+    const ToneReport left =
+        AnalyseTone(window, 0, 44100, PrivatePipeWire::kLeftHz, PrivatePipeWire::kLeftLevel, 441);
+    if (left.breaks < best.breaks) best = left;
+  }
+  const ToneReport right =
+      AnalyseTone(window, 1, 44100, PrivatePipeWire::kRightHz, PrivatePipeWire::kRightLevel, 441);
+  const double range = 1 + DriftControl::kMaxCorrection;
+  EXPECT_EQ(best.breaks, 0u) << what << ": a dropout in every window";
+  EXPECT_GT(best.frequency, PrivatePipeWire::kLeftHz / range - 0.05) << what;
+  EXPECT_LT(best.frequency, PrivatePipeWire::kLeftHz * range + 0.05) << what;
+  EXPECT_NEAR(best.rms, PrivatePipeWire::kLeftLevel / std::sqrt(2.0), 0.004) << what;
+  EXPECT_NEAR(right.rms, PrivatePipeWire::kRightLevel / std::sqrt(2.0), 0.004) << what;
+  std::printf("%s: %.4f Hz at %.4f rms\n", what, best.frequency, best.rms);
+}
+
+TEST_F(PipeWireDevices, CaptureASinkByNameAndAsTheDesktopOutput) {
+  for (const int quantum : {1024, 2048}) {
+    SCOPED_TRACE(quantum);
+    ASSERT_TRUE(pw_.Play("trial", quantum));
+    Relay relay;
+    Recorder named(relay.server->port(), relay.named);
+    Recorder desktop(relay.server->port(), relay.desktop);
+    ASSERT_TRUE(named.WaitFor(true)) << relay.Log() << pw_.Log();
+    ASSERT_TRUE(desktop.WaitFor(true)) << relay.Log() << pw_.Log();
+    ExpectTone(&named, "by name");
+    ExpectTone(&desktop, "desktop output");
+    pw_.StopPlaying();
+  }
+}
+
+// The named device stays on its sink when the default changes; the desktop
+// device follows the default. A sink that goes plays silence and comes back.
+TEST_F(PipeWireDevices, NamedStaysDesktopFollowsTargetComesBack) {
+  ASSERT_TRUE(pw_.AddSink("other"));
+  ASSERT_TRUE(pw_.SetDefaultSink("trial"));
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  Relay relay;
+  Recorder named(relay.server->port(), relay.named);
+  Recorder desktop(relay.server->port(), relay.desktop);
+  ASSERT_TRUE(named.WaitFor(true)) << relay.Log();
+  ASSERT_TRUE(desktop.WaitFor(true)) << relay.Log();
+
+  ASSERT_TRUE(pw_.SetDefaultSink("other"));
+  EXPECT_TRUE(desktop.WaitFor(false)) << "the desktop device moved to the silent default";
+  EXPECT_TRUE(named.WaitFor(true));
+  ExpectTone(&named, "named, default elsewhere");
+  ASSERT_TRUE(pw_.SetDefaultSink("trial"));
+  EXPECT_TRUE(desktop.WaitFor(true)) << "and back with the default";
+
+  pw_.StopPlaying();
+  ASSERT_TRUE(pw_.RemoveNode("trial"));
+  EXPECT_TRUE(named.WaitFor(false)) << "silent while the sink is gone";
+  ASSERT_TRUE(pw_.AddSink("trial"));
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  EXPECT_TRUE(named.WaitFor(true)) << "back once the sink is\n" << relay.Log();
+}
+
+// Killed and started again, the server brings every PipeWire device back;
+// the tone device's client never notices.
+TEST_F(PipeWireDevices, ComeBackAfterTheServerRestarts) {
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  Relay relay;
+  Recorder named(relay.server->port(), relay.named);
+  Recorder tone(relay.server->port(), 0);
+  ASSERT_TRUE(named.WaitFor(true)) << relay.Log();
+
+  pw_.Kill();
+  ASSERT_TRUE(named.WaitFor(false)) << "silent while the server is gone";
+  ASSERT_TRUE(pw_.Start()) << pw_.Log();
+  const auto back = Clock::now();
+  ASSERT_TRUE(pw_.AddSink("trial"));
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  ASSERT_TRUE(named.WaitFor(true)) << relay.Log();
+  std::printf("sound again %.2f s after the server answered\n",
+              std::chrono::duration<double>(Clock::now() - back).count());
+  EXPECT_GE(relay.host->links(), 2u);
+  ExpectTone(&named, "after the restart");
+
+  tone.Finish();
+  const ToneReport other = AnalyseTone(tone.samples(), 0, 44100, 440, 0.25);
+  EXPECT_NEAR(other.frequency, 440, 0.05);
+  EXPECT_EQ(other.breaks, 0u) << "the tone device's client noticed";
+}
+
+}  // namespace
+}  // namespace relay
