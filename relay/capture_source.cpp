@@ -131,6 +131,15 @@ double CaptureSource::Control(double queued, size_t target, int rate, int frames
   if (windowSeconds_ < kWindowSeconds) return drift_.correction();
   const double seconds = windowSeconds_;
   windowSeconds_ = 0;
+  // A jump far beyond what a drift moves in a window (the graph lost a
+  // period, or delivered one twice) is taken as the new level: chasing it
+  // would hold the correction at its limit for a minute, an audible detune.
+  const double jump = 0.75 * std::max(static_cast<double>(feed_->period()), kStepSeconds * rate);
+  if (reference_ >= 0 && std::fabs(windowMin_ - reference_) > jump) {
+    drift_.Reset(true);
+    ++stats_.steps;
+    reference_ = -1;
+  }
   if (reference_ < 0) {
     reference_ = windowMin_;
     return drift_.correction();
@@ -167,10 +176,12 @@ std::string CaptureSource::StatsLine() {
   char line[256];
   std::snprintf(line, sizeof line,
                 "ring %zu-%zu frames (target %zu), drift %+.0f ppm, %llu underruns, %llu trims, "
+                "%llu level steps, "
                 "%llu frames lost to a full ring",
                 stats_.minFill, stats_.maxFill, stats_.target, stats_.correction * 1e6,
                 static_cast<unsigned long long>(stats_.underruns),
                 static_cast<unsigned long long>(stats_.trims),
+                static_cast<unsigned long long>(stats_.steps),
                 static_cast<unsigned long long>(feed_->overruns()));
   ResetRange();
   return line;

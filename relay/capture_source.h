@@ -26,6 +26,7 @@ struct CaptureStats {
   uint64_t blocks = 0;     // blocks played from the ring since the range was reset
   uint64_t underruns = 0;  // times the ring ran dry and playback restarted
   uint64_t trims = 0;      // times far too much was queued and the excess dropped
+  uint64_t steps = 0;      // times the level jumped (the device lost or doubled a period)
   double correction = 0;   // the drift control's latest correction
 };
 
@@ -52,6 +53,8 @@ class CaptureSource : public Source {
   // long enough for the relay's blocks to meet the device's periods at every
   // phase, so that the lowest level seen is the true one.
   static constexpr double kWindowSeconds = 2.0;
+  // Jumps of the level beyond 3/4 of a period (or of this long) are steps.
+  static constexpr double kStepSeconds = 0.010;
 
   // Input frames queued before a block of blockFrames is taken, for a
   // stream at rate with the given period: the reserve, but at least one period

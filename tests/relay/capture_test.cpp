@@ -151,6 +151,27 @@ TEST(CaptureSource, HoldsTheRingOnLargePeriodsWithoutBias) {
   }
 }
 
+// A graph that loses a period (or delivers one twice) moves the level by a
+// period at once: the loop takes the new level instead of chasing it at its
+// limit for a minute.
+TEST(CaptureSource, TakesALostPeriodAsANewLevel) {
+  auto feed = std::make_shared<JackFeed>();
+  CaptureSource source(feed);
+  SimulatedDevice device(feed.get(), 48000, 1024, 0);
+  Player player(&source, &device);
+  player.Play(10.0);
+  feed->ring().Discard(1024);
+  int atLimit = 0;
+  for (int second = 0; second < 60; ++second) {
+    player.Play(1.0);
+    atLimit += std::fabs(source.stats().correction) >= DriftControl::kMaxCorrection;
+  }
+  EXPECT_EQ(source.stats().steps, 1u);
+  EXPECT_EQ(source.stats().underruns, 0u);
+  EXPECT_EQ(atLimit, 0);
+  EXPECT_LT(std::fabs(source.stats().correction), 5e-6);
+}
+
 // After any start the output fades in: a tone that starts mid-wave is never
 // louder than itself, and the first samples are near silence.
 TEST(CaptureSource, FadesInAfterEveryStart) {
