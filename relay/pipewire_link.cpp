@@ -220,8 +220,12 @@ const pw_core_events& CoreEvents() {
 bool Connect(Impl* impl, const char* name, std::string* error) {
   InitOnce();
   impl->loop = pw_thread_loop_new(name, nullptr);
-  impl->context =
-      impl->loop ? pw_context_new(pw_thread_loop_get_loop(impl->loop), nullptr, 0) : nullptr;
+  // The real-time configuration gives the process thread a real-time
+  // priority where the system allows it: a late wake-up loses a period.
+  if (impl->loop)
+    impl->context =
+        pw_context_new(pw_thread_loop_get_loop(impl->loop),
+                       pw_properties_new(PW_KEY_CONFIG_NAME, "client-rt.conf", nullptr), 0);
   if (!impl->context || pw_thread_loop_start(impl->loop) < 0) {
     *error = "PipeWire could not start";
     return false;
