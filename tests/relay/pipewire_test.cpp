@@ -3,6 +3,7 @@
 // output; the default changed, the sink removed and made again, the server
 // killed and started again.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include "relay/pipewire_host.h"
 #include "tests/relay/pipewire_server.h"
 #include "tests/relay/recorder.h"
+#include "tests/relay/relay_process.h"
 #include "tests/relay/running_server.h"
 #include "tests/relay/tone_check.h"
 
@@ -168,6 +170,31 @@ TEST_F(PipeWireDevices, ComeBackAfterTheServerRestarts) {
   const ToneReport other = AnalyseTone(tone.samples(), 0, 44100, 440, 0.25);
   EXPECT_NEAR(other.frequency, 440, 0.05);
   EXPECT_EQ(other.breaks, 0u) << "the tone device's client noticed";
+}
+
+// A JACK device through PipeWire's JACK library, which reports a lost server
+// through the plain shutdown callback only: it comes back after a restart.
+TEST_F(PipeWireDevices, JackDeviceThroughPipeWireComesBackAfterARestart) {
+  const std::string library = "/usr/lib/x86_64-linux-gnu/pipewire-0.3/jack";
+  if (access((library + "/libjack.so.0").c_str(), R_OK) != 0)
+    GTEST_SKIP() << "pipewire-jack is not installed";
+  setenv("LD_LIBRARY_PATH", library.c_str(), 1);
+  relay_test::Relay process({"--port", "0", "--jack", "Sink=trial:monitor_FL,trial:monitor_FR"});
+  unsetenv("LD_LIBRARY_PATH");
+  const int port = process.ReadPort();
+  ASSERT_GT(port, 0);
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  Recorder sink(port, 0);
+  ASSERT_TRUE(sink.WaitFor(true));
+  pw_.Kill();
+  ASSERT_TRUE(sink.WaitFor(false)) << "silent while the server is gone";
+  ASSERT_TRUE(pw_.Start()) << pw_.Log();
+  ASSERT_TRUE(pw_.AddSink("trial"));
+  ASSERT_TRUE(pw_.Play("trial", 1024));
+  EXPECT_TRUE(sink.WaitFor(true)) << "back once the server is";
+  sink.Finish();
+  process.Signal(SIGTERM);
+  EXPECT_EQ(process.Wait(), 0) << process.output() << process.errors();
 }
 
 }  // namespace
