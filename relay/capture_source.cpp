@@ -131,11 +131,19 @@ double CaptureSource::Control(double queued, size_t target, int rate, int frames
   if (windowSeconds_ < kWindowSeconds) return drift_.correction();
   const double seconds = windowSeconds_;
   windowSeconds_ = 0;
-  // A jump far beyond what a drift moves in a window (the graph lost a
-  // period, or delivered one twice) is taken as the new level: chasing it
-  // would hold the correction at its limit for a minute, an audible detune.
+  // A jump far beyond what a drift moves in a window is no drift, and chasing
+  // it would hold the correction at its limit for a minute, an audible
+  // detune. A drop (the graph lost a period) is taken as the new level.
   const double jump = 0.75 * std::max(static_cast<double>(feed_->period()), kStepSeconds * rate);
-  if (reference_ >= 0 && std::fabs(windowMin_ - reference_) > jump) {
+  if (reference_ >= 0 && windowMin_ > reference_ + jump) {
+    // Queued too much at once: the relay's thread stalled beyond what its
+    // pacing catches up. The excess goes rather than staying as delay.
+    feed_->ring().Discard(static_cast<size_t>(windowMin_ - reference_));
+    drift_.Reset(true);
+    ++stats_.trims;
+    return drift_.correction();
+  }
+  if (reference_ >= 0 && windowMin_ < reference_ - jump) {
     drift_.Reset(true);
     ++stats_.steps;
     reference_ = -1;

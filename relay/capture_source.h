@@ -26,7 +26,7 @@ struct CaptureStats {
   uint64_t blocks = 0;     // blocks played from the ring since the range was reset
   uint64_t underruns = 0;  // times the ring ran dry and playback restarted
   uint64_t trims = 0;      // times far too much was queued and the excess dropped
-  uint64_t steps = 0;      // times the level jumped (the device lost or doubled a period)
+  uint64_t steps = 0;      // times the level dropped at once (the device lost a period)
   double correction = 0;   // the drift control's latest correction
 };
 

@@ -151,25 +151,33 @@ TEST(CaptureSource, HoldsTheRingOnLargePeriodsWithoutBias) {
   }
 }
 
-// A graph that loses a period (or delivers one twice) moves the level by a
-// period at once: the loop takes the new level instead of chasing it at its
-// limit for a minute.
-TEST(CaptureSource, TakesALostPeriodAsANewLevel) {
+// A graph that loses a period moves the level down by a period at once: the
+// loop takes the new level instead of chasing it at its limit for a minute.
+// A stall of the relay's thread beyond its pacing's catching up leaves far
+// too much queued: the excess goes at once instead of staying as delay.
+TEST(CaptureSource, TakesALostPeriodAsANewLevelAndDropsAStallsExcess) {
   auto feed = std::make_shared<JackFeed>();
   CaptureSource source(feed);
   SimulatedDevice device(feed.get(), 48000, 1024, 0);
   Player player(&source, &device);
   player.Play(10.0);
+  source.StatsLine();
+  player.Play(1.0);
+  const size_t before = source.stats().maxFill;
   feed->ring().Discard(1024);
   int atLimit = 0;
   for (int second = 0; second < 60; ++second) {
     player.Play(1.0);
     atLimit += std::fabs(source.stats().correction) >= DriftControl::kMaxCorrection;
+    if (second == 30) device.Push(9600);  // 200 ms more than played
+    if (second == 50) source.StatsLine();  // the fill's range from here on
   }
   EXPECT_EQ(source.stats().steps, 1u);
+  EXPECT_EQ(source.stats().trims, 1u);
   EXPECT_EQ(source.stats().underruns, 0u);
   EXPECT_EQ(atLimit, 0);
   EXPECT_LT(std::fabs(source.stats().correction), 5e-6);
+  EXPECT_LT(source.stats().maxFill, before) << "back at the lower level, not 200 ms later";
 }
 
 // After any start the output fades in: a tone that starts mid-wave is never
