@@ -104,6 +104,20 @@ const pw_stream_events& StreamEvents() {
   return events;
 }
 
+// A link owned by the relay's connection: it goes with the relay.
+pw_proxy* CreateLink(Impl* impl, uint32_t outNode, uint32_t outPort, uint32_t inNode,
+                     uint32_t inPort) {
+  pw_properties* props = pw_properties_new(PW_KEY_OBJECT_LINGER, "false", nullptr);
+  pw_properties_setf(props, PW_KEY_LINK_OUTPUT_NODE, "%u", outNode);
+  pw_properties_setf(props, PW_KEY_LINK_OUTPUT_PORT, "%u", outPort);
+  pw_properties_setf(props, PW_KEY_LINK_INPUT_NODE, "%u", inNode);
+  pw_properties_setf(props, PW_KEY_LINK_INPUT_PORT, "%u", inPort);
+  auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(
+      impl->core, "link-factory", PW_TYPE_INTERFACE_Link, PW_VERSION_LINK, &props->dict, 0));
+  pw_properties_free(props);
+  return proxy;
+}
+
 void LinkStream(Impl* impl, PwStream* s) {
   const uint32_t own = pw_stream_get_node_id(s->stream);
   std::vector<PwNode> nodes;
@@ -124,15 +138,9 @@ void LinkStream(Impl* impl, PwStream* s) {
   }
   for (const auto& link : plan) {
     if (s->links.count(link)) continue;
-    pw_properties* props = pw_properties_new(PW_KEY_OBJECT_LINGER, "false", nullptr);
-    pw_properties_setf(props, PW_KEY_LINK_OUTPUT_NODE, "%u", impl->ports[link.first].node);
-    pw_properties_setf(props, PW_KEY_LINK_OUTPUT_PORT, "%u", link.first);
-    pw_properties_setf(props, PW_KEY_LINK_INPUT_NODE, "%u", own);
-    pw_properties_setf(props, PW_KEY_LINK_INPUT_PORT, "%u", link.second);
-    auto* proxy = static_cast<pw_proxy*>(pw_core_create_object(
-        impl->core, "link-factory", PW_TYPE_INTERFACE_Link, PW_VERSION_LINK, &props->dict, 0));
-    pw_properties_free(props);
-    if (proxy) s->links.emplace(link, proxy);
+    if (pw_proxy* proxy =
+            CreateLink(impl, impl->ports[link.first].node, link.first, own, link.second))
+      s->links.emplace(link, proxy);
   }
   s->linked.store(!plan.empty() && plan.size() == s->links.size(), std::memory_order_release);
 }
