@@ -118,8 +118,9 @@ void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
 // at a time, the relay takes a block at a time); its mean depends on how the
 // two beat and misleads the loop. The lowest level over a window of many
 // periods, just before the device's writes, does not: the loop holds it where
-// the first window after the start found it. A new period (a new target)
-// takes a new reference.
+// the first window after the start found it. The median of the last three
+// windows' lows ignores one window that a late wake-up spoilt. A new period
+// (a new target) takes a new reference.
 double CaptureSource::Control(double queued, size_t target, int rate, int frames) {
   if (target != referenceTarget_) {
     referenceTarget_ = target;
@@ -131,28 +132,43 @@ double CaptureSource::Control(double queued, size_t target, int rate, int frames
   if (windowSeconds_ < kWindowSeconds) return drift_.correction();
   const double seconds = windowSeconds_;
   windowSeconds_ = 0;
+  if (reference_ < 0) {
+    reference_ = windowMin_;
+    lowCount_ = 0;
+    return drift_.correction();
+  }
+  const double level = PushLow(windowMin_);
   // A jump far beyond what a drift moves in a window is no drift, and chasing
   // it would hold the correction at its limit for a minute, an audible
   // detune. A drop (the graph lost a period) is taken as the new level.
   const double jump = 0.75 * std::max(static_cast<double>(feed_->period()), kStepSeconds * rate);
-  if (reference_ >= 0 && windowMin_ > reference_ + jump) {
+  if (level > reference_ + jump) {
     // Queued too much at once: the relay's thread stalled beyond what its
     // pacing catches up. The excess goes rather than staying as delay.
-    feed_->ring().Discard(static_cast<size_t>(windowMin_ - reference_));
+    feed_->ring().Discard(static_cast<size_t>(level - reference_));
+    lowCount_ = 0;
     drift_.Reset(true);
     ++stats_.trims;
-    return drift_.correction();
-  }
-  if (reference_ >= 0 && windowMin_ < reference_ - jump) {
+  } else if (level < reference_ - jump) {
+    reference_ = level;
+    lowCount_ = 0;
     drift_.Reset(true);
     ++stats_.steps;
-    reference_ = -1;
+  } else {
+    drift_.Update(level, reference_, rate, seconds);
   }
-  if (reference_ < 0) {
-    reference_ = windowMin_;
-    return drift_.correction();
-  }
-  return drift_.Update(windowMin_, reference_, rate, seconds);
+  return drift_.correction();
+}
+
+// The median of the last three lows (of fewer, the highest).
+double CaptureSource::PushLow(double low) {
+  lows_[2] = lows_[1];
+  lows_[1] = lows_[0];
+  lows_[0] = low;
+  lowCount_ = std::min(lowCount_ + 1, 3);
+  if (lowCount_ == 1) return lows_[0];
+  if (lowCount_ == 2) return std::max(lows_[0], lows_[1]);
+  return std::max(std::min(lows_[0], lows_[1]), std::min(std::max(lows_[0], lows_[1]), lows_[2]));
 }
 
 void CaptureSource::Underrun(float* out, int frames, int played) {

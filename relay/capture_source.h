@@ -68,6 +68,7 @@ class CaptureSource : public Source {
   bool Prime(size_t fill, size_t target);
   void Play(float* out, int frames, size_t fill, size_t target);
   double Control(double queued, size_t target, int rate, int frames);
+  double PushLow(double low);
   void Underrun(float* out, int frames, int played);
   void ResetRange();
 
@@ -83,6 +84,8 @@ class CaptureSource : public Source {
   double windowMin_ = 0;
   double windowSeconds_ = 0;
   double reference_ = -1;
+  double lows_[3] = {};  // the latest windows' lows, newest first
+  int lowCount_ = 0;
   size_t referenceTarget_ = 0;
   long fadeFrames_ = 0;  // input frames of the fade-in
   long faded_ = 0;       // of them, pulled so far
