@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -179,8 +181,12 @@ TEST_F(PipeWireDevices, JackDeviceThroughPipeWireComesBackAfterARestart) {
   if (access((library + "/libjack.so.0").c_str(), R_OK) != 0)
     GTEST_SKIP() << "pipewire-jack is not installed";
   setenv("LD_LIBRARY_PATH", library.c_str(), 1);
+  const char* tsan = getenv("TSAN_OPTIONS");
+  const std::string tsanBefore = tsan ? tsan : "";
+  setenv("TSAN_OPTIONS", (tsanBefore + " suppressions=" SKYLANE_PIPEWIRE_TSAN_SUPP).c_str(), 1);
   relay_test::Relay process({"--port", "0", "--jack", "Sink=trial:monitor_FL,trial:monitor_FR"});
   unsetenv("LD_LIBRARY_PATH");
+  setenv("TSAN_OPTIONS", tsanBefore.c_str(), 1);
   const int port = process.ReadPort();
   ASSERT_GT(port, 0);
   ASSERT_TRUE(pw_.Play("trial", 1024));
