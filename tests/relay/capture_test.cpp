@@ -169,7 +169,7 @@ TEST(CaptureSource, TakesALostPeriodAsANewLevelAndDropsAStallsExcess) {
   for (int second = 0; second < 60; ++second) {
     player.Play(1.0);
     atLimit += std::fabs(source.stats().correction) >= DriftControl::kMaxCorrection;
-    if (second == 30) device.Push(9600);  // 200 ms more than played
+    if (second == 30) device.Push(9600);   // 200 ms more than played
     if (second == 50) source.StatsLine();  // the fill's range from here on
   }
   EXPECT_EQ(source.stats().steps, 1u);
