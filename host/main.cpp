@@ -13,6 +13,7 @@
 #include "host/runner.h"
 #include "host/sound_file.h"
 #include "host/stop_signal.h"
+#include "skylane/version.h"
 
 namespace {
 
@@ -152,6 +153,10 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, &o, &error)) return ReportUsage(error);
   if (o.help) {
     std::fputs(UsageText(), stdout);
+    return kExitOk;
+  }
+  if (o.version) {
+    std::printf("skylane-host %s\n", kSkylaneVersion);
     return kExitOk;
   }
   SoundReader reader;

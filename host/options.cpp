@@ -45,6 +45,7 @@ const char kUsage[] =
     "                       --editor: once the window is closed; needs no display)\n"
     "  --quiet              no progress lines\n"
     "  --verbose            trace the plug-in's requests to the host on stderr\n"
+    "  --version            print the version\n"
     "  -h, --help           print this text\n"
     "\n"
     "Parameters are set after program and file loads; --list shows the result.\n"
@@ -129,6 +130,7 @@ bool TakeFlag(const std::string& flag, HostOptions* o) {
   else if (flag == "--quiet") o->quiet = true;
   else if (flag == "--verbose") o->verbose = true;
   else if (flag == "--editor") o->editor = true;
+  else if (flag == "--version") o->version = true;
   else return false;
   return true;
 }
@@ -161,7 +163,7 @@ bool ParseOptions(int argc, const char* const* argv, HostOptions* o, std::string
     }
     if (!TakeValue(flag, argv[++i], o, error)) return false;
   }
-  if (!o->help && o->pluginPath.empty()) {
+  if (!o->help && !o->version && o->pluginPath.empty()) {
     *error = "no plug-in given (--plugin PATH)";
     return false;
   }

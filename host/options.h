@@ -14,6 +14,7 @@ struct ParamSetting {
 struct HostOptions {
   std::string pluginPath;
   bool help = false;
+  bool version = false;
   bool list = false;
   bool verbose = false;
   bool quiet = false;

@@ -54,6 +54,9 @@ class PlugBase {
   virtual int UnserializeState(ByteChunk* pChunk, int startPos);
   // Whether the parameters equal the doubles at data + startPos doubles (to 1e-5 in float).
   virtual bool CompareState(const unsigned char* data, int startPos);
+  // A name for one value of an integer parameter (null: none), for hosts that
+  // list a parameter's values by name.
+  virtual const char* GetParamValueName(int, int) { return nullptr; }
   virtual void OnWindowResize() {}
   virtual bool HostRequestingAboutBox() { return false; }
   virtual void OnHostIdentified() {}

@@ -19,8 +19,8 @@ constexpr int kMfrId = 0x536B794C;     // 'SkyL'
 }  // namespace
 
 Skylane::Skylane(PlugInstanceInfo instanceInfo)
-    : PlugVST(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000,
-              kUniqueId, kMfrId, 0, false, false, false, 0),
+    : PlugBinding(instanceInfo, kNumSkylaneParams, "1-1 2-2", 1, "Skylane", "", "Skylane", 0x10000,
+                  kUniqueId, kMfrId, 0, false, false, false, 0),
       mSettings(RelaySettings::FromEnvironment()) {
   cbf_init(&mFifo, kFifoCapacity);
   mFifo.target.store(kStartTarget);
@@ -129,6 +129,13 @@ void Skylane::Connect() {
     fputs("Thread did not start.\n", stderr);
     mLinkUp.store(0);  // try again on a later tick instead of staying silent
   }
+}
+
+const char* Skylane::GetParamValueName(int paramIdx, int value) {
+  // The four channels skylane-relay offers of every device.
+  static const char* const kChannelNames[4] = {"Stereo", "Left", "Right", "Mono"};
+  if (paramIdx != kParamChannel || value < 0 || value > 3) return nullptr;
+  return kChannelNames[value];
 }
 
 SkylaneStatus Skylane::Status() const {

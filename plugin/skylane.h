@@ -19,7 +19,9 @@
 #include "plugin/sample_fifo.h"
 #include "plugin/status_text.h"
 #include "plugin/stop_signal.h"
-#include "vst2/plug_vst.h"
+// The binding this build of the class sits on: each plug-in module puts its own
+// binding's plug_binding.h on the include path.
+#include "plug_binding.h"
 
 enum ESkylaneParams {
   kParamChannel = 0,
@@ -40,7 +42,7 @@ struct SkylaneStatus {
   int droppedReceived;
 };
 
-class Skylane : public PlugVST {
+class Skylane : public PlugBinding {
  public:
   explicit Skylane(PlugInstanceInfo instanceInfo);
   // Stops and joins both threads; returns promptly in every link state.
@@ -49,6 +51,8 @@ class Skylane : public PlugVST {
   // Drops a running link; the watch thread reconnects.
   void Reset() override;
   void OnParamChange(int paramIdx) override;
+  // The channel names a host shows for the "Channel" values.
+  const char* GetParamValueName(int paramIdx, int value) override;
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
 
   // Starts a receive thread unless the link is up.

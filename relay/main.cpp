@@ -7,7 +7,9 @@
 
 #include "relay/device_setup.h"
 #include "relay/options.h"
+#include "relay/relay_config.h"
 #include "relay/server.h"
+#include "skylane/version.h"
 
 namespace {
 
@@ -50,10 +52,20 @@ int main(int argc, char** argv) {
     std::fputs(relay::UsageText(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("skylane-relay %s\n", kSkylaneVersion);
+    return 0;
+  }
   if (options.listJack) return List(relay::PrintJackPorts);
   if (options.listPipeWire) return List(relay::PrintPipeWireNodes);
+  std::string configFile;
+  if (!relay::ApplyConfig(argc, argv, &options, &configFile, &error)) {
+    std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
+    return kExitUsage;
+  }
   relay::DeviceSetup setup;
   if (!relay::MakeDevices(options, stdout, &setup, &error)) {
+    if (!configFile.empty()) error += " (settings from " + configFile + ")";
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitUsage;
   }
@@ -71,13 +83,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
     return kExitRuntime;
   }
+  // Handlers first: whoever reads the lines below may stop the relay at once.
+  g_server = &server;
+  InstallSignals();
   std::printf("skylane-relay listening on 127.0.0.1:%d with %zu device(s)\n", server.port(),
               setup.listing.size());
   for (const std::string& line : setup.listing) std::printf("%s\n", line.c_str());
+  if (!configFile.empty()) std::printf("settings from %s\n", configFile.c_str());
   if (setup.jack) setup.jack->Start();
   if (setup.pipewire) setup.pipewire->Start();
-  g_server = &server;
-  InstallSignals();
   server.Run();
   g_server = nullptr;
   std::printf("skylane-relay stopped\n");

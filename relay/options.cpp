@@ -134,6 +134,10 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
                                : out->listPipeWire) = true;
       continue;
     }
+    if (flag == "--version") {
+      out->version = true;
+      continue;
+    }
     if (flag == "--jack-capture" || flag == "--desktop") {
       const auto kind =
           flag == "--desktop" ? SourceSpec::Kind::kDesktop : SourceSpec::Kind::kJackCapture;
@@ -143,7 +147,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
     const SourceOption* source = nullptr;
     for (const SourceOption& option : kSourceOptions)
       if (flag == option.flag) source = &option;
-    if (!source && flag != "--port" && flag != "--block" && flag != "--jack-reserve") {
+    if (!source && flag != "--port" && flag != "--block" && flag != "--jack-reserve" &&
+        flag != "--config") {
       *error = (flag.rfind('-', 0) == 0 ? "unknown option: " : "unexpected argument: ") + flag;
       return false;
     }
@@ -159,6 +164,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       *error = std::string("--block wants 8-512 frames, got: ") + value;
     else if (flag == "--jack-reserve" && !ParseInt(value, 5, 1000, &out->jackReserveMs))
       *error = std::string("--jack-reserve wants 5-1000 ms, got: ") + value;
+    else if (flag == "--config" && !*value) *error = "--config wants a file name";
+    else if (flag == "--config") out->configPath = value;
     if (!error->empty()) return false;
   }
   return true;
@@ -193,7 +200,14 @@ const char* UsageText() {
          "                      PORT alone feeds both sides); see --list-jack\n"
          "  --jack-capture      one device for every pair of physical capture ports of\n"
          "                      the JACK server running at start\n"
-         "With no source, one tone device named \"Skylane Demo Tone\" is served.\n"
+         "With no source, sources and options are read from the configuration file\n"
+         "$XDG_CONFIG_HOME/skylane/relay.conf (~/.config/skylane/relay.conf); without\n"
+         "it, one tone device named \"Skylane Demo Tone\" is served.\n"
+         "\n"
+         "Configuration file: one setting a line, in the words of the command line\n"
+         "without the leading \"--\" (tone Demo, file Drums=/path/loop.flac,\n"
+         "port 53669, stats); blank lines and lines starting with # are skipped.\n"
+         "Options on the command line come after the file's and take precedence.\n"
          "\n"
          "Each device has four channels: Stereo, Left (on both sides), Right (on both\n"
          "sides), Mono (the mix); a JACK device names Left and Right after its ports.\n"
@@ -219,12 +233,15 @@ const char* UsageText() {
          "  --jack-reserve MS\n"
          "               audio kept queued for JACK devices against scheduling delays,\n"
          "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
+         "  --config FILE\n"
+         "               read this configuration file (also when sources are given)\n"
+         "  --version    print the version\n"
          "  -h, --help   print this text\n"
          "\n"
          "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened (or\n"
-         "no JACK server answers --list-jack, no PipeWire --list-pipewire, or --jack-capture "
-         "alone), 2 for a bad\n"
-         "command line or an unreadable file.\n";
+         "no JACK server answers --list-jack, no PipeWire --list-pipewire, or\n"
+         "--jack-capture alone), 2 for a bad command line or configuration file, or an\n"
+         "unreadable file.\n";
 }
 
 }  // namespace relay

@@ -34,6 +34,8 @@ struct Options {
   bool help = false;
   bool listJack = false;
   bool listPipeWire = false;
+  bool version = false;
+  std::string configPath;  // --config FILE; empty: the default file, when no source is given
   std::vector<SourceSpec> sources;  // in device order
 };
 

@@ -18,12 +18,12 @@ editor_png=${DEMO_EDITOR:-demo-editor.png}
 relay=$build/relay/skylane-relay
 host=$build/host/skylane-host
 plugin=$build/plugin/Skylane.so
-scan=$build/tests/e2e/skylane-wavscan
+scan=$build/tools/skylane-wavscan
 product_port=53669
 
 for program in "$relay" "$host" "$plugin" "$scan"; do
   if [ ! -e "$program" ]; then
-    echo "demo: $program is missing; build first (make build)" >&2
+    echo "demo: $program is missing; make demo builds it" >&2
     exit 2
   fi
 done

@@ -1,0 +1,26 @@
+# cmake -DMANIFEST=FILE -P Uninstall.cmake: removes every file an installation
+# recorded in FILE (one absolute path a line, as `cmake --install` writes
+# them), below $DESTDIR when that is set as it was for the installation, then
+# the documentation folder that only Skylane uses.
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "no record of an installation in ${MANIFEST}: nothing to remove")
+endif()
+file(STRINGS "${MANIFEST}" files)
+set(own_dirs "")
+foreach(installed IN LISTS files)
+  set(path "$ENV{DESTDIR}${installed}")
+  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
+    message(STATUS "Removing ${path}")
+    file(REMOVE "${path}")
+  endif()
+  get_filename_component(dir "${path}" DIRECTORY)
+  if(dir MATCHES "/share/doc/skylane$")
+    list(APPEND own_dirs "${dir}")
+  endif()
+endforeach()
+foreach(dir IN LISTS own_dirs)
+  file(GLOB left "${dir}/*")
+  if(IS_DIRECTORY "${dir}" AND NOT left)
+    file(REMOVE_RECURSE "${dir}")
+  endif()
+endforeach()
