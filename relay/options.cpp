@@ -231,7 +231,7 @@ const char* UsageText() {
          "  --list-pipewire\n"
          "               print the PipeWire nodes a device can capture, then exit\n"
          "  --jack-reserve MS\n"
-         "               audio kept queued for JACK devices against scheduling delays,\n"
+         "               audio kept queued for JACK and PipeWire devices against delays,\n"
          "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
          "  --config FILE\n"
          "               read this configuration file (also when sources are given)\n"
