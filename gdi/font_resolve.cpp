@@ -1,4 +1,7 @@
 // Face-name resolution: fontconfig picks the file, s_fontnamecache remembers it.
+// The module keeps a fontconfig configuration of its own, made on first use
+// and destroyed at unload; the host's (the library's default one) is never
+// touched.
 #include <fontconfig/fontconfig.h>
 
 #include <cstdio>
@@ -26,10 +29,27 @@ SkyMutex& s_fontnamecache_mutex() {
   return m;
 }
 SkyPtrList<FontNameEntry>* s_fontnamecache;
+FcConfig* s_fontconfig = nullptr;
+bool s_fontconfigTried = false;
 
-// Frees the cache when the module is unloaded or the process ends.
+// The module's configuration; call with the cache's lock held.
+FcConfig* Fontconfig() {
+  if (!s_fontconfigTried) {
+    s_fontconfigTried = true;
+    s_fontconfig = FcInitLoadConfigAndFonts();
+  }
+  return s_fontconfig;
+}
+
+// Frees the cache and the configuration when the module is unloaded or the
+// process ends.
 struct FontNameCacheRelease {
+  // The lock is made first, so that it outlives this object.
+  FontNameCacheRelease() { s_fontnamecache_mutex(); }
   ~FontNameCacheRelease() {
+    SkyMutexLock lock(&s_fontnamecache_mutex());
+    if (s_fontconfig) FcConfigDestroy(s_fontconfig);
+    s_fontconfig = nullptr;
     if (!s_fontnamecache) return;
     for (int i = 0, n = s_fontnamecache->GetSize(); i < n; ++i) {
       free(s_fontnamecache->Get(i)->name);
@@ -68,10 +88,15 @@ bool QueryFontconfig(const char* name, GdiFontFile* out) {
   FcPatternAddInteger(pat, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+  FcConfig* config = Fontconfig();
+  if (!config) {
+    FcPatternDestroy(pat);
+    return false;
+  }
+  FcConfigSubstitute(config, pat, FcMatchPattern);
   FcDefaultSubstitute(pat);
   FcResult res = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pat, &res);
+  FcPattern* match = FcFontMatch(config, pat, &res);
   FcPatternDestroy(pat);
   if (!match) return false;
   FcChar8* str = nullptr;

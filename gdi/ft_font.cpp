@@ -1,6 +1,7 @@
-// FreeType faces. The library handle is shared and guarded for face creation and
-// destruction; each face is used under its own lock, so fonts can be measured and
-// drawn from several threads.
+// FreeType faces. The library handle is the module's own (never the host's),
+// shared and guarded for face creation and destruction; each face is used under
+// its own lock, so fonts can be measured and drawn from several threads. The
+// handle goes when the module unloads, or later, when its last face goes.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -31,16 +32,52 @@ SkyMutex& FtLibMutex() {
   return m;
 }
 
+FT_Library s_lib = nullptr;
+bool s_libTried = false;
+int s_openFaces = 0;
+bool s_unloading = false;
+GdiFont* s_defaultFont = nullptr;
+
 // The shared library handle; call with FtLibMutex held.
 FT_Library FtLib() {
-  static FT_Library lib = nullptr;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    if (FT_Init_FreeType(&lib)) lib = nullptr;
+  if (!s_libTried && !s_unloading) {
+    s_libTried = true;
+    if (FT_Init_FreeType(&s_lib)) s_lib = nullptr;
   }
-  return lib;
+  return s_lib;
 }
+
+// Frees the library once the module is unloading and no face is left; call
+// with FtLibMutex held.
+void DoneWithLibIfUnused() {
+  if (!s_unloading || s_openFaces > 0 || !s_lib) return;
+  FT_Done_FreeType(s_lib);
+  s_lib = nullptr;
+}
+
+void CloseFace(GdiFont* f) {
+  {
+    SkyMutexLock lock(&FtLibMutex());
+    FT_Done_Face(f->face);
+    --s_openFaces;
+    DoneWithLibIfUnused();
+  }
+  delete f;
+}
+
+// At unload the label font goes, and the library with it unless a font that
+// something still holds keeps it until that font is released.
+struct FtRelease {
+  // The lock is made first, so that it outlives this object.
+  FtRelease() { FtLibMutex(); }
+  ~FtRelease() {
+    if (s_defaultFont) CloseFace(s_defaultFont);
+    s_defaultFont = nullptr;
+    SkyMutexLock lock(&FtLibMutex());
+    s_unloading = true;
+    DoneWithLibIfUnused();
+  }
+} s_ftRelease;
 
 void ComputeMetrics(GdiFont* f, double size) {
   const FT_Face face = f->face;
@@ -63,9 +100,11 @@ GdiFont* OpenFace(const GdiFontFile& file, double size) {
     return nullptr;
   }
   const FT_F26Dot6 size26 = static_cast<FT_F26Dot6>(std::lround(size * 64.0));
+  ++s_openFaces;
   if (!FT_IS_SCALABLE(f->face) || f->face->units_per_EM == 0 ||
       FT_Set_Char_Size(f->face, 0, size26, 72, 72)) {
     FT_Done_Face(f->face);
+    --s_openFaces;
     delete f;
     return nullptr;
   }
@@ -141,16 +180,11 @@ GdiFont* GdiFontCreate(const char* name, double size) {
 }
 
 void GdiFontRelease(GdiFont* f) {
-  if (!f) return;
-  {
-    SkyMutexLock lock(&FtLibMutex());
-    FT_Done_Face(f->face);
-  }
-  delete f;
+  if (f && f != s_defaultFont) CloseFace(f);
 }
 
 GdiFont* GdiDefaultFont() {
-  static GdiFont* const label = GdiFontCreate("", 10.0);
+  static GdiFont* const label = s_defaultFont = GdiFontCreate("", 10.0);
   return label;
 }
 

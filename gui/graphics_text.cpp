@@ -100,7 +100,11 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
     pR->B = Saturate(static_cast<int64_t>(pR->T) + h);
     return true;
   }
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  // The text stays between its rectangle's left and right edges, so that it
+  // never runs over a neighbour. Up and down it keeps to the region being
+  // repainted: a rectangle lower than a line still shows the line whole.
+  const IRECT box(pR->L, mDrawRECT.T, pR->R, mDrawRECT.B);
+  DrawClip clip(mDrawBitmap, mDrawRECT.Intersect(box));
   if (clip.Empty()) return true;
   RECT r = {Saturate(static_cast<int64_t>(pR->L) - clip.OX),
             Saturate(static_cast<int64_t>(pR->T) - clip.OY),

@@ -25,9 +25,11 @@ void DeviceTable::Announce(int32_t id, const char* name) {
   for (int i = 0; i < mDeviceCount; ++i) {
     if (mDevices[i].id != id) continue;
     setText(mDevices[i].name, name);
+    mAnnouncedOn[i] = mConnection;
     known = true;
   }
   if (known || mDeviceCount >= kMaxDevices) return;
+  mAnnouncedOn[mDeviceCount] = mConnection;
   DeviceEntry& entry = mDevices[mDeviceCount++];
   entry.id = id;
   setText(entry.name, name);
@@ -40,6 +42,24 @@ void DeviceTable::NameChannel(int32_t id, int32_t channel, const char* name) {
   for (int i = 0; i < mDeviceCount; ++i) {
     if (mDevices[i].id == id) setText(mDevices[i].channelNames[channel], name);
   }
+}
+
+void DeviceTable::BeginConnection() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  ++mConnection;
+}
+
+bool DeviceTable::AnnouncedOnConnection(int i) const {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return i >= 0 && i < mDeviceCount && mAnnouncedOn[i] == mConnection;
+}
+
+int DeviceTable::FirstAnnouncedOnConnection() const {
+  std::lock_guard<std::mutex> lock(mMutex);
+  for (int i = 0; i < mDeviceCount; ++i) {
+    if (mAnnouncedOn[i] == mConnection) return i;
+  }
+  return -1;
 }
 
 int DeviceTable::Count() const {

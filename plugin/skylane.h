@@ -23,6 +23,8 @@
 // binding's plug_binding.h on the include path.
 #include "plug_binding.h"
 
+class IContactControl;
+
 enum ESkylaneParams {
   kParamChannel = 0,
   kParamLatency = 1,
@@ -85,6 +87,8 @@ class Skylane : public PlugBinding {
   void DropChangedStream();
   void ShowLinkStatus();
   void ShowCounters();
+  // Latches the device button of the streamed device's row while the link is up.
+  void ShowStreamedDevice();
   void audiothread();
   bool SendRequestAndPublish(int fd, int sendLimit, int deviceId, int channel);
   // Records why the stream ended; stalled: the relay sent nothing for too long.
@@ -132,6 +136,8 @@ class Skylane : public PlugBinding {
   Resampler mReceiveResampler;
   Resampler mSendResampler;
   DeviceTable mDevices;
+  // The editor's device buttons (rows 0-3), made with the editor.
+  IContactControl* mDeviceButtons[4] = {};
   EffectsLoopSender mEffectsSender;
   float mPacket[2 * kMaxPacketFrames];
   float mExtraction[2 * kMaxPacketFrames];

@@ -1,7 +1,9 @@
 // Skylane's editor: a 500 x 332 panel with the connection and audio state,
 // the effects-loop switch, four device buttons with their names, the channel
 // selector with the channel names, the latency selector, the version and two
-// diagnostic lines. The worker threads write the status lines; each line
+// diagnostic lines. Status, device and channel names too long for their
+// place end with "…". The button of the streamed device's row stays on while
+// the link is up. The worker threads write the status lines; each line
 // forwards its changes to its text control, which is safe to set from any
 // thread while the editor paints.
 #include "gui/controls/switches.h"
@@ -24,8 +26,9 @@ void ShowInControl(void* pControl, const char* text) {
 }
 
 ITextControl* AddText(Graphics* pGraphics, PlugBase* pPlug, IRECT r, IText* pStyle,
-                      const char* text) {
+                      const char* text, bool ellipsis = false) {
   ITextControl* pControl = new ITextControl(pPlug, r, pStyle, text);
+  pControl->SetEllipsis(ellipsis);
   pGraphics->AttachControl(pControl);
   return pControl;
 }
@@ -48,22 +51,23 @@ void Skylane::BuildEditor() {
   ShowLine(&mDebugText1, AddText(pGraphics, this, IRECT(16, 284, 500, 300), &plain, "----"));
   ShowLine(&mDebugText2, AddText(pGraphics, this, IRECT(16, 300, 500, 316), &plain, "----"));
   AddText(pGraphics, this, IRECT(16, 252, 300, 268), &bold, kVersionLine);
-  ShowLine(&mStatusText, AddText(pGraphics, this, IRECT(16, 20, 300, 48), &bold, "Disconnected"));
+  ShowLine(&mStatusText,
+           AddText(pGraphics, this, IRECT(16, 20, 300, 48), &bold, "Disconnected", true));
   pGraphics->AttachControl(new ISwitchControl(this, 16, 52, kParamEffectsLoop, &loop));
   ShowLine(&mAudioStateText, AddText(pGraphics, this, IRECT(240, 58, 400, 74), &plain, ""));
   for (int k = 0; k < 4; ++k) {
-    pGraphics->AttachControl(
-        new IContactControl(this, 16, 96 + 24 * k, kParamDeviceButton0 + k, &radio));
+    mDeviceButtons[k] = new IContactControl(this, 16, 96 + 24 * k, kParamDeviceButton0 + k, &radio);
+    pGraphics->AttachControl(mDeviceButtons[k]);
   }
   for (int k = 0; k < 4; ++k) {
     const IRECT r(48, 100 + 24 * k, 156, 120 + 24 * k);
-    ShowLine(&mDeviceNameText[k], AddText(pGraphics, this, r, &bold, "--"));
+    ShowLine(&mDeviceNameText[k], AddText(pGraphics, this, r, &bold, "--", true));
   }
   pGraphics->AttachControl(new IRadioButtonsControl(this, IRECT(240, 96, 264, 192), kParamChannel,
                                                     4, &radio, kVertical, false));
   for (int k = 0; k < 4; ++k) {
     const IRECT r(272, 100 + 24 * k, 380, 120 + 24 * k);
-    ShowLine(&mChannelNameText[k], AddText(pGraphics, this, r, &bold, "--"));
+    ShowLine(&mChannelNameText[k], AddText(pGraphics, this, r, &bold, "--", true));
   }
   AddText(pGraphics, this, IRECT(16, 216, 100, 228), &bold, "Buffering");
   pGraphics->AttachControl(new IRadioButtonsControl(this, IRECT(100, 212, 292, 236), kParamLatency,

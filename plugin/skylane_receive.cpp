@@ -79,6 +79,7 @@ void Skylane::audiothread() {
     return;
   }
   mConnections.fetch_add(1);
+  mDevices.BeginConnection();
   LimitReadSilence(fd, mSettings.stallMs);
   const int deviceId = mRequestedDeviceId.load();
   const int channel = mRequestedChannel.load();

@@ -1,6 +1,7 @@
 // The watch thread: once a tick it drops a stream whose device or channel
 // changed, reconnects when the link is down and refreshes the status texts.
 
+#include "gui/controls/switches.h"
 #include "plugin/skylane.h"
 
 void Skylane::reconnectionThread() {
@@ -15,6 +16,7 @@ bool Skylane::WatchTick() {
   DropChangedStream();
   ShowLinkStatus();
   fullUpdateUI();
+  ShowStreamedDevice();
   mAudioStateText.Set(mProcessCalls.load() != 0 ? "Audio flowing" : "!! AUDIO MUTED");
   ShowCounters();
   if (mWatchTicks.load() > 3 && !mLinkUp.load()) {
@@ -44,6 +46,8 @@ void Skylane::DropChangedStream() {
   mSocket.Shutdown();
 }
 
+// A device counts as present only when the current connection announced it:
+// the table keeps the names of devices an earlier relay run had.
 void Skylane::ShowLinkStatus() {
   if (!mLinkUp.load()) {
     mStatusText.Set("Not connected");
@@ -53,20 +57,34 @@ void Skylane::ShowLinkStatus() {
   for (int i = 0; i < count; ++i) {
     if (mDevices.IdAt(i) == mRequestedDeviceId.load()) mSelectedDevice.store(i);
   }
-  if (count > 0 && mRequestedDeviceId.load() == 0) {
-    const int first = mDevices.IdAt(0);
-    mRequestedDeviceId.store(first);
-    mStreamDeviceId.store(first);
-    mSelectedDevice.store(0);
+  const int first = mDevices.FirstAnnouncedOnConnection();
+  if (first >= 0 && mRequestedDeviceId.load() == 0) {
+    const int id = mDevices.IdAt(first);
+    mRequestedDeviceId.store(id);
+    mStreamDeviceId.store(id);
+    mSelectedDevice.store(first);
   }
   const int selected = mSelectedDevice.load();
   DeviceEntry entry;
-  if (selected < 0 || selected >= count || !mDevices.Get(selected, &entry)) {
-    mStatusText.Set("Prior iOS device not found");
+  if (selected < 0 || selected >= count || !mDevices.AnnouncedOnConnection(selected) ||
+      !mDevices.Get(selected, &entry)) {
+    mStatusText.Set("Prior device not found");
     return;
   }
   mStatusText.Format("Connected: %s - %s", entry.name,
                      entry.channelNames[mStreamChannel.load() & 3]);
+}
+
+void Skylane::ShowStreamedDevice() {
+  int row = -1;
+  if (mLinkUp.load()) {
+    for (int i = 0; i < 4; ++i) {
+      if (mDevices.IdAt(i) == mStreamDeviceId.load() && mDevices.AnnouncedOnConnection(i)) row = i;
+    }
+  }
+  for (int k = 0; k < 4; ++k) {
+    if (mDeviceButtons[k]) mDeviceButtons[k]->SetLatched(k == row);
+  }
 }
 
 void Skylane::ShowCounters() {

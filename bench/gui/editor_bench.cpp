@@ -33,7 +33,7 @@ struct Editor {
     IText style(12, &COLOR_WHITE, "Liberation Sans", IText::kStyleNormal, IText::kAlignNear);
     char text[64];
     for (int i = 0; i < kLines; ++i) {
-      snprintf(text, sizeof(text), "Line %d: Connected: iPad - Input %d", i, i % 4 + 1);
+      snprintf(text, sizeof(text), "Line %d: Connected: Desk - Input %d", i, i % 4 + 1);
       lines[i] = new ITextControl(&plug, IRECT(80, 20 + 20 * i, 480, 36 + 20 * i), &style, text);
       gui->AttachControl(lines[i]);
     }
@@ -70,7 +70,7 @@ void BM_IsDirtyWithNothingDirtyVsCopy(benchmark::State& state) {
 
 void BM_OneTextLineRepaintVsCopy(benchmark::State& state) {
   Editor e;
-  const char* texts[2] = {"Connected: iPad - Input 1", "Connected: iPhone - Input 2"};
+  const char* texts[2] = {"Connected: Desk - Input 1", "Connected: Studio - Input 2"};
   int flip = 0;
   Pair(
       state, [&] { e.lines[7]->SetTextFromPlug(texts[flip ^= 1]); }, [&] { e.Repaint(); });

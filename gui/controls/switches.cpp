@@ -56,6 +56,15 @@ void IContactControl::OnMouseUp(int, int, IMouseMod*) {
   SetDirty(true);
 }
 
+bool IContactControl::Draw(Graphics* pGraphics) {
+  if (!IsLatched()) return IBitmapControl::Draw(pGraphics);
+  return pGraphics->DrawBitmap(&mBitmap, &mRECT, mBitmap.N, &mBlend);
+}
+
+void IContactControl::SetLatched(bool latched) {
+  if (mLatched.exchange(latched, std::memory_order_relaxed) != latched) SetDirty(false);
+}
+
 IRadioButtonsControl::IRadioButtonsControl(PlugBase* pPlug, IRECT pR, int paramIdx, int nButtons,
                                            IBitmap* pBitmap, EDirection direction, bool reverse)
     : IControl(pPlug, pR, paramIdx), mBitmap(*pBitmap) {

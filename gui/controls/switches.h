@@ -1,6 +1,8 @@
 // Switches: controls that step, pick or hold a value on a click.
 #pragma once
 
+#include <atomic>
+
 #include "base/heapbuf.h"
 #include "gui/controls/bitmaps.h"
 
@@ -49,13 +51,22 @@ class IInvisibleSwitchControl : public IControl {
   bool Draw(Graphics*) override { return true; }
 };
 
-// On only while the button is held.
+// On only while the button is held. The plug-in may latch it to show the
+// last frame ("on") whatever its value, to mark a choice that is in effect.
 class IContactControl : public ISwitchControl {
  public:
   IContactControl(PlugBase* pPlug, int x, int y, int paramIdx, IBitmap* pBitmap)
       : ISwitchControl(pPlug, x, y, paramIdx, pBitmap, IChannelBlend::kBlendNormal) {}
 
   void OnMouseUp(int x, int y, IMouseMod* pMod) override;
+  bool Draw(Graphics* pGraphics) override;
+
+  // Safe on any thread while the GUI thread draws; a change dirties the control.
+  void SetLatched(bool latched);
+  bool IsLatched() const { return mLatched.load(std::memory_order_relaxed); }
+
+ private:
+  std::atomic<bool> mLatched{false};
 };
 
 // A row or column of at least two buttons, one of them on; the bitmap's

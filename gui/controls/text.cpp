@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "gui/graphics.h"
 #include "plug/iparam.h"
@@ -15,9 +16,55 @@ void ITextControl::SetTextFromPlug(const char* str) {
   if (mStr.Set(str)) SetDirty(false);
 }
 
+namespace {
+
+constexpr char kEllipsis[] = "\xE2\x80\xA6";  // U+2026
+
+int TextWidth(Graphics* pGraphics, IText* pText, const std::string& str) {
+  IRECT r;
+  if (!pGraphics->MeasureIText(pText, str.c_str(), &r)) return 0;
+  return r.R - r.L;
+}
+
+}  // namespace
+
+bool FitTextWithEllipsis(Graphics* pGraphics, IText* pText, const char* str, int width,
+                         std::string* pFitted) {
+  const std::string text(str ? str : "");
+  if (text.empty() || TextWidth(pGraphics, pText, text) <= width) return false;
+  // Where each character starts; a cut is made only there.
+  std::vector<size_t> cuts;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) cuts.push_back(i);
+  }
+  auto withEllipsis = [&](size_t n) {
+    size_t end = cuts[n];
+    while (end > 0 && text[end - 1] == ' ') --end;
+    return text.substr(0, end) + kEllipsis;
+  };
+  // The widest start that fits: widths grow with the number of characters.
+  size_t lo = 0, hi = cuts.size() - 1;
+  while (lo < hi) {
+    const size_t mid = (lo + hi + 1) / 2;
+    if (TextWidth(pGraphics, pText, withEllipsis(mid)) <= width) {
+      lo = mid;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  *pFitted = withEllipsis(lo);
+  return true;
+}
+
 bool ITextControl::Draw(Graphics* pGraphics) {
   mStr.Use([&](const char* text) {
-    if (text[0]) pGraphics->DrawIText(&mText, text, &mRECT);
+    if (!text[0]) return;
+    std::string fitted;
+    if (mEllipsis && FitTextWithEllipsis(pGraphics, &mText, text, mRECT.W(), &fitted)) {
+      pGraphics->DrawIText(&mText, fitted.c_str(), &mRECT);
+    } else {
+      pGraphics->DrawIText(&mText, text, &mRECT);
+    }
   });
   return true;
 }

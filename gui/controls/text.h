@@ -1,5 +1,10 @@
 // ITextControl: a line of text in a style, set by the plug-in from any thread.
+// The text is drawn inside the control's rectangle; with the ellipsis on, a
+// text wider than the rectangle ends with "…" after the last character that
+// fits.
 #pragma once
+
+#include <string>
 
 #include "gui/icontrol.h"
 #include "gui/shared_text.h"
@@ -14,12 +19,20 @@ class ITextControl : public IControl {
   void SetTextFromPlug(const char* str);
   // A copy of the current text.
   void GetTextCopy(SkyString* pDest) const { mStr.Get(pDest); }
+  void SetEllipsis(bool ellipsis) { mEllipsis = ellipsis; }
 
   bool Draw(Graphics* pGraphics) override;
 
  protected:
   ISharedText mStr;
+  bool mEllipsis = false;
 };
+
+// The longest start of str (whole UTF-8 characters, trailing spaces dropped)
+// that fits width pixels in the style with "…" after it, ellipsis included;
+// false (and *pFitted untouched) when str fits as it is.
+bool FitTextWithEllipsis(Graphics* pGraphics, IText* pText, const char* str, int width,
+                         std::string* pFitted);
 
 // A parameter's value as text (with its unit label when showLabel), drawn as
 // a text control draws; a click or double click asks for a new value when

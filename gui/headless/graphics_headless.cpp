@@ -54,11 +54,9 @@ void GraphicsHeadless::CreateTextEntry(IControl* pControl, IText*, IRECT* pTextR
   if (!pControl || mEntryControl) return;
   mEntryControl = pControl;
   mEntryParam = pParam;
-  mEntryFormat = ITextEntryFormat::For(pControl, pParam);
   mLastEntryRECT = pTextRect ? *pTextRect : IRECT();
   mLastEntryText = str ? str : "";
-  mEntryText = mLastEntryText;
-  mEntrySelected = true;
+  mEntry = ITextEntryEdit(mLastEntryText.c_str(), ITextEntryFormat::For(pControl, pParam));
   if (mTextEntries.empty()) return;
   const std::string text = mTextEntries.front();
   mTextEntries.pop_front();
@@ -66,18 +64,15 @@ void GraphicsHeadless::CreateTextEntry(IControl* pControl, IText*, IRECT* pTextR
 }
 
 void GraphicsHeadless::CommitTextEntry(const char* text) {
-  const std::string held = mEntryText;
+  const std::string held = mEntry.Text();
   EndTextEntry(text ? text : held.c_str(), true);
 }
 
 bool GraphicsHeadless::TypeIntoTextEntry(const char* keys) {
   if (!mEntryControl || !keys) return false;
   for (; *keys; ++keys) {
-    std::string edited = mEntrySelected ? std::string() : mEntryText;
-    edited += *keys;
-    if (!mEntryFormat.Accepts(edited.c_str())) continue;
-    mEntryText = edited;
-    mEntrySelected = false;
+    const char key[2] = {*keys, 0};
+    mEntry.Insert(key);
   }
   return true;
 }

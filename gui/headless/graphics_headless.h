@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/graphics.h"
-#include "gui/text_entry_format.h"
+#include "gui/text_entry_edit.h"
 
 class GraphicsHeadless : public Graphics {
  public:
@@ -34,12 +34,14 @@ class GraphicsHeadless : public Graphics {
   // Ends the open text field as if the user had typed text (null: what the
   // field holds).
   void CommitTextEntry(const char* text = nullptr);
-  // Types keys into the open field one by one; a key that the field's rules
-  // refuse is dropped. The first key replaces the text shown at opening, as
-  // in a field that opens with its text selected. False when no field is open.
+  // Types keys into the open field one by one, as the X11 field does: the
+  // field opens with its text selected, so the first key replaces it; a key
+  // that the field's rules refuse is dropped. False when no field is open.
   bool TypeIntoTextEntry(const char* keys);
   // What the open field holds.
-  const std::string& TextEntryText() const { return mEntryText; }
+  const std::string& TextEntryText() const { return mEntry.Text(); }
+  // The open field's editing (caret, selection, keys), or null.
+  ITextEntryEdit* TextEntryEdit() { return mEntryControl ? &mEntry : nullptr; }
 
   // --- What happened ---------------------------------------------------------
 
@@ -107,9 +109,7 @@ class GraphicsHeadless : public Graphics {
   IRECT mLastMenuRECT;
   IControl* mEntryControl = nullptr;
   IParam* mEntryParam = nullptr;
-  ITextEntryFormat mEntryFormat;
-  std::string mEntryText;
-  bool mEntrySelected = false;
+  ITextEntryEdit mEntry;
   IRECT mLastEntryRECT;
   std::string mLastEntryText;
   std::vector<std::string> mURLs;

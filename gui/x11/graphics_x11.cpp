@@ -10,6 +10,7 @@
 #include "gui/x11/x11_clipboard.h"
 #include "gui/x11/x11_error_trap.h"
 #include "gui/x11/x11_file_prompt.h"
+#include "gui/x11/x11_idle_keeper.h"
 #include "gui/x11/x11_text_field.h"
 #include "gui/x11/x11_window.h"
 
@@ -17,22 +18,44 @@ GraphicsX11::GraphicsX11(PlugBase* pPlug, int w, int h, int fps)
     : Graphics(pPlug, w, h, fps), mScale(EditorScaleFromEnvironment()) {}
 
 // The plug-in is being destroyed: no end notice can reach it any more.
-GraphicsX11::~GraphicsX11() { DestroyWindow(); }
+GraphicsX11::~GraphicsX11() {
+  mClosing.store(true);
+  mKeeper.reset();
+  DestroyWindow();
+}
 
 void* GraphicsX11::OpenWindow(void* pParentWnd) {
   CloseWindow();
+  DriveLock lock(mDrive);
   mWindow = X11Window::Open((Window)(uintptr_t)pParentWnd, Width() * mScale, Height() * mScale);
   if (!mWindow) return nullptr;
   // The first idle call paints at once, and the whole picture goes out.
   mLastFrame = std::chrono::steady_clock::time_point();
   mScreenPending = IRECT(0, 0, Width(), Height());
+  if (mUseKeeper && !mKeeper) {
+    mKeeper.reset(new X11IdleKeeper(&mDrive, [this] {
+      mKeeperTurns.fetch_add(1);
+      Turn();
+    }));
+  }
   return (void*)(uintptr_t)mWindow->GetWindow();
 }
 
+// The keeper stops first, without the drive lock: a turn under way (a menu
+// or message box of its own included, which see mClosing) ends before. Asked
+// from inside one of the keeper's own turns, the keeper stays (idle without
+// a window) until the editor closes or opens again from another thread.
 void GraphicsX11::CloseWindow() {
-  if (!mWindow) return;
-  InterruptMouseGesture();
-  DestroyWindow();
+  mClosing.store(true);
+  if (mKeeper && !mKeeper->OnItsThread()) mKeeper.reset();
+  {
+    DriveLock lock(mDrive);
+    if (mWindow) {
+      InterruptMouseGesture();
+      DestroyWindow();
+    }
+  }
+  mClosing.store(false);
 }
 
 void GraphicsX11::DestroyWindow() {
@@ -45,15 +68,27 @@ void GraphicsX11::DestroyWindow() {
   mScreenPending = IRECT();
 }
 
+bool GraphicsX11::ShouldClose() const { return mClosing.load() || !mWindow || mWindow->IsGone(); }
+
 void* GraphicsX11::GetWindow() {
+  DriveLock lock(mDrive);
   return mWindow ? (void*)(uintptr_t)mWindow->GetWindow() : nullptr;
 }
 
-void* GraphicsX11::GetDisplay() const { return mWindow ? mWindow->GetDisplay() : nullptr; }
+void* GraphicsX11::GetDisplay() const {
+  DriveLock lock(mDrive);
+  return mWindow ? mWindow->GetDisplay() : nullptr;
+}
 
-bool GraphicsX11::ScreenCopyPending() const { return mWindow && mWindow->PutPending(); }
+long GraphicsX11::KeeperTurns() const { return mKeeperTurns.load(); }
+
+bool GraphicsX11::ScreenCopyPending() const {
+  DriveLock lock(mDrive);
+  return mWindow && mWindow->PutPending();
+}
 
 void GraphicsX11::SetScale(double factor) {
+  DriveLock lock(mDrive);
   const int scale = EditorScaleFromFactor(factor);
   if (scale == mScale) return;
   mScale = scale;
@@ -66,7 +101,16 @@ void GraphicsX11::SetScale(double factor) {
   if (trap.Failed()) mWindow->NoteError(trap.BadResource());
 }
 
+// A call while the keeper's turn runs finds the lock taken and returns: that
+// turn does the work, and the keeper steps back before its next one.
 void GraphicsX11::Idle() {
+  std::unique_lock<std::recursive_mutex> lock(mDrive, std::try_to_lock);
+  if (mKeeper) mKeeper->NoteHostIdle();
+  if (!lock.owns_lock()) return;
+  Turn();
+}
+
+void GraphicsX11::Turn() {
   if (!mWindow) return;
   X11ErrorTrap trap(mWindow->GetDisplay());
   XEvent event;
@@ -90,6 +134,7 @@ void GraphicsX11::Paint() {
 }
 
 bool GraphicsX11::DrawScreen(IRECT* pR) {
+  DriveLock lock(mDrive);
   if (!pR || !mWindow) return false;
   mScreenPending = mScreenPending.Union(*pR);
   return true;
@@ -118,11 +163,12 @@ void GraphicsX11::SandboxSafeAppSupportPath(SkyString* pPath) {
 // editor keeps painting but takes no input, as under any modal dialog.
 void GraphicsX11::PromptForFile(SkyString* pFilename, EFileAction action, SkyString* pDir,
                                 const char* extensions) {
+  DriveLock lock(mDrive);
   const bool open = mWindow && !mWindow->IsGone() && !mModal;
   mModal = true;
   X11PromptForFile(
       open, open ? mWindow->GetWindow() : 0, pFilename, action, pDir, extensions,
-      [this] { ModalIdle(); }, [this] { return !mWindow || mWindow->IsGone(); });
+      [this] { ModalIdle(); }, [this] { return ShouldClose(); });
   mModal = false;
 }
 
@@ -134,6 +180,7 @@ bool GraphicsX11::OpenURL(const char* url, const char*, const char*, const char*
 // clipboard can be read only while the window is open.
 bool GraphicsX11::GetTextFromClipboard(SkyString* pStr) {
   if (!pStr) return false;
+  DriveLock lock(mDrive);
   pStr->Set("");
   if (!mWindow || mWindow->IsGone()) return false;
   X11ErrorTrap trap(mWindow->GetDisplay());

@@ -1,8 +1,12 @@
 // GraphicsX11: the editor on an X11 display. The host hands its window to
 // OpenWindow; the editor opens its own display connection and makes a child
-// window of that parent. There is no editor thread: the host's idle calls
-// (Idle) handle pending events and, once 1/FPS() seconds have passed since
-// the last frame, repaint the dirty region and copy it to the window.
+// window of that parent. The host's idle calls (Idle) handle pending events
+// and, once 1/FPS() seconds have passed since the last frame, repaint the
+// dirty region and copy it to the window. While the window is open and the
+// host does not call, an idle keeper's thread runs those turns instead, and
+// hands them back as soon as the host calls again. The drive lock makes sure
+// that exactly one thread uses the display connection at a time: every
+// entry point takes it (Idle only when it is free).
 //
 // Every X call runs inside an error trap: a parent destroyed behind the
 // editor's back, or a refused request, never ends the host process. Closing
@@ -10,18 +14,25 @@
 // Popup menus and the text field are small windows of the editor's own.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
 
 #include "base/heapbuf.h"
 #include "gui/graphics.h"
 #include "gui/x11/platform_view.h"
 
+class X11IdleKeeper;
 class X11TextField;
 class X11Tooltip;
 class X11Window;
 union _XEvent;
 
 class GraphicsX11 : public Graphics, public IPlatformView {
+  using DriveLock = std::lock_guard<std::recursive_mutex>;
+
  public:
   // The scale starts from GDK_SCALE (1 when unset).
   GraphicsX11(PlugBase* pPlug, int w, int h, int fps = 0);
@@ -40,6 +51,16 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   bool ScreenCopyPending() const;
   // The display connection of the open window, or null.
   void* GetDisplay() const;
+  // How many turns the idle keeper has run.
+  long KeeperTurns() const;
+  // Whether windows opened from now on get an idle keeper (default on). A
+  // caller that measures its own idle calls turns it off.
+  void UseIdleKeeper(bool use) { mUseKeeper = use; }
+  // Runs f while no turn runs (a check of the draw bitmap against the window).
+  void RunLocked(const std::function<void()>& f) {
+    DriveLock lock(mDrive);
+    f();
+  }
 
   // --- Platform slots --------------------------------------------------------
 
@@ -81,6 +102,11 @@ class GraphicsX11 : public Graphics, public IPlatformView {
  private:
   class MenuOwner;
 
+  // One turn of the run loop: pending events, then a frame when one is due.
+  void Turn();
+  // Whether a modal loop should end: the window is closing or gone.
+  bool ShouldClose() const;
+
   // The text field, the tooltip and the window go; the display closes.
   void DestroyWindow();
   void Paint();
@@ -100,6 +126,11 @@ class GraphicsX11 : public Graphics, public IPlatformView {
   void TickTooltip();
   void HideTooltip();
 
+  mutable std::recursive_mutex mDrive;
+  std::unique_ptr<X11IdleKeeper> mKeeper;
+  std::atomic<long> mKeeperTurns{0};
+  std::atomic<bool> mClosing{false};
+  bool mUseKeeper = true;
   X11Window* mWindow = nullptr;
   X11TextField* mTextField = nullptr;
   X11Tooltip* mTooltip = nullptr;

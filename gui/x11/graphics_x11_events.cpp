@@ -16,7 +16,7 @@
 class GraphicsX11::MenuOwner : public X11MenuOwner {
  public:
   explicit MenuOwner(GraphicsX11* pGraphics) : mGraphics(pGraphics) {}
-  bool MenuShouldClose() override { return !mGraphics->mWindow || mGraphics->mWindow->IsGone(); }
+  bool MenuShouldClose() override { return mGraphics->ShouldClose(); }
   void MenuPassEvent(XEvent* pEvent) override {
     if (mGraphics->mWindow->Consume(pEvent)) return;
     if (pEvent->type == Expose) {
@@ -32,6 +32,9 @@ class GraphicsX11::MenuOwner : public X11MenuOwner {
 void GraphicsX11::HandleEvent(XEvent* pEvent) {
   if (mTextField && pEvent->xany.window == mTextField->GetWindow()) {
     if (pEvent->type == Expose) mTextField->Paint();
+    if (pEvent->type == ButtonPress && pEvent->xbutton.button == Button1) {
+      mTextField->OnClick(pEvent->xbutton.x);
+    }
     if (pEvent->type == KeyPress) {
       const X11TextField::EResult result = mTextField->OnKey(&pEvent->xkey);
       if (result != X11TextField::kEditing) EndTextEntry(result == X11TextField::kCommit);
@@ -71,6 +74,7 @@ void GraphicsX11::HandleExpose(const XEvent* pEvent) {
 // Modal over the editor: it keeps painting but takes no input meanwhile.
 // Without an open window nothing is shown and the answer is 0.
 int GraphicsX11::ShowMessageBox(const char* str, const char* caption, int type) {
+  DriveLock lock(mDrive);
   if (!mWindow || mWindow->IsGone() || mModal) return 0;
   ReleaseMouseCapture();
   X11ErrorTrap trap(mWindow->GetDisplay());
@@ -84,6 +88,7 @@ int GraphicsX11::ShowMessageBox(const char* str, const char* caption, int type) 
 }
 
 IPopupMenu* GraphicsX11::CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRect) {
+  DriveLock lock(mDrive);
   ReleaseMouseCapture();
   if (!pMenu || !pAreaRect || !mWindow || mWindow->IsGone()) return nullptr;
   X11ErrorTrap trap(mWindow->GetDisplay());
@@ -98,13 +103,17 @@ IPopupMenu* GraphicsX11::CreateIPopupMenu(IPopupMenu* pMenu, IRECT* pAreaRect) {
 
 void GraphicsX11::CreateTextEntry(IControl* pControl, IText* pText, IRECT* pTextRect,
                                   const char* str, IParam* pParam) {
+  DriveLock lock(mDrive);
   if (!pControl || !pText || !pTextRect || mTextField || !mWindow || mWindow->IsGone()) return;
   X11ErrorTrap trap(mWindow->GetDisplay());
   mTextField = X11TextField::Open(this, mWindow->GetDisplay(), mWindow->GetWindow(), pControl,
                                   pText, *pTextRect, str, pParam, mScale);
 }
 
-void GraphicsX11::ForceEndUserEdit() { EndTextEntry(false); }
+void GraphicsX11::ForceEndUserEdit() {
+  DriveLock lock(mDrive);
+  EndTextEntry(false);
+}
 
 void GraphicsX11::EndTextEntry(bool commit) {
   X11TextField* pField = mTextField;
@@ -159,6 +168,7 @@ void GraphicsX11::HideTooltip() {
 }
 
 void GraphicsX11::UpdateTooltips() {
+  DriveLock lock(mDrive);
   HideTooltip();
   mTipControl = -1;
   mTipCountdown = 0;

@@ -98,6 +98,7 @@ void GraphicsX11::RouteKey(XEvent* pEvent) {
 }
 
 void GraphicsX11::HideMouseCursor() {
+  DriveLock lock(mDrive);
   if (mCursorHidden || !mWindow || mWindow->IsGone()) return;
   X11ErrorTrap trap(mWindow->GetDisplay());
   int x = 0, y = 0;
@@ -109,6 +110,7 @@ void GraphicsX11::HideMouseCursor() {
 }
 
 void GraphicsX11::ShowMouseCursor() {
+  DriveLock lock(mDrive);
   if (!mCursorHidden) return;
   // A window that is gone took its cursor with it.
   if (!mWindow || mWindow->IsGone()) {

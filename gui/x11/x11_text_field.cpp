@@ -3,16 +3,35 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <cstring>
+#include <cstdlib>
 
+#include "gui/graphics.h"
 #include "gui/x11/x11_paint.h"
 #include "raster/raster.h"
 
 namespace {
 
 constexpr int kPadding = 2;
+constexpr int kMinWidth = 64;
+// The selection's background: a light blue under the entry's own text colour.
+const IColor kSelectionColor(255, 173, 214, 255);
+
+// [start, start + length) moved to lie inside [0, limit) where it fits.
+void KeepInside(int* start, int length, int limit) {
+  if (*start + length > limit) *start = limit - length;
+  if (*start < 0) *start = 0;
+}
 
 }  // namespace
+
+IRECT X11TextField::FieldRect(const IRECT& r, int textSize, int w, int h) {
+  const int width = r.W() > kMinWidth ? r.W() : kMinWidth;
+  const int height = r.H() > textSize + 2 * kPadding ? r.H() : textSize + 2 * kPadding;
+  int left = r.L, top = r.T - (height - r.H()) / 2;
+  KeepInside(&left, width, w);
+  KeepInside(&top, height, h);
+  return IRECT(left, top, left + width, top + height);
+}
 
 X11TextField::X11TextField(Graphics* pGraphics, Display* pDisplay, IControl* pControl,
                            IParam* pParam, const IText* pText, const IRECT& r, int scale)
@@ -24,25 +43,23 @@ X11TextField::X11TextField(Graphics* pGraphics, Display* pDisplay, IControl* pCo
       mRect(r),
       mScale(scale),
       mBitmap(r.W(), r.H()) {
-  mStyle.mSize = (int)(0.9 * pText->mSize);
   mStyle.mColor = pText->mTextEntryFGColor;
   mStyle.mCached = nullptr;
-  mFormat = ITextEntryFormat::For(pControl, pParam);
 }
 
 X11TextField* X11TextField::Open(Graphics* pGraphics, Display* pDisplay, Window parent,
                                  IControl* pControl, const IText* pText, const IRECT& r,
                                  const char* text, IParam* pParam, int scale) {
   if (!pControl || !pText || r.W() <= 0 || r.H() <= 0) return nullptr;
-  X11TextField* pField = new X11TextField(pGraphics, pDisplay, pControl, pParam, pText, r, scale);
-  pField->mText = text ? text : "";
-  pField->mCaret = pField->mText.size();
+  const IRECT fr = FieldRect(r, pText->mSize, pGraphics->Width(), pGraphics->Height());
+  X11TextField* pField = new X11TextField(pGraphics, pDisplay, pControl, pParam, pText, fr, scale);
+  pField->mEdit = ITextEntryEdit(text, ITextEntryFormat::For(pControl, pParam));
   XSetWindowAttributes a = {};
   a.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | StructureNotifyMask;
   a.background_pixmap = None;
   pField->mWindow =
-      XCreateWindow(pDisplay, parent, r.L * scale, r.T * scale, (unsigned)(r.W() * scale),
-                    (unsigned)(r.H() * scale), 0, CopyFromParent, InputOutput, CopyFromParent,
+      XCreateWindow(pDisplay, parent, fr.L * scale, fr.T * scale, (unsigned)(fr.W() * scale),
+                    (unsigned)(fr.H() * scale), 0, CopyFromParent, InputOutput, CopyFromParent,
                     CWEventMask | CWBackPixmap, &a);
   if (!pField->mWindow) {
     delete pField;
@@ -60,42 +77,36 @@ X11TextField::~X11TextField() {
   if (mWindow) XDestroyWindow(mDisplay, mWindow);
 }
 
-bool X11TextField::Insert(const char* text) {
-  std::string edited = mText;
-  edited.insert(mCaret, text);
-  if (!mFormat.Accepts(edited.c_str())) return false;
-  mText = edited;
-  mCaret += strlen(text);
-  return true;
-}
+bool X11TextField::Insert(const char* text) { return mEdit.Insert(text); }
 
 X11TextField::EResult X11TextField::OnKey(XKeyEvent* pEvent) {
   char chars[16];
   KeySym sym = NoSymbol;
   const int n = XLookupString(pEvent, chars, sizeof chars - 1, &sym, nullptr);
+  const bool shift = (pEvent->state & ShiftMask) != 0;
+  const bool control = (pEvent->state & ControlMask) != 0;
   switch (sym) {
     case XK_Return:
     case XK_KP_Enter: return kCommit;
     case XK_Escape: return kCancel;
-    case XK_BackSpace:
-      if (mCaret > 0) mText.erase(--mCaret, 1);
-      break;
+    case XK_BackSpace: mEdit.Backspace(); break;
     case XK_Delete:
-      if (mCaret < mText.size()) mText.erase(mCaret, 1);
-      break;
+    case XK_KP_Delete: mEdit.Delete(); break;
     case XK_Left:
-      if (mCaret > 0) --mCaret;
-      break;
+    case XK_KP_Left: mEdit.Left(shift); break;
     case XK_Right:
-      if (mCaret < mText.size()) ++mCaret;
-      break;
-    case XK_Home: mCaret = 0; break;
-    case XK_End: mCaret = mText.size(); break;
+    case XK_KP_Right: mEdit.Right(shift); break;
+    case XK_Home:
+    case XK_KP_Home: mEdit.Home(shift); break;
+    case XK_End:
+    case XK_KP_End: mEdit.End(shift); break;
     default:
-      // Printable ASCII only: the field shows one line of plain characters.
-      if (n == 1 && chars[0] >= 0x20 && chars[0] < 0x7F) {
+      if (control && (sym == XK_a || sym == XK_A)) {
+        mEdit.SelectAll();
+      } else if (!control && n == 1 && chars[0] >= 0x20 && chars[0] < 0x7F) {
+        // Printable ASCII only: the field shows one line of plain characters.
         chars[1] = 0;
-        Insert(chars);
+        mEdit.Insert(chars);
       }
       break;
   }
@@ -103,18 +114,48 @@ X11TextField::EResult X11TextField::OnKey(XKeyEvent* pEvent) {
   return kEditing;
 }
 
-void X11TextField::Paint() {
-  const int w = mRect.W(), h = mRect.H();
-  PX_FillRect(&mBitmap, 0, 0, w, h, PxColor(&mStyle.mTextEntryBGColor), 1.0f, 0);
-  const int textW = X11TextWidth(mGraphics, &mStyle, mText.c_str(), (int)mText.size());
+void X11TextField::OnClick(int x) {
+  const int target = x / mScale - TextX();
+  const std::string& text = mEdit.Text();
+  size_t best = 0;
+  int bestDistance = abs(target);
+  for (size_t i = 1; i <= text.size(); ++i) {
+    const int distance = abs(TextWidth(i) - target);
+    if (distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  mEdit.PlaceCaret(best);
+  Paint();
+}
+
+int X11TextField::TextWidth(size_t len) const {
+  return X11TextWidth(mGraphics, &mStyle, mEdit.Text().c_str(), (int)len);
+}
+
+int X11TextField::TextX() const {
+  const int w = mRect.W(), textW = TextWidth(mEdit.Text().size());
   int x = kPadding;
   if (mStyle.mAlign == IText::kAlignCenter) x = (w - textW) / 2;
   if (mStyle.mAlign == IText::kAlignFar) x = w - kPadding - textW;
-  if (x < kPadding) x = kPadding;
+  return x < kPadding ? kPadding : x;
+}
+
+void X11TextField::Paint() {
+  const int w = mRect.W(), h = mRect.H();
+  const std::string& text = mEdit.Text();
+  PX_FillRect(&mBitmap, 0, 0, w, h, PxColor(&mStyle.mTextEntryBGColor), 1.0f, 0);
+  const int x = TextX();
+  if (mEdit.HasSelection()) {
+    const int from = x + TextWidth(mEdit.SelectionStart());
+    const int to = x + TextWidth(mEdit.SelectionEnd());
+    PX_FillRect(&mBitmap, from, 1, to - from, h - 2, PxColor(&kSelectionColor), 1.0f, 0);
+  }
   RECT r = {x, 0, w, h};
-  X11DrawText(mGraphics, &mBitmap, &mStyle, mText.c_str(), (int)mText.size(), &r,
+  X11DrawText(mGraphics, &mBitmap, &mStyle, text.c_str(), (int)text.size(), &r,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-  const int caretX = x + X11TextWidth(mGraphics, &mStyle, mText.c_str(), (int)mCaret);
+  const int caretX = x + TextWidth(mEdit.Caret());
   if (caretX < w) {
     PX_FillRect(&mBitmap, caretX, 2, 1, h - 4 > 0 ? h - 4 : h, PxColor(&mStyle.mColor), 1.0f, 0);
   }

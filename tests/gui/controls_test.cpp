@@ -154,6 +154,53 @@ TEST_F(ControlsTest, CaptionShowsTheValueWithItsLabel) {
   EXPECT_EQ(std::string(shown.Get()), std::string(display) + " dB");
 }
 
+// Every pixel of a text lies between its control's left and right edges (a
+// rectangle lower than the line still shows it whole); with the ellipsis a
+// text too wide ends with "…".
+TEST_F(ControlsTest, TextStaysInsideItsRectangleAndEndsWithAnEllipsis) {
+  IText style(14, &COLOR_BLACK);
+  const std::string wide = "Wide text that runs on and on past the edge";
+  mGUI->AttachPanelBackground(&COLOR_WHITE);
+  auto* plain = new ITextControl(mPlug.get(), IRECT(10, 10, 60, 30), &style, wide.c_str());
+  auto* cut = new ITextControl(mPlug.get(), IRECT(10, 40, 60, 60), &style, wide.c_str());
+  auto* tall = new ITextControl(mPlug.get(), IRECT(10, 70, 60, 74), &style, "Jg");
+  cut->SetEllipsis(true);
+  mGUI->AttachControl(plain);
+  mGUI->AttachControl(cut);
+  mGUI->AttachControl(tall);
+  Open();
+  DrawnAt(0, 0);
+  PX_IBitmap* pBitmap = mGUI->GetDrawBitmap();
+  int inkInside = 0, inkOutside = 0;
+  for (int y = 0; y < 120; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      const bool ink = pBitmap->getBits()[y * pBitmap->getRowSpan() + x] != PxColor(&COLOR_WHITE);
+      const bool inside = x >= 10 && x < 60 && ((y >= 10 && y < 60) || (y >= 70 && y < 88));
+      (inside ? inkInside : inkOutside) += ink;
+    }
+  }
+  EXPECT_GT(inkInside, 100);
+  EXPECT_EQ(inkOutside, 0);
+
+  std::string fitted;
+  EXPECT_FALSE(FitTextWithEllipsis(mGUI, &style, "Wide", 50, &fitted));
+  ASSERT_TRUE(FitTextWithEllipsis(mGUI, &style, wide.c_str(), 50, &fitted));
+  EXPECT_EQ(fitted, "Wide\xE2\x80\xA6");  // the space before the cut goes
+  IRECT r;
+  mGUI->MeasureIText(&style, fitted.c_str(), &r);
+  EXPECT_LE(r.W(), 50);
+  // A character of several bytes is kept whole or left out whole.
+  ASSERT_TRUE(
+      FitTextWithEllipsis(mGUI, &style, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 20, &fitted));
+  EXPECT_EQ(fitted.size() % 2, 1u);
+  ASSERT_TRUE(FitTextWithEllipsis(mGUI, &style, "Wide", 1, &fitted));
+  EXPECT_EQ(fitted, "\xE2\x80\xA6");
+  // The control keeps the whole text; only the drawing is cut.
+  SkyString shown;
+  cut->GetTextCopy(&shown);
+  EXPECT_EQ(wide, shown.Get());
+}
+
 TEST_F(ControlsTest, BitmapTextDrawsOneFramePerCharacterWithinTheRectangle) {
   // Frame k of the font is coloured red = k, so a pixel names its character.
   std::vector<IColor> glyphs;

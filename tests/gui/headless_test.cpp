@@ -58,15 +58,15 @@ TEST(HeadlessTest, EditorRendersLikeTheRasterOperationsAndRepaintsOnlyWhatChange
   e.Reference(&ref, "Disconnected");
   EXPECT_EQ(0, CountDifferences(e.gui->GetDrawBitmap(), &ref));
 
-  e.text->SetTextFromPlug("Connected: iPad - Input 1");
+  e.text->SetTextFromPlug("Connected: Desk - Input 1");
   IRECT changed;
   ASSERT_TRUE(e.gui->IsDirty(&changed));
   EXPECT_EQ(IRECT(20, 100, 300, 118), changed);
   e.gui->Draw(&changed);
   EXPECT_EQ(changed, e.gui->LastScreenRECT());
-  e.Reference(&ref, "Connected: iPad - Input 1");
+  e.Reference(&ref, "Connected: Desk - Input 1");
   EXPECT_EQ(0, CountDifferences(e.gui->GetDrawBitmap(), &ref));
-  e.text->SetTextFromPlug("Connected: iPad - Input 1");  // the same text changes nothing
+  e.text->SetTextFromPlug("Connected: Desk - Input 1");  // the same text changes nothing
   EXPECT_FALSE(e.gui->IsDirty(&changed));
 }
 

@@ -1,6 +1,7 @@
 // Mouse, wheel and key routing through the editor, and what the host is told.
 #include "gui/controls/knobs.h"
 #include "gui/controls/switches.h"
+#include "gui/text_entry_edit.h"
 #include "plug/iparam.h"
 #include "tests/gui/editor_fixture.h"
 
@@ -220,6 +221,21 @@ TEST_F(TextEntryTest, TheFieldKeepsToTheParametersCharactersAndLength) {
   EXPECT_EQ(Value(2), 100.0);
 }
 
+TEST_F(TextEntryTest, TheFieldOpensWithItsTextSelectedAndTakesEditingKeys) {
+  Fader(2);
+  Open();
+  RightClick();
+  const std::string shown = mGUI->TextEntryText();
+  ASSERT_NE(mGUI->TextEntryEdit(), nullptr);
+  EXPECT_EQ(mGUI->TextEntryEdit()->SelectionStart(), 0u);
+  EXPECT_EQ(mGUI->TextEntryEdit()->SelectionEnd(), shown.size());
+  mGUI->TextEntryEdit()->End(false);
+  mGUI->TypeIntoTextEntry("5");
+  EXPECT_EQ(mGUI->TextEntryText(), shown + "5");
+  mGUI->ForceEndUserEdit();
+  EXPECT_EQ(mGUI->TextEntryEdit(), nullptr);
+}
+
 TEST_F(TextEntryTest, BadTextGivesZeroLongTextIsCutAndNonNumbersAreIgnored) {
   IFaderControl* fader = Fader(0);
   Open();
@@ -234,6 +250,51 @@ TEST_F(TextEntryTest, BadTextGivesZeroLongTextIsCutAndNonNumbersAreIgnored) {
     mGUI->SetFromStringAfterPrompt(fader, pParam, text);
   EXPECT_NEAR(Value(0), 5.0, 1e-9);
   EXPECT_THAT(TakeNotices(), IsEmpty());
+}
+
+// The field's editing, shared by the X11 field and the window-less platform.
+TEST(TextEntryEditTest, OpensSelectedAndEditsLikeATextField) {
+  ITextEntryFormat digits;
+  digits.mAccepted = "0123456789";
+  digits.mMaxLength = 4;
+  ITextEntryEdit edit("45", digits);
+  EXPECT_EQ(edit.SelectionStart(), 0u);
+  EXPECT_EQ(edit.SelectionEnd(), 2u);
+  EXPECT_TRUE(edit.Insert("7"));  // replaces the whole text
+  EXPECT_EQ(edit.Text(), "7");
+  edit.Home(false);
+  edit.Insert("1");
+  edit.End(false);
+  edit.Insert("9");
+  EXPECT_EQ(edit.Text(), "179");
+  edit.Left(false);
+  edit.Backspace();
+  EXPECT_EQ(edit.Text(), "19");
+  edit.Delete();
+  EXPECT_EQ(edit.Text(), "1");
+  EXPECT_FALSE(edit.Insert("x"));  // refused: nothing changes
+  EXPECT_FALSE(edit.Insert("2345"));
+  EXPECT_EQ(edit.Text(), "1");
+  EXPECT_EQ(edit.Caret(), 1u);
+
+  edit = ITextEntryEdit("1234", digits);
+  edit.PlaceCaret(1);
+  edit.Right(true);
+  edit.Right(true);  // "23" selected, caret after it
+  EXPECT_EQ(edit.SelectionStart(), 1u);
+  EXPECT_EQ(edit.SelectionEnd(), 3u);
+  edit.Delete();
+  EXPECT_EQ(edit.Text(), "14");
+  edit.SelectAll();
+  edit.Left(false);  // collapses to the start
+  EXPECT_FALSE(edit.HasSelection());
+  EXPECT_EQ(edit.Caret(), 0u);
+  edit.Backspace();  // nothing before the caret
+  edit.PlaceCaret(99);
+  EXPECT_EQ(edit.Caret(), 2u);
+  edit.SelectAll();
+  edit.Backspace();
+  EXPECT_EQ(edit.Text(), "");
 }
 
 }  // namespace

@@ -30,16 +30,16 @@ TEST(DeviceTableTest, StartsWithSixteenEmptyEntries) {
 
 TEST(DeviceTableTest, AnnouncementAddsThenRenames) {
   DeviceTable table;
-  table.Announce(0xab, "iPad");
+  table.Announce(0xab, "Desk");
   ASSERT_EQ(table.Count(), 1);
   DeviceEntry entry = entryAt(table, 0);
   EXPECT_EQ(entry.id, 0xab);
-  EXPECT_STREQ(entry.name, "iPad");
+  EXPECT_STREQ(entry.name, "Desk");
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(std::string(entry.channelNames[k]), "TR" + std::to_string(k));
-  table.Announce(0xab, "Studio iPad");
+  table.Announce(0xab, "Studio Desk");
   EXPECT_EQ(table.Count(), 1);
-  EXPECT_STREQ(entryAt(table, 0).name, "Studio iPad");
+  EXPECT_STREQ(entryAt(table, 0).name, "Studio Desk");
 }
 
 TEST(DeviceTableTest, SeventeenthDeviceIsIgnored) {

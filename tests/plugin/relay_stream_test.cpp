@@ -115,14 +115,14 @@ TEST(RelayStreamTest, ShortPayloadOrHeaderEndsTheStream) {
 
 TEST(RelayStreamTest, ControlMessageFieldsAndText) {
   MemorySource source;
-  source.Control(1, 0xab, 3, "iPad");
+  source.Control(1, 0xab, 3, "Desk");
   source.Control(2, 0xab, 1, "Synth");
   Recorder recorder;
   run(source, recorder);
   ASSERT_EQ(recorder.messages.size(), 2u);
   EXPECT_EQ(recorder.messages[0].type, 1);
   EXPECT_EQ(recorder.messages[0].deviceId, 0xab);
-  EXPECT_STREQ(recorder.messages[0].text, "iPad");
+  EXPECT_STREQ(recorder.messages[0].text, "Desk");
   EXPECT_EQ(recorder.messages[1].channel, 1);
   EXPECT_STREQ(recorder.messages[1].text, "Synth");
 }

@@ -16,6 +16,11 @@ int SelectedDevice(Skylane& plug) { return plug.Status().selectedDevice; }
 
 #include "tests/gui/x11/x11_test_support.h"
 
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include "gui/x11/graphics_x11.h"
+
 namespace {
 
 constexpr VstInt32 kScaleIndex = 0x50726553;   // 'PreS'
@@ -44,20 +49,39 @@ class SkylaneWindowTest : public ::testing::Test {
         },
         [&] { Dispatch(effEditIdle); });
   }
-  // A left click at editor pixel (x, y), sent as a host's test tool would.
-  void Click(int x, int y, int scale) {
+  // A click at editor pixel (x, y), sent as a host's test tool would.
+  void Click(int x, int y, int scale, unsigned button = Button1) {
     for (int type : {ButtonPress, ButtonRelease}) {
       XEvent e = {};
       e.xbutton.type = type;
       e.xbutton.window = EditorWindow();
       e.xbutton.x = x * scale;
       e.xbutton.y = y * scale;
-      e.xbutton.button = Button1;
+      e.xbutton.button = button;
       e.xbutton.time = (Time)(++mTime * 1000);
       e.xbutton.same_screen = True;
       XSendEvent(mHost.GetDisplay(), EditorWindow(), True,
                  type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
     }
+    XFlush(mHost.GetDisplay());
+  }
+
+  // The text field open over the editor, or 0.
+  Window Field() {
+    Window root, parent, *pChildren = nullptr, child = 0;
+    unsigned n = 0;
+    if (XQueryTree(mHost.GetDisplay(), EditorWindow(), &root, &parent, &pChildren, &n) && n == 1)
+      child = pChildren[0];
+    if (pChildren) XFree(pChildren);
+    return child;
+  }
+  void Key(Window window, KeySym sym) {
+    XEvent e = {};
+    e.xkey.type = KeyPress;
+    e.xkey.window = window;
+    e.xkey.keycode = XKeysymToKeycode(mHost.GetDisplay(), sym);
+    e.xkey.same_screen = True;
+    XSendEvent(mHost.GetDisplay(), window, True, KeyPressMask, &e);
     XFlush(mHost.GetDisplay());
   }
 
@@ -79,6 +103,44 @@ TEST_F(SkylaneWindowTest, ClicksOnTheSwitchAndADeviceButtonChangeParameters) {
                       [&] { Dispatch(effEditIdle); }));
   // The switch shows its new frame on screen.
   EXPECT_TRUE(ShowsPicture(1));
+  EXPECT_EQ(Dispatch(effEditClose), 1);
+}
+
+// A host that never calls effEditIdle still gets a painted window that
+// answers clicks.
+TEST_F(SkylaneWindowTest, WithoutIdleCallsTheWindowIsPaintedAndClicked) {
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
+  GraphicsX11* pGUI = dynamic_cast<GraphicsX11*>(mPlug->GetGUI());
+  ASSERT_NE(pGUI, nullptr);
+  auto shown = [&] {
+    bool same = false;
+    pGUI->RunLocked([&] {
+      IRECT dirty;
+      same = !pGUI->IsDirty(&dirty) &&
+             CountWindowDifferences(mHost.GetDisplay(), EditorWindow(), pGUI, 1) == 0;
+    });
+    return same;
+  };
+  auto pause = [] { usleep(5000); };
+  ASSERT_TRUE(WaitFor(shown, pause));
+  Click(40, 68, 1);  // the effects-loop switch
+  ASSERT_TRUE(WaitFor([&] { return LoopOn(*mPlug); }, pause));
+  EXPECT_TRUE(WaitFor(shown, pause));
+  EXPECT_GT(pGUI->KeeperTurns(), 0);
+  EXPECT_EQ(Dispatch(effEditClose), 1);
+}
+
+// A right click on the latency selector opens the field with "1" selected:
+// the typed "2" replaces it.
+TEST_F(SkylaneWindowTest, TypedLatencyReplacesTheShownValue) {
+  ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
+  ASSERT_TRUE(ShowsPicture(1));
+  Click(110, 224, 1, Button3);
+  ASSERT_TRUE(WaitFor([&] { return Field() != 0; }, [&] { Dispatch(effEditIdle); }));
+  Key(Field(), XK_2);
+  Key(Field(), XK_Return);
+  ASSERT_TRUE(WaitFor([&] { return Field() == 0; }, [&] { Dispatch(effEditIdle); }));
+  EXPECT_EQ(mPlug->GetParam(kParamLatency)->Int(), 2);
   EXPECT_EQ(Dispatch(effEditClose), 1);
 }
 

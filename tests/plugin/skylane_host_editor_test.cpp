@@ -82,7 +82,7 @@ TEST_F(HostEditorTest, RenderEditorAfterARunShowsTheLinkOfTheRun) {
   ASSERT_GE(client, 0);
   std::unique_ptr<PX_IBitmap> a(PX_LoadPNG(linked.c_str())), b(PX_LoadPNG(start.c_str()));
   ASSERT_TRUE(a && b);
-  EXPECT_GT(StatusInk(*a), StatusInk(*b) + 100);  // "Prior iOS device not found" is longer
+  EXPECT_GT(StatusInk(*a), StatusInk(*b) + 100);  // "Prior device not found" is longer
 }
 
 TEST_F(HostEditorTest, RenderEditorOfAPlugInWithoutEditorFails) {

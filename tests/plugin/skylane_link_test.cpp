@@ -107,18 +107,18 @@ TEST_F(SkylaneLinkTest, AnnouncedDevicesFillTheTableAndTheTexts) {
   const int fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
-  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
-  ASSERT_TRUE(StatusIs("Connected: iPad - TR2"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
+  ASSERT_TRUE(StatusIs("Connected: Desk - TR2"));
   EXPECT_TRUE(TextIs(mPlug->DeviceNameLine(0), "Phone"));
-  EXPECT_TRUE(TextIs(mPlug->DeviceNameLine(1), "iPad"));
+  EXPECT_TRUE(TextIs(mPlug->DeviceNameLine(1), "Desk"));
   EXPECT_TRUE(TextIs(mPlug->ChannelNameLine(3), "TR3"));
   ASSERT_TRUE(SendControl(fd, 2, 171, 2, "Synth"));
   ASSERT_TRUE(SendControl(fd, 2, 171, 4, "bad"));
   ASSERT_TRUE(SendControl(fd, 2, 171, -1, "bad"));
-  ASSERT_TRUE(StatusIs("Connected: iPad - Synth"));
+  ASSERT_TRUE(StatusIs("Connected: Desk - Synth"));
   EXPECT_TRUE(TextIs(mPlug->ChannelNameLine(2), "Synth"));
-  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Studio iPad"));
-  ASSERT_TRUE(StatusIs("Connected: Studio iPad - Synth"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Studio Desk"));
+  ASSERT_TRUE(StatusIs("Connected: Studio Desk - Synth"));
   ASSERT_TRUE(SendControl(fd, 0, 0, 0, "hello from the relay"));
   EXPECT_TRUE(WaitFor([&] { return TextOf(mPlug->RelayMessage()) == "hello from the relay"; }));
   EXPECT_EQ(mPlug->Devices().Count(), 2);
@@ -131,7 +131,30 @@ TEST_F(SkylaneLinkTest, UnknownDeviceShowsPriorDeviceNotFound) {
   SetParam(*mPlug, kParamDeviceId, 0x99);
   const int fd = Client();
   ASSERT_GE(fd, 0);
-  ASSERT_TRUE(StatusIs("Prior iOS device not found"));
+  ASSERT_TRUE(StatusIs("Prior device not found"));
+}
+
+// The table keeps the names of an earlier relay run; only the devices the
+// current connection announced count as present.
+TEST_F(SkylaneLinkTest, DeviceIsJudgedByTheCurrentConnection) {
+  mPlug = OpenSkylane();
+  SetParam(*mPlug, kParamDeviceId, 171);
+  int fd = Client();
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
+  ASSERT_TRUE(StatusIs("Connected: Desk - TR0"));
+  close(fd);
+  mClients.pop_back();
+  std::string request;
+  fd = Client(&request);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(request, "GET /.streamab_0\r\n");
+  ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
+  ASSERT_TRUE(StatusIs("Prior device not found"));
+  EXPECT_EQ(mPlug->Devices().Count(), 2);
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
+  ASSERT_TRUE(StatusIs("Connected: Desk - TR0"));
 }
 
 TEST_F(SkylaneLinkTest, DeviceZeroAdoptsTheFirstDeviceWithoutReconnecting) {
@@ -156,7 +179,7 @@ TEST_F(SkylaneLinkTest, DeviceIdStillWorksAfterAButtonPickedADevice) {
   int fd = Client();
   ASSERT_GE(fd, 0);
   ASSERT_TRUE(SendControl(fd, 1, 5, 0, "Phone"));
-  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "iPad"));
+  ASSERT_TRUE(SendControl(fd, 1, 171, 0, "Desk"));
   ASSERT_TRUE(StatusIs("Connected: Phone - TR0"));
   SetParam(*mPlug, kParamDeviceButton0 + 1, 1);
   EXPECT_TRUE(PeerClosed(fd));

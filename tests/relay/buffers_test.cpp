@@ -45,11 +45,11 @@ TEST(FrameRing, WrapsAndReportsWhatFit) {
 }
 
 TEST(DeviceIds, AreStableNonZeroAndDistinct) {
-  const uint32_t a = DeviceIdForName("iPhone", {});
-  EXPECT_EQ(a, DeviceIdForName("iPhone", {}));
+  const uint32_t a = DeviceIdForName("Studio", {});
+  EXPECT_EQ(a, DeviceIdForName("Studio", {}));
   EXPECT_NE(a, 0u);
   EXPECT_LE(a, kMaxDeviceId);
-  EXPECT_EQ(DeviceIdForName("iPhone", {a}), a + 1 > kMaxDeviceId ? 1u : a + 1);
+  EXPECT_EQ(DeviceIdForName("Studio", {a}), a + 1 > kMaxDeviceId ? 1u : a + 1);
   std::vector<Device> devices;
   AddDevice(&devices, "one", nullptr);
   AddDevice(&devices, "two", nullptr);

@@ -15,6 +15,8 @@
 //   repainted, converted and handed to the server.
 // - OneTextRepaintOnly: the same repaint without the idle call around it and
 //   without the copy to the window: the share of the drawing itself.
+// The editor's idle keeper is off: it would run the turns itself during the
+// pauses, which are longer than the silence after which it takes over.
 // A frame is due only after a pause of 1/FPS(), which leaves the caches
 // cold; the copy of those rounds is timed after a pause of its own, so both
 // sides start equally cold.
@@ -54,6 +56,7 @@ struct OpenEditor {
     setenv("SKYLANE_RELAY_PORT", "1", 1);
     plug.reset(new Skylane(PlugInstanceInfo{nullptr}));
     gui = dynamic_cast<GraphicsX11*>(plug->GetGUI());
+    if (gui) gui->UseIdleKeeper(false);
     if (!gui || !Dispatch(effEditOpen, (void*)(uintptr_t)parent)) {
       fprintf(stderr, "the editor did not open\n");
       exit(1);
@@ -148,8 +151,8 @@ class StatusChange {
   }
 
  private:
-  static constexpr const char* kTexts[2] = {"Connected: iPad - Input 1",
-                                            "Connected: iPhone - Input 2"};
+  static constexpr const char* kTexts[2] = {"Connected: Desk - Input 1",
+                                            "Connected: Studio - Input 2"};
   OpenEditor& mEditor;
   ITextControl* mStatus;
   int mFlip = 0;

@@ -81,7 +81,8 @@ void SendButton(Display* pDisplay, Window window, int type, unsigned button, int
   XFlush(pDisplay);
 }
 
-void SendKey(Display* pDisplay, Window window, KeySym sym, int x = 0, int y = 0) {
+void SendKey(Display* pDisplay, Window window, KeySym sym, int x = 0, int y = 0,
+             unsigned state = 0) {
   XEvent e = {};
   e.xkey.type = KeyPress;
   e.xkey.display = pDisplay;
@@ -90,6 +91,7 @@ void SendKey(Display* pDisplay, Window window, KeySym sym, int x = 0, int y = 0)
   e.xkey.x = x;
   e.xkey.y = y;
   e.xkey.keycode = XKeysymToKeycode(pDisplay, sym);
+  e.xkey.state = state;
   e.xkey.same_screen = True;
   XSendEvent(pDisplay, window, True, KeyPressMask, &e);
   XFlush(pDisplay);
@@ -157,6 +159,56 @@ TEST(X11EditorInput, TextFieldCommitsOnlyAcceptedCharacters) {
   ASSERT_TRUE(WaitFor([&] { return OnlyChild(pHost, editor.EditorWindow()) == 0; },
                       [&] { editor.gui->Idle(); }));
   EXPECT_EQ(editor.plug.GetParam(0)->Int(), 123);
+}
+
+// Typed text replaces the value the field opens with; the editing keys and a
+// click that places the caret work; a narrow control gets a 64-pixel field.
+TEST(X11EditorInput, TextFieldOpensSelectedAndEdits) {
+  FakeHostWindow host;
+  InputEditor editor(1);
+  ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
+  Display* pHost = host.GetDisplay();
+  IRECT r(180, 20, 190, 30);
+  auto open = [&](const char* text) {
+    editor.gui->CreateTextEntry(editor.control, editor.control->GetText(), &r, text,
+                                editor.plug.GetParam(0));
+    return OnlyChild(pHost, editor.EditorWindow());
+  };
+  auto commit = [&](Window field) {
+    SendKey(pHost, field, XK_Return);
+    return WaitFor([&] { return OnlyChild(pHost, editor.EditorWindow()) == 0; },
+                   [&] { editor.gui->Idle(); });
+  };
+  Window field = open("45");
+  ASSERT_NE(field, 0u);
+  Window root;
+  int x, y;
+  unsigned w, h, border, depth;
+  ASSERT_TRUE(XGetGeometry(pHost, field, &root, &x, &y, &w, &h, &border, &depth));
+  EXPECT_EQ(w, 64u);
+  EXPECT_EQ(x, kW - 64);                                    // kept inside the editor
+  EXPECT_GE((int)h, editor.control->GetText()->mSize + 4);  // room for the text size
+  SendKey(pHost, field, XK_7);
+  ASSERT_TRUE(commit(field));
+  EXPECT_EQ(editor.plug.GetParam(0)->Int(), 7);
+
+  field = open("45");
+  for (KeySym sym : {XK_1, XK_Home, XK_2, XK_End, XK_3, XK_Left, XK_BackSpace, XK_Right, XK_4}) {
+    SendKey(pHost, field, sym);  // "1" -> "21" -> "213" -> "23" -> "234"
+  }
+  SendKey(pHost, field, XK_Home);
+  SendKey(pHost, field, XK_Delete);  // "34"
+  ASSERT_TRUE(commit(field));
+  EXPECT_EQ(editor.plug.GetParam(0)->Int(), 34);
+
+  field = open("45");
+  SendKey(pHost, field, XK_End);
+  SendKey(pHost, field, XK_a, 0, 0, ControlMask);
+  SendKey(pHost, field, XK_6);                                   // everything selected again: "6"
+  SendButton(pHost, field, ButtonPress, Button1, 0, 5, 0, 100);  // caret before the "6"
+  SendKey(pHost, field, XK_5);
+  ASSERT_TRUE(commit(field));
+  EXPECT_EQ(editor.plug.GetParam(0)->Int(), 56);
 }
 
 // The override-redirect window the editor shows (menu or tooltip), or 0.
