@@ -227,6 +227,10 @@ const pw_core_events& CoreEvents() {
 // loop is locked on return when it succeeds.
 bool Connect(Impl* impl, const char* name, std::string* error) {
   InitOnce();
+  // Making a context and connecting read the user's name with getpwuid, whose
+  // buffer is the process's: one at a time (the relay's and a listing's).
+  static std::mutex connecting;
+  std::lock_guard<std::mutex> lock(connecting);
   impl->loop = pw_thread_loop_new(name, nullptr);
   // The real-time configuration gives the process thread a real-time
   // priority where the system allows it: a late wake-up loses a period.
