@@ -15,12 +15,13 @@ PREFIX ?= /usr/local
 PACKAGES := cmake make g++ pkg-config \
 	libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-liberation2 \
 	libx11-dev libxext-dev libsndfile1-dev libsamplerate0-dev \
-	libjack-jackd2-dev lv2-dev
+	libjack-jackd2-dev lv2-dev libpipewire-0.3-dev
 # What the tests, sanitizer and fuzz builds and the benchmarks need besides.
 TEST_PACKAGES := clang libclang-rt-14-dev clang-format \
 	googletest libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xauth jackd2 systemd liblilv-dev lilv-utils sordi \
-	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev
+	libsoxr-dev libspeexdsp-dev libpixman-1-dev libcairo2-dev \
+	pipewire pipewire-bin wireplumber pipewire-jack dbus-daemon
 # What make deb needs besides the product's packages.
 DEB_PACKAGES := build-essential debhelper lintian fakeroot
 

@@ -14,10 +14,12 @@ namespace {
 
 using Kind = SourceSpec::Kind;
 
-// A device the command line asks for: a plain source or JACK device k.
+// A device the command line asks for: a plain source, JACK device k or
+// PipeWire device k.
 struct Planned {
   const SourceSpec* spec = nullptr;
   size_t jack = 0;
+  bool pipewire = false;
 };
 
 std::unique_ptr<Source> MakePlainSource(const SourceSpec& spec, FILE* log, std::string* error) {
@@ -32,7 +34,9 @@ std::unique_ptr<Source> MakePlainSource(const SourceSpec& spec, FILE* log, std::
     }
     case Kind::kLoopback:
     case Kind::kJack:
-    case Kind::kJackCapture: break;
+    case Kind::kJackCapture:
+    case Kind::kPipeWire:
+    case Kind::kDesktop: break;
   }
   return nullptr;
 }
@@ -57,8 +61,11 @@ void AddCaptureDevices(const Options& options, std::vector<JackDeviceSpec>* jack
   }
   const std::vector<JackDeviceSpec> found = CaptureDevices(ports);
   if (found.empty()) notes->push_back("JACK: --jack-capture: the server has no capture ports");
-  // Every other source on the command line makes one device.
-  const size_t room = kMaxDevices - (options.sources.size() - 1);
+  // Every other source on the command line makes one device, --desktop two.
+  size_t others = 0;
+  for (const SourceSpec& s : options.sources)
+    if (s.kind != Kind::kJackCapture) others += s.kind == Kind::kDesktop ? 2 : 1;
+  const size_t room = kMaxDevices - others;
   size_t made = 0;
   for (JackDeviceSpec device : found) {
     if (made++ == room) {
@@ -80,12 +87,6 @@ void SetSideNames(const JackDeviceSpec& spec, Device* device) {
     device->sideNames[side] = PortChannelName(spec.sources[side]);
 }
 
-std::string Listing(const Device& device, const char* kind, const std::string& detail) {
-  char head[64];
-  std::snprintf(head, sizeof head, "device %x: %s", device.id, kind);
-  return head + device.name + detail;
-}
-
 void AddJackDevice(const JackDeviceSpec& spec, std::unique_ptr<Source> source, DeviceSetup* out) {
   Device& device = AddDevice(&out->devices, spec.name, std::move(source));
   SetSideNames(spec, &device);
@@ -93,22 +94,55 @@ void AddJackDevice(const JackDeviceSpec& spec, std::unique_ptr<Source> source, D
                              : spec.sources[0] == spec.sources[1]
                                  ? " <- " + spec.sources[0]
                                  : " <- " + spec.sources[0] + ", " + spec.sources[1];
-  out->listing.push_back(Listing(device, "(JACK) ", detail));
+  out->listing.push_back(DeviceLine(device, "(JACK) ", detail));
+}
+
+void AddPipeWireDevice(const PwDeviceSpec& spec, std::unique_ptr<Source> source, DeviceSetup* out) {
+  Device& device = AddDevice(&out->devices, spec.name, std::move(source));
+  const std::string detail = spec.mode == PwMode::kTarget         ? " <- " + spec.target
+                             : spec.mode == PwMode::kDefaultInput ? " <- the default input"
+                             : spec.mode == PwMode::kDefaultOutput
+                                 ? " <- what the default output plays"
+                                 : " (not connected)";
+  out->listing.push_back(DeviceLine(device, "(PipeWire) ", detail));
+}
+
+void PlanPipeWire(const SourceSpec& spec, std::vector<PwDeviceSpec>* pipewire,
+                  std::vector<Planned>* plan) {
+  if (spec.kind == Kind::kDesktop) {
+    pipewire->push_back(PwDeviceSpec{"Desktop Input", PwMode::kDefaultInput, ""});
+    pipewire->push_back(PwDeviceSpec{"Desktop Output", PwMode::kDefaultOutput, ""});
+  } else {
+    pipewire->push_back(
+        PwDeviceSpec{spec.name, spec.path.empty() ? PwMode::kOpen : PwMode::kTarget, spec.path});
+  }
+  for (size_t k = pipewire->size() - (spec.kind == Kind::kDesktop ? 2 : 1); k < pipewire->size();
+       ++k)
+    plan->push_back(Planned{nullptr, k, true});
 }
 
 }  // namespace
 
+std::string DeviceLine(const Device& device, const char* kind, const std::string& detail) {
+  char head[64];
+  std::snprintf(head, sizeof head, "device %u (0x%x): %s", device.id, device.id, kind);
+  return head + device.name + detail;
+}
+
 bool MakeDevices(const Options& options, FILE* log, DeviceSetup* out, std::string* error) {
   if (options.sources.empty()) {
     out->listing.push_back(
-        Listing(AddDevice(&out->devices, "Skylane Demo Tone", MakeToneSource()), "", ""));
+        DeviceLine(AddDevice(&out->devices, "Skylane Demo Tone", MakeToneSource()), "", ""));
     return true;
   }
   std::vector<JackDeviceSpec> jack;
+  std::vector<PwDeviceSpec> pipewire;
   std::vector<Planned> plan;
   for (const SourceSpec& spec : options.sources) {
     if (spec.kind == Kind::kJackCapture) {
       AddCaptureDevices(options, &jack, &plan, &out->notes);
+    } else if (spec.kind == Kind::kPipeWire || spec.kind == Kind::kDesktop) {
+      PlanPipeWire(spec, &pipewire, &plan);
     } else if (spec.kind == Kind::kJack) {
       plan.push_back(Planned{nullptr, jack.size()});
       jack.push_back(JackDeviceSpec{spec.name, {spec.ports[0], spec.ports[1]}});
@@ -122,7 +156,17 @@ bool MakeDevices(const Options& options, FILE* log, DeviceSetup* out, std::strin
     config.reserveSeconds = options.jackReserveMs / 1000.0;
     out->jack = std::make_unique<JackHost>(config, jack);
   }
+  if (!pipewire.empty()) {
+    PipeWireHostConfig config;
+    config.log = log;
+    config.reserveSeconds = options.jackReserveMs / 1000.0;
+    out->pipewire = std::make_unique<PipeWireHost>(config, pipewire);
+  }
   for (const Planned& p : plan) {
+    if (p.pipewire) {
+      AddPipeWireDevice(pipewire[p.jack], out->pipewire->MakeSource(p.jack), out);
+      continue;
+    }
     if (!p.spec) {
       AddJackDevice(jack[p.jack], out->jack->MakeSource(p.jack), out);
       continue;
@@ -131,7 +175,7 @@ bool MakeDevices(const Options& options, FILE* log, DeviceSetup* out, std::strin
     if (!error->empty()) return false;
     const char* kind = source ? "" : "(loopback) ";
     out->listing.push_back(
-        Listing(AddDevice(&out->devices, p.spec->name, std::move(source)), kind, ""));
+        DeviceLine(AddDevice(&out->devices, p.spec->name, std::move(source)), kind, ""));
   }
   return true;
 }
@@ -152,6 +196,24 @@ bool PrintJackPorts(FILE* out, std::string* error) {
   for (const JackDeviceSpec& device : capture)
     std::fprintf(out, "  \"%s\": %s, %s\n", device.name.c_str(), device.sources[0].c_str(),
                  device.sources[1].c_str());
+  return true;
+}
+
+// The option is quoted for a shell: names often hold spaces.
+bool PrintPipeWireNodes(FILE* out, std::string* error) {
+  std::vector<PwNode> nodes;
+  if (!ListPipeWireNodes(&nodes, error)) return false;
+  std::fprintf(out, "PipeWire nodes a device can capture:\n");
+  for (const PwNode& node : nodes)
+    std::fprintf(out, "  %-14s %s\n      --pipewire \"%s=%s\"   (serial %llu)\n",
+                 CapturableKind(node.mediaClass),
+                 node.description.empty() ? node.name.c_str() : node.description.c_str(),
+                 node.description.empty() ? node.name.c_str() : node.description.c_str(),
+                 node.name.c_str(), static_cast<unsigned long long>(node.serial));
+  if (nodes.empty()) std::fprintf(out, "  none\n");
+  std::fprintf(out,
+               "--desktop makes \"Desktop Input\" (the default input device) and \"Desktop "
+               "Output\" (what the default output device plays).\n");
   return true;
 }
 

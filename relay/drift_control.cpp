@@ -9,9 +9,9 @@ namespace {
 // The fill seen at each update swings by a period or two (the device's and the
 // relay's blocks beat against each other); a two-second low-pass removes that.
 constexpr double kFilterSeconds = 2.0;
-// A critically damped loop with a natural frequency of 0.1 rad/s: it settles
-// in about a minute and moves the ring by about a millisecond for 200 ppm.
-constexpr double kNaturalFrequency = 0.1;
+// A critically damped loop with a natural frequency of 0.05 rad/s: it settles
+// in about two minutes and moves the ring by a few milliseconds for 200 ppm.
+constexpr double kNaturalFrequency = 0.05;
 constexpr double kProportional = 2.0 * kNaturalFrequency;
 constexpr double kIntegral = kNaturalFrequency * kNaturalFrequency;
 

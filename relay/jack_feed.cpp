@@ -31,6 +31,18 @@ void JackFeed::Push(const float* left, const float* right, size_t frames) {
   if (lost) overruns_.fetch_add(lost, std::memory_order_relaxed);
 }
 
+void JackFeed::PushInterleaved(const float* frames, size_t count) {
+  float chunk[2 * kChunkFrames];
+  size_t lost = 0;
+  for (size_t done = 0; done < count;) {
+    const size_t take = std::min(count - done, kChunkFrames);
+    for (size_t i = 0; i < 2 * take; ++i) chunk[i] = Finite(frames[2 * done + i]);
+    lost += take - ring_.Write(chunk, take);
+    done += take;
+  }
+  if (lost) overruns_.fetch_add(lost, std::memory_order_relaxed);
+}
+
 // Rate and period are published before the generation, and the generation
 // before the stream is live, so the relay's thread never pairs a new stream
 // with the old rate.

@@ -1,6 +1,7 @@
-// What one JACK device shares between the JACK process thread (which copies the
-// ports' audio in), the JACK supervisor (which says when a server is there and
-// at what rate) and the relay's thread (which converts and plays it).
+// What one capture device (JACK or PipeWire) shares between the audio
+// server's process thread (which copies the audio in), its supervisor (which
+// says when a server is there and at what rate) and the relay's thread (which
+// converts and plays it).
 #pragma once
 
 #include <atomic>
@@ -18,6 +19,15 @@ class JackFeed {
   // JACK process thread: interleaves two port buffers into the ring. No
   // allocation, lock or system call; frames that do not fit are counted.
   void Push(const float* left, const float* right, size_t frames);
+  // The same for interleaved stereo frames.
+  void PushInterleaved(const float* frames, size_t count);
+  // Process thread: the frames one callback received, so that the reserve
+  // follows the period actually delivered, whatever the server reported.
+  void Received(size_t frames) {
+    const int period = static_cast<int>(frames);
+    if (period_.load(std::memory_order_relaxed) != period)
+      period_.store(period, std::memory_order_relaxed);
+  }
 
   // Supervisor: a new stream starts at this rate and period; the relay's thread
   // drops what is left of the previous one.

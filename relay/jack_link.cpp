@@ -55,6 +55,7 @@ int Process(jack_nframes_t frames, void* arg) {
     const auto* left = static_cast<const float*>(jack_port_get_buffer(impl->ports[2 * d], frames));
     const auto* right =
         static_cast<const float*>(jack_port_get_buffer(impl->ports[2 * d + 1], frames));
+    impl->feeds[d]->Received(frames);
     impl->feeds[d]->Push(left, right, frames);
   }
   return 0;
@@ -79,11 +80,15 @@ int OnSampleRate(jack_nframes_t rate, void* arg) {
   return 0;
 }
 
-void OnShutdown(jack_status_t, const char*, void* arg) {
+// Some JACK libraries (PipeWire's) call only the plain shutdown callback, others
+// only the one with a reason; both are registered and the first one counts.
+void OnShutdown(void* arg) {
   auto* impl = static_cast<Impl*>(arg);
   for (JackFeed* feed : impl->feeds) feed->Stop();
   if (!impl->lost.exchange(true, std::memory_order_acq_rel) && impl->onLost) impl->onLost();
 }
+
+void OnInfoShutdown(jack_status_t, const char*, void* arg) { OnShutdown(arg); }
 
 bool RegisterPorts(Impl* impl, const std::vector<JackDeviceSpec>& devices, std::string* error) {
   for (const JackDeviceSpec& device : devices) {
@@ -123,7 +128,8 @@ std::unique_ptr<JackLink> JackLink::Open(const std::string& clientName,
   jack_set_process_callback(p->client, Process, p);
   jack_set_buffer_size_callback(p->client, OnBufferSize, p);
   jack_set_sample_rate_callback(p->client, OnSampleRate, p);
-  jack_on_info_shutdown(p->client, OnShutdown, p);
+  jack_on_shutdown(p->client, OnShutdown, p);
+  jack_on_info_shutdown(p->client, OnInfoShutdown, p);
   for (JackFeed* feed : p->feeds) feed->Start(p->rate.load(), p->period.load());
   if (jack_activate(p->client) != 0) {
     *error = "cannot activate the JACK client";

@@ -1,4 +1,4 @@
-// skylane-relay: serves test, file, pipe and JACK sources to Skylane plug-ins.
+// skylane-relay: serves test, file, pipe, JACK and PipeWire sources to Skylane plug-ins.
 #include <signal.h>
 
 #include <cstdio>
@@ -31,9 +31,9 @@ void InstallSignals() {
   signal(SIGPIPE, SIG_IGN);
 }
 
-int ListJack() {
+int List(bool (*print)(FILE*, std::string*)) {
   std::string error;
-  if (relay::PrintJackPorts(stdout, &error)) return 0;
+  if (print(stdout, &error)) return 0;
   std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
   return kExitRuntime;
 }
@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     std::printf("skylane-relay %s\n", kSkylaneVersion);
     return 0;
   }
-  if (options.listJack) return ListJack();
+  if (options.listJack) return List(relay::PrintJackPorts);
+  if (options.listPipeWire) return List(relay::PrintPipeWireNodes);
   std::string configFile;
   if (!relay::ApplyConfig(argc, argv, &options, &configFile, &error)) {
     std::fprintf(stderr, "skylane-relay: %s\n", error.c_str());
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
   for (const std::string& line : setup.listing) std::printf("%s\n", line.c_str());
   if (!configFile.empty()) std::printf("settings from %s\n", configFile.c_str());
   if (setup.jack) setup.jack->Start();
+  if (setup.pipewire) setup.pipewire->Start();
   server.Run();
   g_server = nullptr;
   std::printf("skylane-relay stopped\n");

@@ -60,8 +60,23 @@ bool SplitJack(const std::string& argument, SourceSpec* spec, std::string* error
   return true;
 }
 
+// NAME, or NAME=TARGET.
+bool SplitPipeWire(const std::string& argument, SourceSpec* spec, std::string* error) {
+  const size_t equals = argument.find('=');
+  if (equals == std::string::npos) return true;
+  spec->name = argument.substr(0, equals);
+  spec->path = argument.substr(equals + 1);
+  if (spec->path.empty()) *error = "--pipewire wants NAME or NAME=TARGET, got: " + argument;
+  return error->empty();
+}
+
+// --desktop makes two devices, every other source one (or, --jack-capture, at least one).
+size_t DevicesOf(const SourceSpec& spec) { return spec.kind == SourceSpec::Kind::kDesktop ? 2 : 1; }
+
 bool Append(const SourceSpec& spec, Options* options, std::string* error) {
-  if (options->sources.size() == kMaxDevices) {
+  size_t devices = DevicesOf(spec);
+  for (const SourceSpec& s : options->sources) devices += DevicesOf(s);
+  if (devices > kMaxDevices) {
     *error = "at most " + std::to_string(kMaxDevices) + " devices";
     return false;
   }
@@ -74,6 +89,7 @@ bool AddSource(SourceSpec::Kind kind, const std::string& argument, Options* opti
   SourceSpec spec{kind, argument, "", {}};
   if (kind == SourceSpec::Kind::kFile && !SplitFile(argument, &spec, error)) return false;
   if (kind == SourceSpec::Kind::kJack && !SplitJack(argument, &spec, error)) return false;
+  if (kind == SourceSpec::Kind::kPipeWire && !SplitPipeWire(argument, &spec, error)) return false;
   if (kind == SourceSpec::Kind::kStdin)
     for (const SourceSpec& s : options->sources)
       if (s.kind == SourceSpec::Kind::kStdin) *error = "--stdin may be given once";
@@ -90,13 +106,15 @@ constexpr SourceOption kSourceOptions[] = {
     {"--tone", SourceSpec::Kind::kTone},         {"--impulse", SourceSpec::Kind::kImpulse},
     {"--file", SourceSpec::Kind::kFile},         {"--stdin", SourceSpec::Kind::kStdin},
     {"--loopback", SourceSpec::Kind::kLoopback}, {"--jack", SourceSpec::Kind::kJack},
+    {"--pipewire", SourceSpec::Kind::kPipeWire},
 };
 
-bool AddJackCapture(Options* options, std::string* error) {
+// --jack-capture and --desktop: given once, they make their devices later.
+bool AddOnce(SourceSpec::Kind kind, const std::string& flag, Options* options, std::string* error) {
   for (const SourceSpec& s : options->sources)
-    if (s.kind == SourceSpec::Kind::kJackCapture) *error = "--jack-capture may be given once";
+    if (s.kind == kind) *error = flag + " may be given once";
   if (!error->empty()) return false;
-  return Append(SourceSpec{SourceSpec::Kind::kJackCapture, "", "", {}}, options, error);
+  return Append(SourceSpec{kind, "", "", {}}, options, error);
 }
 
 }  // namespace
@@ -110,16 +128,20 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       out->help = true;
       continue;
     }
-    if (flag == "--stats" || flag == "--list-jack") {
-      (flag == "--stats" ? out->stats : out->listJack) = true;
+    if (flag == "--stats" || flag == "--list-jack" || flag == "--list-pipewire") {
+      (flag == "--stats"       ? out->stats
+       : flag == "--list-jack" ? out->listJack
+                               : out->listPipeWire) = true;
       continue;
     }
     if (flag == "--version") {
       out->version = true;
       continue;
     }
-    if (flag == "--jack-capture") {
-      if (!AddJackCapture(out, error)) return false;
+    if (flag == "--jack-capture" || flag == "--desktop") {
+      const auto kind =
+          flag == "--desktop" ? SourceSpec::Kind::kDesktop : SourceSpec::Kind::kJackCapture;
+      if (!AddOnce(kind, flag, out, error)) return false;
       continue;
     }
     const SourceOption* source = nullptr;
@@ -162,6 +184,15 @@ const char* UsageText() {
          "  --stdin NAME        raw interleaved float32 stereo at 44100 Hz from\n"
          "                      standard input (native byte order)\n"
          "  --loopback NAME     returns the audio a plug-in sends in its effects loop\n"
+         "  --desktop           two PipeWire devices: \"Desktop Input\" (the default\n"
+         "                      input device) and \"Desktop Output\" (what the default\n"
+         "                      output device plays), following the default's changes\n"
+         "  --pipewire NAME=TARGET\n"
+         "                      a PipeWire node by name, description or serial: an\n"
+         "                      input device, an output device (what it plays) or an\n"
+         "                      application's output; see --list-pipewire\n"
+         "  --pipewire NAME     a PipeWire input node \"NAME\" for any program or\n"
+         "                      patchbay to connect to\n"
          "  --jack NAME         two JACK input ports, \"NAME left\" and \"NAME right\", of\n"
          "                      the client skylane-relay, for any program to connect to\n"
          "  --jack NAME=PORT_L,PORT_R\n"
@@ -183,6 +214,10 @@ const char* UsageText() {
          "Device IDs are derived from the names, so they stay the same from one run to\n"
          "the next.\n"
          "\n"
+         "PipeWire devices convert the graph's rate to 44100 Hz. A target that goes\n"
+         "plays silence until it is back; while PipeWire is away they play silence and\n"
+         "the relay tries again every second.\n"
+         "\n"
          "JACK devices work with jackd and with PipeWire's JACK library (run the relay\n"
          "through pw-jack where that is not the system's libjack). The server's rate is\n"
          "converted to 44100 Hz. While no server runs, JACK devices play silence and\n"
@@ -193,8 +228,10 @@ const char* UsageText() {
          "  --block N    frames per audio packet, 8-512 (default 512, about 11.6 ms)\n"
          "  --stats      print a line of statistics every second\n"
          "  --list-jack  print the JACK ports a device can connect to, then exit\n"
+         "  --list-pipewire\n"
+         "               print the PipeWire nodes a device can capture, then exit\n"
          "  --jack-reserve MS\n"
-         "               audio kept queued for JACK devices against scheduling delays,\n"
+         "               audio kept queued for JACK and PipeWire devices against delays,\n"
          "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
          "  --config FILE\n"
          "               read this configuration file (also when sources are given)\n"
@@ -202,8 +239,9 @@ const char* UsageText() {
          "  -h, --help   print this text\n"
          "\n"
          "Exit status: 0 after SIGINT or SIGTERM, 1 when the port cannot be opened (or\n"
-         "no JACK server answers --list-jack, or --jack-capture alone), 2 for a bad\n"
-         "command line or configuration file, or an unreadable file.\n";
+         "no JACK server answers --list-jack, no PipeWire --list-pipewire, or\n"
+         "--jack-capture alone), 2 for a bad command line or configuration file, or an\n"
+         "unreadable file.\n";
 }
 
 }  // namespace relay

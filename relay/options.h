@@ -9,10 +9,20 @@
 namespace relay {
 
 struct SourceSpec {
-  enum class Kind { kTone, kImpulse, kFile, kStdin, kLoopback, kJack, kJackCapture };
+  enum class Kind {
+    kTone,
+    kImpulse,
+    kFile,
+    kStdin,
+    kLoopback,
+    kJack,
+    kJackCapture,
+    kPipeWire,
+    kDesktop
+  };
   Kind kind;
-  std::string name;      // empty for kJackCapture, which makes its devices at start
-  std::string path;      // kFile only
+  std::string name;      // empty for kJackCapture and kDesktop, which make their devices
+  std::string path;      // kFile: the file; kPipeWire: the target, empty for none
   std::string ports[2];  // kJack: source ports of the left and right side, or none
 };
 
@@ -23,6 +33,7 @@ struct Options {
   bool stats = false;
   bool help = false;
   bool listJack = false;
+  bool listPipeWire = false;
   bool version = false;
   std::string configPath;  // --config FILE; empty: the default file, when no source is given
   std::vector<SourceSpec> sources;  // in device order

@@ -192,10 +192,10 @@ void Server::LogUnknownDevice(const Session& session) {
   std::string known;
   for (const Device& device : devices_) {
     char id[16];
-    snprintf(id, sizeof id, "%x", device.id);
+    snprintf(id, sizeof id, "%u", device.id);
     known += (known.empty() ? "" : ", ") + std::string(id) + " \"" + device.name + "\"";
   }
-  Log("client %d from %s asked for device %x, which this relay does not have; it streams "
+  Log("client %d from %s asked for device %u, which this relay does not have; it streams "
       "silence. Devices: %s",
       session.number(), session.peer().c_str(), session.request().deviceId,
       known.empty() ? "none" : known.c_str());
@@ -243,7 +243,7 @@ void Server::DropClosed(int64_t now) {
     closedTotals_.framesSent += session->framesSent;
     closedTotals_.framesReceived += session->framesReceived;
     closedTotals_.packetsDropped += session->packetsDropped;
-    Log("client %d disconnected: %s (device %x channel %d, %.1f s, %llu frames sent, %llu packets "
+    Log("client %d disconnected: %s (device %u channel %d, %.1f s, %llu frames sent, %llu packets "
         "dropped)",
         session->number(), session->closeReason(), session->request().deviceId,
         session->request().channel, static_cast<double>(now - session->connectedNs()) / kSecondNs,
@@ -275,7 +275,7 @@ void Server::PrintStats(int64_t now) {
   for (const Device& device : devices_) {
     const std::string line = device.source ? device.source->StatsLine() : std::string();
     if (!line.empty())
-      Log("stats: device %x \"%s\": %s", device.id, device.name.c_str(), line.c_str());
+      Log("stats: device %u \"%s\": %s", device.id, device.name.c_str(), line.c_str());
   }
 }
 

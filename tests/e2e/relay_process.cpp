@@ -8,11 +8,12 @@ namespace {
 
 constexpr int kStartTimeoutMs = 5000;
 
-// "device 1a2b3c: (loopback) Name" or "device 1a2b3c: Name".
+// "device 1715004 (0x1a2b3c): (loopback) Name" or "device 1715004 (0x1a2b3c): Name".
 bool ParseDevice(const std::string& line, RelayDevice* device) {
   unsigned id = 0;
   int used = 0;
-  if (std::sscanf(line.c_str(), "device %x: %n", &id, &used) != 1 || used == 0) return false;
+  if (std::sscanf(line.c_str(), "device %u (0x%*x): %n", &id, &used) != 1 || used == 0)
+    return false;
   std::string name = line.substr(size_t(used));
   const std::string loop = "(loopback) ";
   if (name.compare(0, loop.size(), loop) == 0) name.erase(0, loop.size());

@@ -26,12 +26,13 @@ constexpr double kBlockSeconds = kBlock / 44100.0;
 
 // A device whose clock runs drift (a fraction) fast: periods of a 1000 Hz tone
 // at 0.5 on the left and a 1500 Hz tone at 0.25 on the right, pushed into the
-// feed as each one completes.
+// feed as each one completes. Its server may report another period than the
+// one it delivers.
 class SimulatedDevice {
  public:
-  SimulatedDevice(JackFeed* feed, int rate, int period, double drift)
+  SimulatedDevice(JackFeed* feed, int rate, int period, double drift, int reported = 0)
       : feed_(feed), rate_(rate), period_(period), drift_(drift) {
-    feed_->Start(rate, period);
+    feed_->Start(rate, reported ? reported : period);
   }
   void RunUntil(double seconds) {
     for (; (periods_ + 1) * period_ / (rate_ * (1 + drift_)) <= seconds; ++periods_)
@@ -46,6 +47,7 @@ class SimulatedDevice {
       right[static_cast<size_t>(i)] =
           static_cast<float>(0.25 * std::sin(2 * kPi * 1500 * frame_ / rate_));
     }
+    feed_->Received(left.size());
     feed_->Push(left.data(), right.data(), left.size());
   }
   void Pause(bool paused) { paused_ = paused; }
@@ -91,13 +93,13 @@ TEST(CaptureSource, PlaysTheDeviceAt44100HzAcrossClockDrift) {
     SimulatedDevice device(feed.get(), 48000, 256, drift);
     Player player(&source, &device);
     std::vector<float> out;
-    player.Play(120.0, &out);
+    player.Play(240.0, &out);
     const CaptureStats& stats = source.stats();
     EXPECT_EQ(stats.underruns, 0u);
     EXPECT_EQ(stats.trims, 0u);
     EXPECT_EQ(feed->overruns(), 0u);
     EXPECT_NEAR(stats.correction, drift, 30e-6) << "the loop has learnt the drift";
-    std::printf("drift %+.0f ppm over 120 s: ring fill %zu-%zu frames (target %zu)\n", drift * 1e6,
+    std::printf("drift %+.0f ppm over 240 s: ring fill %zu-%zu frames (target %zu)\n", drift * 1e6,
                 stats.minFill, stats.maxFill, stats.target);
     EXPECT_GT(stats.minFill, stats.target - 600);
     EXPECT_LT(stats.maxFill, stats.target + 600);
@@ -113,6 +115,93 @@ TEST(CaptureSource, PlaysTheDeviceAt44100HzAcrossClockDrift) {
     const ToneReport whole = AnalyseTone(out, 0, 44100, 1000, 0.5, 441);
     EXPECT_EQ(whole.breaks, 0u) << "a dropout or jump after the start";
   }
+}
+
+// Large periods make the ring's level a sawtooth a period high; on one clock
+// the correction must stay near zero, with headroom left, and follow a real
+// drift. The server reports 256 frames while delivering more.
+TEST(CaptureSource, HoldsTheRingOnLargePeriodsWithoutBias) {
+  struct Case {
+    int period;
+    double drift;
+  };
+  for (const Case c : {Case{1024, 0.0}, Case{2048, 0.0}, Case{2048, -150e-6}}) {
+    SCOPED_TRACE(std::to_string(c.period) + " frames, " + std::to_string(c.drift * 1e6) + " ppm");
+    auto feed = std::make_shared<JackFeed>();
+    CaptureSource source(feed);
+    SimulatedDevice device(feed.get(), 48000, c.period, c.drift, 256);
+    Player player(&source, &device);
+    double low = 1, high = -1;
+    int atLimit = 0;
+    for (int second = 0; second < 300; ++second) {
+      player.Play(1.0);
+      const double correction = source.stats().correction;
+      atLimit += std::fabs(correction) >= DriftControl::kMaxCorrection;
+      if (second < 90) continue;
+      low = std::min(low, correction - c.drift);
+      high = std::max(high, correction - c.drift);
+    }
+    std::printf("period %d, drift %+.0f ppm, 5 min: correction - drift %+.1f to %+.1f ppm\n",
+                c.period, c.drift * 1e6, low * 1e6, high * 1e6);
+    EXPECT_EQ(source.stats().target, CaptureSource::TargetFill(kBlock, 48000, c.period));
+    EXPECT_EQ(source.stats().underruns, 0u);
+    EXPECT_EQ(atLimit, 0) << "seconds at the correction's limit";
+    EXPECT_GT(low, -50e-6);
+    EXPECT_LT(high, 50e-6);
+  }
+}
+
+// A graph that loses a period moves the level down by a period at once: the
+// loop takes the new level instead of chasing it at its limit for a minute.
+// A stall of the relay's thread beyond its pacing's catching up leaves far
+// too much queued: the excess goes at once instead of staying as delay.
+TEST(CaptureSource, TakesALostPeriodAsANewLevelAndDropsAStallsExcess) {
+  auto feed = std::make_shared<JackFeed>();
+  CaptureSource source(feed);
+  SimulatedDevice device(feed.get(), 48000, 1024, 0);
+  Player player(&source, &device);
+  player.Play(10.0);
+  source.StatsLine();
+  player.Play(1.0);
+  const size_t before = source.stats().maxFill;
+  feed->ring().Discard(1024);
+  int atLimit = 0;
+  for (int second = 0; second < 60; ++second) {
+    player.Play(1.0);
+    atLimit += std::fabs(source.stats().correction) >= DriftControl::kMaxCorrection;
+    if (second == 30) device.Push(9600);   // 200 ms more than played
+    if (second == 50) source.StatsLine();  // the fill's range from here on
+  }
+  EXPECT_EQ(source.stats().steps, 1u);
+  EXPECT_EQ(source.stats().trims, 1u);
+  EXPECT_EQ(source.stats().underruns, 0u);
+  EXPECT_EQ(atLimit, 0);
+  EXPECT_LT(std::fabs(source.stats().correction), 5e-6);
+  EXPECT_LT(source.stats().maxFill, before) << "back at the lower level, not 200 ms later";
+}
+
+// After any start the output fades in: a tone that starts mid-wave is never
+// louder than itself, and the first samples are near silence.
+TEST(CaptureSource, FadesInAfterEveryStart) {
+  auto feed = std::make_shared<JackFeed>();
+  CaptureSource source(feed);
+  SimulatedDevice device(feed.get(), 48000, 1024, 0);
+  Player player(&source, &device);
+  for (int start = 0; start < 3; ++start) {
+    std::vector<float> out;
+    player.Play(0.5, &out);
+    const auto first = std::find_if(out.begin(), out.end(), [](float s) { return s != 0.0f; });
+    ASSERT_NE(first, out.end());
+    EXPECT_LT(std::fabs(*first), 0.02f);
+    float peak = 0;
+    for (size_t i = 0; i < out.size(); i += 2) peak = std::max(peak, std::fabs(out[i]));
+    EXPECT_LE(peak, 0.5f * 1.002f) << "start " << start;
+    EXPECT_GT(peak, 0.49f);
+    device.Pause(true);
+    player.Play(0.3);
+    device.Pause(false);
+  }
+  EXPECT_EQ(source.stats().underruns, 3u) << "one for each pause";
 }
 
 TEST(CaptureSource, StaysSilentUntilTheTargetFillIsQueued) {

@@ -14,6 +14,7 @@
 #include "relay/drift_control.h"
 #include "relay/jack_host.h"
 #include "tests/relay/jack_server.h"
+#include "tests/relay/recorder.h"
 #include "tests/relay/running_server.h"
 #include "tests/relay/test_client.h"
 #include "tests/relay/tone_check.h"
@@ -23,7 +24,7 @@ namespace {
 
 using relay_test::AnalyseTone;
 using relay_test::PrivateJackServer;
-using relay_test::Record;
+using relay_test::Recorder;
 using relay_test::RunningServer;
 using relay_test::TestClient;
 using relay_test::TonePlayer;
@@ -31,75 +32,6 @@ using relay_test::ToneReport;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kDeadline = std::chrono::seconds(20);
-
-// Reads one client's stream on a thread of its own, so it never stalls while
-// the test does something else.
-class Recorder {
- public:
-  Recorder(int port, uint32_t device) {
-    EXPECT_TRUE(client_.Connect(port));
-    EXPECT_TRUE(client_.SendRequest(device, 0));
-    thread_ = std::thread([this] {
-      Record record;
-      while (!stop_.load(std::memory_order_relaxed) && client_.ReadRecord(&record, 1000)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (record.header == 0) control_.push_back(record.text());
-        else samples_.insert(samples_.end(), record.samples.begin(), record.samples.end());
-      }
-    });
-  }
-  ~Recorder() { Finish(); }
-  void Finish() {
-    stop_.store(true, std::memory_order_relaxed);
-    if (thread_.joinable()) thread_.join();
-  }
-  std::vector<float> samples() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return samples_;
-  }
-  size_t frames() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return samples_.size() / 2;
-  }
-  std::vector<std::string> control() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return control_;
-  }
-  // Waits until the latest frames (a tenth of a second) are all sound or all
-  // silence, as asked; false after the deadline.
-  bool WaitFor(bool sound) {
-    for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {
-      const size_t start = frames();
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      std::vector<float> latest = samples();
-      if (latest.size() / 2 < start + 4410) continue;
-      latest.erase(latest.begin(), latest.end() - 2 * 4410);
-      const float peak =
-          std::fabs(*std::max_element(latest.begin(), latest.end(), [](float a, float b) {
-            return std::fabs(a) < std::fabs(b);
-          }));
-      if (sound ? peak > 0.4f : peak == 0.0f) return true;
-    }
-    return false;
-  }
-  // Waits until frames more have arrived.
-  bool WaitFrames(size_t more) {
-    const size_t goal = frames() + more;
-    for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {
-      if (frames() >= goal) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
-  }
-
- private:
-  TestClient client_;
-  std::mutex mutex_;
-  std::vector<float> samples_;
-  std::vector<std::string> control_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
 
 bool WaitLinks(const JackHost& host, uint32_t links) {
   for (const auto end = Clock::now() + kDeadline; Clock::now() < end;) {

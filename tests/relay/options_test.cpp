@@ -57,6 +57,37 @@ TEST(Options, RejectsBadCommandLinesWithAMessage) {
   }
 }
 
+TEST(Options, ReadsPipeWireDevices) {
+  Options o;
+  std::string error;
+  ASSERT_TRUE(Parse({"--pipewire", "Mic=alsa_input.usb", "--pipewire", "Open", "--desktop",
+                     "--list-pipewire", "--pipewire", "Web=a=b"},
+                    &o, &error))
+      << error;
+  EXPECT_TRUE(o.listPipeWire);
+  ASSERT_EQ(o.sources.size(), 4u);
+  EXPECT_EQ(o.sources[0].kind, SourceSpec::Kind::kPipeWire);
+  EXPECT_EQ(o.sources[0].name, "Mic");
+  EXPECT_EQ(o.sources[0].path, "alsa_input.usb");
+  EXPECT_EQ(o.sources[1].name, "Open");
+  EXPECT_TRUE(o.sources[1].path.empty());
+  EXPECT_EQ(o.sources[2].kind, SourceSpec::Kind::kDesktop);
+  EXPECT_EQ(o.sources[3].path, "a=b");
+  for (const auto& bad : std::vector<std::vector<const char*>>{
+           {"--pipewire", "Mic="}, {"--pipewire", "=x"}, {"--desktop", "--desktop"}}) {
+    EXPECT_FALSE(Parse(bad, &o, &error)) << bad[1];
+    EXPECT_FALSE(error.empty());
+  }
+  // --desktop makes two devices: fifteen more sources are one too many.
+  std::vector<std::string> names;
+  std::vector<const char*> args = {"--desktop"};
+  for (int i = 0; i < 15; ++i) names.push_back("T" + std::to_string(i));
+  for (const std::string& n : names) args.insert(args.end(), {"--tone", n.c_str()});
+  EXPECT_FALSE(Parse(args, &o, &error));
+  args.resize(args.size() - 2);
+  EXPECT_TRUE(Parse(args, &o, &error)) << error;
+}
+
 TEST(Options, ReadsJackDevices) {
   Options o;
   std::string error;

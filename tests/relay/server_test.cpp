@@ -104,9 +104,10 @@ TEST(Server, UnknownDeviceGetsAMessageAndSilenceAndALogLine) {
   server.Stop();
   const std::string log = server.Log();
   char known[128];
-  std::snprintf(known, sizeof known, "Devices: %x \"Alpha\", %x \"Beta\"\n", alpha, beta);
+  std::snprintf(known, sizeof known, "Devices: %u \"Alpha\", %u \"Beta\"\n", alpha, beta);
   EXPECT_NE(log.find("client 1 from 127.0.0.1:"), std::string::npos) << log;
-  EXPECT_NE(log.find("asked for device abcdef, which this relay does not have"), std::string::npos)
+  EXPECT_NE(log.find("asked for device 11259375, which this relay does not have"),
+            std::string::npos)
       << log;
   EXPECT_NE(log.find(known), std::string::npos) << log;
 }
