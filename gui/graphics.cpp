@@ -37,8 +37,16 @@ void Graphics::DeleteBitmaps() {
 
 void Graphics::PrepDraw() {
   DeleteBitmaps();
-  mDrawBitmap = new PX_SysBitmap(mWidth, mHeight);
+  mDrawBitmap = new PX_SysBitmap(mWidth * mDrawScale, mHeight * mDrawScale);
   mTmpBitmap = new PX_MemBitmap(0, 0, 4);
+}
+
+void Graphics::SetDrawScale(int scale) {
+  scale = scale >= 2 ? 2 : 1;
+  if (scale == mDrawScale) return;
+  mDrawScale = scale;
+  if (mDrawBitmap) PrepDraw();
+  SetAllControlsDirty();
 }
 
 void Graphics::Resize(int w, int h) {
