@@ -31,8 +31,10 @@ void Graphics::DeleteControls() { mControls.Empty(true); }
 void Graphics::DeleteBitmaps() {
   delete mDrawBitmap;
   delete mTmpBitmap;
+  delete mEnlarged;
   mDrawBitmap = nullptr;
   mTmpBitmap = nullptr;
+  mEnlarged = nullptr;
 }
 
 void Graphics::PrepDraw() {

@@ -299,6 +299,11 @@ class Graphics : public IEditorLink {
                   int mode);
   // The 2x version of an image, cached under key; null when there is none.
   PX_IBitmap* LoadHiRes(BitmapStorage* pCache, int key, const char* name);
+  // A cached image enlarged to 2x (made on first use, kept with the image);
+  // null for run-time bitmaps.
+  PX_IBitmap* EnlargedImage(PX_IBitmap* pData);
+  // 2x versions are cached under the image's identifier plus this.
+  static constexpr int kHiResKey = 1 << 30;
   bool DrawAxisLine(const IColor* pColor, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
   bool DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, int64_t sy,
                         const IChannelBlend* pBlend);
@@ -309,6 +314,7 @@ class Graphics : public IEditorLink {
 
   PX_SysBitmap* mDrawBitmap = nullptr;
   PX_MemBitmap* mTmpBitmap = nullptr;
+  PX_MemBitmap* mEnlarged = nullptr;  // images without a 2x version, enlarged
   int mWidth, mHeight, mFPS;
   int mDrawScale = 1;
   int mMouseCapture = -1, mMouseOver = -1;

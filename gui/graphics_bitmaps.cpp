@@ -6,6 +6,7 @@
 #include "gui/graphics.h"
 #include "gui/resource_caches.h"
 #include "raster/blit/blit.h"
+#include "raster/png/png_loader.h"
 #include "raster/raster.h"
 
 namespace {
@@ -14,6 +15,23 @@ int Saturate(int64_t v) {
   return static_cast<int>(v < -DrawClip::kFar  ? -DrawClip::kFar
                           : v > DrawClip::kFar ? DrawClip::kFar
                                                : v);
+}
+
+// The w x h area at (sx, sy) of src (inside it) into pOut, each pixel an s x s block.
+void Enlarge(PX_IBitmap* src, int sx, int sy, int w, int h, int s, PX_IBitmap* pOut) {
+  const PX_pixel* pSrc = src->getBits();
+  PX_pixel* pDest = pOut->getBits();
+  const int64_t srcSpan = src->getRowSpan(), destSpan = pOut->getRowSpan();
+  for (int y = 0; y < h; ++y) {
+    const PX_pixel* pIn = pSrc + (sy + y) * srcSpan + sx;
+    PX_pixel* pRow = pDest + static_cast<int64_t>(y) * s * destSpan;
+    for (int x = 0; x < w; ++x) {
+      for (int k = 0; k < s; ++k) pRow[x * s + k] = pIn[x];
+    }
+    for (int k = 1; k < s; ++k) {
+      std::copy(pRow, pRow + static_cast<int64_t>(w) * s, pRow + k * destSpan);
+    }
+  }
 }
 
 }  // namespace
@@ -33,9 +51,28 @@ bool Graphics::DrawBitmap(IBitmap* pBitmap, IRECT* pDest, int srcX, int srcY,
   return true;
 }
 
+PX_IBitmap* Graphics::EnlargedImage(PX_IBitmap* pData) {
+  ResourceUse use;
+  BitmapStorage* pCache = use ? use.Bitmaps() : nullptr;
+  const int id = pCache ? pCache->IdOf(pData) : -1;
+  if (id < 0 || id >= kHiResKey) return nullptr;
+  PX_IBitmap* pFound = pCache->Find(id + kHiResKey);
+  if (pFound) return pFound;
+  const int w = pData->getWidth(), h = pData->getHeight();
+  if (static_cast<int64_t>(w) * h * 4 > PX_PNG_MAX_PIXELS) return nullptr;
+  PX_MemBitmap* pMade = new PX_MemBitmap(2 * w, 2 * h, 4);
+  if (!pMade->getBits()) {
+    delete pMade;
+    return nullptr;
+  }
+  Enlarge(pData, 0, 0, w, h, 2, pMade);
+  return pCache->FindOrAdd(pMade, id + kHiResKey);
+}
+
 // The area r (editor units) from (sx, sy) of the image: from its 2x version
-// when it has one of exactly twice the size, else the image scaled (each
-// pixel a block, so that neighbouring frames of a strip never bleed in).
+// when it has one of exactly twice the size, else from the image enlarged
+// (each pixel a block, so that neighbouring frames of a strip never bleed
+// in): once and cached for loaded images, per draw for run-time bitmaps.
 bool Graphics::DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, int64_t sy,
                                 const IChannelBlend* pBlend) {
   const int64_t s = mDrawScale;
@@ -46,8 +83,12 @@ bool Graphics::DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, in
   const int x = static_cast<int>(area.L * s), y = static_cast<int>(area.T * s);
   const int w = static_cast<int>(area.W() * s), h = static_cast<int>(area.H() * s);
   PX_IBitmap* p2x = pBitmap->mData2x;
-  if (s == 2 && p2x && p2x->getWidth() == 2 * pBitmap->mData->getWidth() &&
-      p2x->getHeight() == 2 * pBitmap->mData->getHeight()) {
+  auto twice = [&](PX_IBitmap* p) {
+    return p && p->getWidth() == 2 * pBitmap->mData->getWidth() &&
+           p->getHeight() == 2 * pBitmap->mData->getHeight();
+  };
+  if (s == 2 && !twice(p2x)) p2x = EnlargedImage(pBitmap->mData);
+  if (s == 2 && twice(p2x)) {
     PX_Blit(mDrawBitmap, p2x, x, y, Saturate(sx * s), Saturate(sy * s), w, h, PxWeight(pBlend),
             PxBlendMode(pBlend));
     return true;
@@ -63,9 +104,12 @@ bool Graphics::DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, in
                      static_cast<int>(area.L + rr), static_cast<int>(area.T + b));
     return DrawBitmapScaled(pBitmap, part, sx + l, sy + t, pBlend);
   }
-  PX_ScaledBlit(mDrawBitmap, pBitmap->mData, x, y, w, h, static_cast<float>(sx),
-                static_cast<float>(sy), static_cast<float>(area.W()), static_cast<float>(area.H()),
-                PxWeight(pBlend), PxBlendMode(pBlend));
+  if (!mEnlarged) mEnlarged = new PX_MemBitmap(0, 0, 4);
+  mEnlarged->resize(w, h);
+  if (!mEnlarged->getBits()) return true;
+  Enlarge(pBitmap->mData, static_cast<int>(sx), static_cast<int>(sy), area.W(), area.H(),
+          static_cast<int>(s), mEnlarged);
+  PX_Blit(mDrawBitmap, mEnlarged, x, y, 0, 0, w, h, PxWeight(pBlend), PxBlendMode(pBlend));
   return true;
 }
 

@@ -15,9 +15,6 @@ namespace {
 // Run-time bitmaps are held to the size limit of decoded images.
 bool SizeAllowed(int64_t w, int64_t h) { return w > 0 && h > 0 && w * h <= PX_PNG_MAX_PIXELS; }
 
-// 2x versions are cached under the image's identifier plus this.
-constexpr int kHiResKey = 1 << 30;
-
 // "dir/name.png" becomes "dir/name@2x.png"; empty for names without an extension.
 std::string HiResName(const char* name) {
   const char* dot = name ? strrchr(name, '.') : nullptr;

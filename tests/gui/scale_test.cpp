@@ -74,12 +74,20 @@ TEST_F(ScaleTest, ImagesComeFromTheir2xVersionElseEnlarged) {
       PX_FillRect(&ref, 60 + x, 4 + y, 1, 1, p, 1.0f, 0);  // Upper.PNG at (30, 2)
     }
   }
+  // A bitmap made at run time is enlarged as it is drawn: the top left
+  // quarter of Upper.PNG, at (30, 12).
+  IRECT quarter(0, 0, 2, 2);
+  IBitmap crop = f.gui->CropBitmap(&plain, &quarter);
+  PX_Blit(&ref, &ref, 60, 24, 60, 4, 4, 4, 1.0f, 0);
   EXPECT_EQ(0, Paint([&](Graphics* g) {
               IRECT d(5, 10, 15, 20);
               g->DrawBitmap(&strip, &d, 2);
               IRECT u(30, 2, 34, 6);
               g->DrawBitmap(&plain, &u, 1);
+              IRECT c(30, 12, 32, 14);
+              g->DrawBitmap(&crop, &c, 1);
             }));
+  f.gui->ReleaseBitmap(&crop);
 }
 
 // Ink: pixels of the text colour's kind in the bitmap, and their extent.
