@@ -304,6 +304,7 @@ class Graphics : public IEditorLink {
   PX_IBitmap* EnlargedImage(PX_IBitmap* pData);
   // 2x versions are cached under the image's identifier plus this.
   static constexpr int kHiResKey = 1 << 30;
+  PX_CachedFont* ScaledFont(const IText* pTxt);
   bool DrawAxisLine(const IColor* pColor, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
   bool DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, int64_t sy,
                         const IChannelBlend* pBlend);

@@ -71,6 +71,15 @@ PX_CachedFont* Graphics::CacheFont(IText* pTxt) {
   return pFont;
 }
 
+// At scale 2 text is set in a font of twice the size, found in the shared
+// cache under its own size.
+PX_CachedFont* Graphics::ScaledFont(const IText* pTxt) {
+  IText scaled = *pTxt;
+  scaled.mSize = Saturate(static_cast<int64_t>(pTxt->mSize) * mDrawScale);
+  scaled.mCached = nullptr;
+  return CacheFont(&scaled);
+}
+
 bool Graphics::MeasureIText(IText* pTxt, const char* str, IRECT* pR) {
   return DrawIText(pTxt, str, pR, true);
 }
@@ -81,15 +90,7 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
   if (!use || !pTxt || !pR) return false;
   TextLock lock;
   const int s = mDrawScale;
-  // At scale 2 the text is set in a font of twice the size, found in the
-  // shared cache under its own size.
-  IText scaled;
-  if (s > 1) {
-    scaled = *pTxt;
-    scaled.mSize = Saturate(static_cast<int64_t>(pTxt->mSize) * s);
-    scaled.mCached = nullptr;
-  }
-  PX_IFont* pFont = s > 1 ? CacheFont(&scaled) : pTxt->mCached ? pTxt->mCached : CacheFont(pTxt);
+  PX_IFont* pFont = s > 1 ? ScaledFont(pTxt) : pTxt->mCached ? pTxt->mCached : CacheFont(pTxt);
   if (!pFont) return false;
   pFont->SetTextColor(PxColor(&pTxt->mColor));
   unsigned flags = DT_NOCLIP;
