@@ -90,6 +90,31 @@ TEST_F(ScaleTest, ImagesComeFromTheir2xVersionElseEnlarged) {
   f.gui->ReleaseBitmap(&crop);
 }
 
+// A knob is composed at 1x and enlarged as a whole: its 2x picture is the 1x
+// one with each pixel doubled.
+TEST_F(ScaleTest, KnobsAreComposedThenEnlarged) {
+  IBitmap base = f.gui->LoadIBitmap(50, "knob_base.png");
+  IBitmap mask = f.gui->LoadIBitmap(51, "knob_mask.png");
+  IBitmap top = f.gui->LoadIBitmap(52, "knob_top.png");
+  auto draw = [&](Graphics* g) { g->DrawRotatedMask(&base, &mask, &top, 6, 4, 40.0); };
+  Paint(draw);
+  PX_MemBitmap two(2 * kW, 2 * kH, 4);
+  PX_Blit(&two, f.gui->GetDrawBitmap(), 0, 0, 0, 0, 2 * kW, 2 * kH, 1.0f, 0);
+  f.gui->SetDrawScale(1);
+  f.Tick();
+  PX_IBitmap* pOne = f.gui->GetDrawBitmap();
+  int differences = 0, ink = 0;
+  for (int y = 0; y < 2 * kH; ++y) {
+    for (int x = 0; x < 2 * kW; ++x) {
+      const PX_pixel p = two.getBits()[y * two.getRowSpan() + x];
+      differences += p != pOne->getBits()[(y / 2) * pOne->getRowSpan() + x / 2];
+      ink += p != 0;
+    }
+  }
+  EXPECT_EQ(0, differences);
+  EXPECT_GT(ink, 4 * 200);
+}
+
 // Ink: pixels of the text colour's kind in the bitmap, and their extent.
 IRECT InkBox(PX_IBitmap* pBitmap, int* pCount) {
   IRECT box(1 << 20, 1 << 20, -1, -1);
