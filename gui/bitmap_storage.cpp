@@ -66,6 +66,12 @@ void BitmapStorage::Remove(PX_IBitmap* pBitmap) {
   if (pKey->id < 0 && pKey->holders == 0) mBitmaps.Delete(i, true, DeleteKey);
 }
 
+int BitmapStorage::IdOf(PX_IBitmap* pBitmap) {
+  SkyMutexLock lock(&mMutex);
+  const int i = IndexOf(pBitmap);
+  return i >= 0 ? mBitmaps.Get(i)->id : -1;
+}
+
 bool BitmapStorage::Contains(PX_IBitmap* pBitmap) {
   SkyMutexLock lock(&mMutex);
   return IndexOf(pBitmap) >= 0;

@@ -31,6 +31,8 @@ class BitmapStorage {
   // Images stored under an identifier stay; unknown bitmaps are ignored.
   void Remove(PX_IBitmap* pBitmap);
   bool Contains(PX_IBitmap* pBitmap);
+  // The identifier pBitmap is stored under; -1 for run-time and unknown bitmaps.
+  int IdOf(PX_IBitmap* pBitmap);
   int Count();
 
  private:

@@ -31,14 +31,24 @@ void Graphics::DeleteControls() { mControls.Empty(true); }
 void Graphics::DeleteBitmaps() {
   delete mDrawBitmap;
   delete mTmpBitmap;
+  delete mEnlarged;
   mDrawBitmap = nullptr;
   mTmpBitmap = nullptr;
+  mEnlarged = nullptr;
 }
 
 void Graphics::PrepDraw() {
   DeleteBitmaps();
-  mDrawBitmap = new PX_SysBitmap(mWidth, mHeight);
+  mDrawBitmap = new PX_SysBitmap(mWidth * mDrawScale, mHeight * mDrawScale);
   mTmpBitmap = new PX_MemBitmap(0, 0, 4);
+}
+
+void Graphics::SetDrawScale(int scale) {
+  scale = scale >= 2 ? 2 : 1;
+  if (scale == mDrawScale) return;
+  mDrawScale = scale;
+  if (mDrawBitmap) PrepDraw();
+  SetAllControlsDirty();
 }
 
 void Graphics::Resize(int w, int h) {

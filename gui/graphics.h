@@ -11,6 +11,8 @@
 // AttachGraphics; the list itself is not changed while others read it.
 #pragma once
 
+#include <cstdint>
+
 #include "base/mutex.h"
 #include "base/ptrlist.h"
 #include "base/sky_string.h"
@@ -22,6 +24,7 @@
 #include "gui/itext.h"
 #include "plug/editor_link.h"
 
+class BitmapStorage;
 class IControl;
 class IParam;
 class IPopupMenu;
@@ -100,8 +103,15 @@ class Graphics : public IEditorLink {
   // takes the value; plain values are normalised through the parameter first.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
   void SetAllControlsDirty() override;
-  // Makes the draw bitmap (width x height) and the scratch bitmap.
+  // Makes the draw bitmap (scale x width by scale x height) and the scratch bitmap.
   void PrepDraw() override;
+  // The pixels per editor unit the editor draws with: 1 or 2 (others give
+  // the nearer). Controls keep their layout; every primitive draws its
+  // shape, text and lines at the scale, and images come from their 2x
+  // versions where there are some. A change remakes the draw bitmap (when
+  // there is one) and repaints everything.
+  void SetDrawScale(int scale);
+  int DrawScale() const { return mDrawScale; }
 
   // Appends; returns the control's index (-1 for null). The editor owns the control.
   int AttachControl(IControl* pControl);
@@ -188,7 +198,8 @@ class Graphics : public IEditorLink {
   bool GetStrictDrawing() const { return mStrict; }
   // The region being repainted; every primitive is clipped to it.
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
-  // The draw bitmap and its pixels (null before PrepDraw).
+  // The draw bitmap and its pixels (null before PrepDraw); it is DrawScale()
+  // times the editor's size.
   PX_IBitmap* GetDrawBitmap();
   PX_pixel* GetBits();
 
@@ -212,7 +223,8 @@ class Graphics : public IEditorLink {
                  bool antiAlias = false);
   // Writes the colour unblended; points outside the draw rectangle are ignored.
   bool ForcePixel(const IColor* pColor, int x, int y);
-  // The pixel at (x, y) of the draw bitmap; transparent outside it.
+  // The pixel of the draw bitmap at editor position (x, y) (the top left one
+  // of its block at scale 2); transparent outside it.
   IColor GetPoint(int x, int y);
   bool DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2,
                 const IChannelBlend* pBlend = nullptr, bool antiAlias = false);
@@ -250,8 +262,9 @@ class Graphics : public IEditorLink {
   // --- Bitmap and font resources (shared by every editor in the process) ---
 
   // The cached image for ID, decoded on the first request (the name of a
-  // later request is not looked at). A missing image gives a handle with a
-  // null bitmap, which draws nothing.
+  // later request is not looked at), with its 2x version "name@2x.png" when
+  // there is one. A missing image gives a handle with a null bitmap, which
+  // draws nothing.
   IBitmap LoadIBitmap(int ID, const char* name, int nStates = 1, bool framesAreHorizontal = false);
   // Hands a bitmap made at run time to the cache (one more holder if it is cached).
   void RetainBitmap(IBitmap* pBitmap);
@@ -279,6 +292,22 @@ class Graphics : public IEditorLink {
   void DrawStrict(const IRECT& r);
   void DrawControlsOver(int j);
   void DrawFromBackground();
+  // The region being repainted, in draw bitmap pixels.
+  IRECT ScaledDrawRECT() const;
+  // Fills the box (draw bitmap pixels, any range) within the draw rectangle.
+  void FillPixels(PX_pixel color, int64_t l, int64_t t, int64_t r, int64_t b, float weight,
+                  int mode);
+  // The 2x version of an image, cached under key; null when there is none.
+  PX_IBitmap* LoadHiRes(BitmapStorage* pCache, int key, const char* name);
+  // A cached image enlarged to 2x (made on first use, kept with the image);
+  // null for run-time bitmaps.
+  PX_IBitmap* EnlargedImage(PX_IBitmap* pData);
+  // 2x versions are cached under the image's identifier plus this.
+  static constexpr int kHiResKey = 1 << 30;
+  PX_CachedFont* ScaledFont(const IText* pTxt);
+  bool DrawAxisLine(const IColor* pColor, int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+  bool DrawBitmapScaled(IBitmap* pBitmap, const IRECT& r, int64_t sx, int64_t sy,
+                        const IChannelBlend* pBlend);
   int HitControl(int x, int y, bool skipGrayed, bool mouseOver);
   // The host's begin and end notices around one user change of a parameter.
   void BeginGesture(int paramIdx);
@@ -286,7 +315,9 @@ class Graphics : public IEditorLink {
 
   PX_SysBitmap* mDrawBitmap = nullptr;
   PX_MemBitmap* mTmpBitmap = nullptr;
+  PX_MemBitmap* mEnlarged = nullptr;  // images without a 2x version, enlarged
   int mWidth, mHeight, mFPS;
+  int mDrawScale = 1;
   int mMouseCapture = -1, mMouseOver = -1;
   int mMouseX = 0, mMouseY = 0;
   int mLastClickedParam = -1;

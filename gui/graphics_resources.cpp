@@ -1,6 +1,9 @@
 // Graphics: loading and sharing bitmaps through the process-wide cache.
 #include <cstdint>
+#include <cstring>
+#include <string>
 
+#include "gui/embedded_images.h"
 #include "gui/graphics.h"
 #include "gui/resource_caches.h"
 #include "raster/blit/blit.h"
@@ -11,6 +14,14 @@ namespace {
 
 // Run-time bitmaps are held to the size limit of decoded images.
 bool SizeAllowed(int64_t w, int64_t h) { return w > 0 && h > 0 && w * h <= PX_PNG_MAX_PIXELS; }
+
+// "dir/name.png" becomes "dir/name@2x.png"; empty for names without an extension.
+std::string HiResName(const char* name) {
+  const char* dot = name ? strrchr(name, '.') : nullptr;
+  const char* slash = name ? strrchr(name, '/') : nullptr;
+  if (!dot || (slash && dot < slash)) return std::string();
+  return std::string(name, dot) + "@2x" + dot;
+}
 
 IBitmap Handle(PX_IBitmap* pData, int nStates, bool framesAreHorizontal) {
   return IBitmap(pData, pData ? pData->getWidth() : 0, pData ? pData->getHeight() : 0, nStates,
@@ -29,10 +40,25 @@ IBitmap Graphics::LoadIBitmap(int ID, const char* name, int nStates, bool frames
     pCache->Retain(pData);
     return Handle(pData, nStates, framesAreHorizontal);
   }
+  // The 2x version is looked for with the first request only, under the same name.
+  const int hiResKey = ID < kHiResKey ? ID + kHiResKey : -1;
   PX_IBitmap* pData = pCache->Find(ID);
+  PX_IBitmap* pData2x = pData && hiResKey >= 0 ? pCache->Find(hiResKey) : nullptr;
   // Decoded outside the lock; a second thread that also missed loses its copy.
-  if (!pData) pData = pCache->FindOrAdd(OSLoadBitmap(ID, name), ID);
-  return Handle(pData, nStates, framesAreHorizontal);
+  if (!pData) {
+    pData = pCache->FindOrAdd(OSLoadBitmap(ID, name), ID);
+    if (pData && hiResKey >= 0) pData2x = LoadHiRes(pCache, hiResKey, name);
+  }
+  IBitmap bitmap = Handle(pData, nStates, framesAreHorizontal);
+  bitmap.mData2x = pData2x;
+  return bitmap;
+}
+
+PX_IBitmap* Graphics::LoadHiRes(BitmapStorage* pCache, int key, const char* name) {
+  // Images are built in: a 2x version that is not there is not asked for.
+  const std::string hiRes = HiResName(name);
+  if (hiRes.empty() || !FindEmbeddedImage(hiRes.c_str())) return nullptr;
+  return pCache->FindOrAdd(OSLoadBitmap(key, hiRes.c_str()), key);
 }
 
 void Graphics::RetainBitmap(IBitmap* pBitmap) {

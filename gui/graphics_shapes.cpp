@@ -34,11 +34,50 @@ bool CircleMeets(const DrawClip& clip, float cx, float cy, float r) {
   return clip.Meets(cx - ar, cy - ar, cx + ar, cy + ar);
 }
 
+// A position times the scale, kept within int range.
+int Times(int64_t v, int s) {
+  const int64_t r = v * s;
+  return static_cast<int>(r < INT32_MIN ? INT32_MIN : r > INT32_MAX ? INT32_MAX : r);
+}
+
+// The middle of an editor pixel's block at the scale, as a draw position.
+float Centre(float v, int s) {
+  return v * static_cast<float>(s) + 0.5f * static_cast<float>(s - 1);
+}
+
 }  // namespace
+
+IRECT Graphics::ScaledDrawRECT() const {
+  const int s = mDrawScale;
+  return IRECT(Times(mDrawRECT.L, s), Times(mDrawRECT.T, s), Times(mDrawRECT.R, s),
+               Times(mDrawRECT.B, s));
+}
+
+void Graphics::FillPixels(PX_pixel color, int64_t l, int64_t t, int64_t r, int64_t b, float weight,
+                          int mode) {
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  if (clip.Empty()) return;
+  // Only the part inside the clip, worked out without overflow.
+  l = std::max<int64_t>(l - clip.OX, 0);
+  t = std::max<int64_t>(t - clip.OY, 0);
+  r = std::min<int64_t>(r - clip.OX, clip.getWidth());
+  b = std::min<int64_t>(b - clip.OY, clip.getHeight());
+  if (r <= l || b <= t) return;
+  PX_FillRect(&clip, static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+              static_cast<int>(b - t), color, weight, mode);
+}
 
 bool Graphics::DrawPoint(const IColor* pColor, float x, float y, const IChannelBlend* pBlend,
                          bool) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  const int s = mDrawScale;
+  if (s > 1) {
+    int ix, iy;
+    if (!ToInt(x + 0.5f, &ix) || !ToInt(y + 0.5f, &iy)) return true;
+    const int64_t px = static_cast<int64_t>(ix) * s, py = static_cast<int64_t>(iy) * s;
+    FillPixels(PxColor(pColor), px, py, px + s, py + s, PxWeight(pBlend), PxBlendMode(pBlend));
+    return true;
+  }
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
   int ix, iy;
   if (clip.Empty() || !ToInt(x + 0.5f, &ix) || !ToInt(y + 0.5f, &iy)) return true;
   PX_PutPixel(&clip, clip.X(ix), clip.Y(iy), PxColor(pColor), PxWeight(pBlend),
@@ -47,21 +86,36 @@ bool Graphics::DrawPoint(const IColor* pColor, float x, float y, const IChannelB
 }
 
 bool Graphics::ForcePixel(const IColor* pColor, int x, int y) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  const int64_t cx = static_cast<int64_t>(x) - clip.OX, cy = static_cast<int64_t>(y) - clip.OY;
-  if (clip.Empty() || cx < 0 || cy < 0 || cx >= clip.getWidth() || cy >= clip.getHeight()) {
-    return true;
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  const int s = mDrawScale;
+  for (int dy = 0; dy < s && !clip.Empty(); ++dy) {
+    for (int dx = 0; dx < s; ++dx) {
+      const int64_t cx = static_cast<int64_t>(x) * s + dx - clip.OX;
+      const int64_t cy = static_cast<int64_t>(y) * s + dy - clip.OY;
+      if (cx < 0 || cy < 0 || cx >= clip.getWidth() || cy >= clip.getHeight()) continue;
+      clip.getBits()[cy * clip.getRowSpan() + cx] = PxColor(pColor);
+    }
   }
-  clip.getBits()[cy * clip.getRowSpan() + cx] = PxColor(pColor);
   return true;
 }
 
-IColor Graphics::GetPoint(int x, int y) { return IColorFromPx(PX_GetPixel(mDrawBitmap, x, y)); }
+IColor Graphics::GetPoint(int x, int y) {
+  const int64_t px = static_cast<int64_t>(x) * mDrawScale,
+                py = static_cast<int64_t>(y) * mDrawScale;
+  if (px < 0 || py < 0 || px > INT32_MAX || py > INT32_MAX) return IColorFromPx(0);
+  return IColorFromPx(PX_GetPixel(mDrawBitmap, static_cast<int>(px), static_cast<int>(py)));
+}
 
 bool Graphics::DrawLine(const IColor* pColor, float x1, float y1, float x2, float y2,
                         const IChannelBlend* pBlend, bool antiAlias) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
   if (clip.Empty()) return true;
+  const int s = mDrawScale;
+  const float fs = static_cast<float>(s);
+  x1 *= fs;
+  y1 *= fs;
+  x2 *= fs;
+  y2 *= fs;
   const float far = static_cast<float>(DrawClip::kFar);
   int ix1, iy1, ix2, iy2;
   if (!ToInt(x1, &ix1) || !ToInt(y1, &iy1) || !ToInt(x2, &ix2) || !ToInt(y2, &iy2)) {
@@ -69,8 +123,14 @@ bool Graphics::DrawLine(const IColor* pColor, float x1, float y1, float x2, floa
     if (!PX_ClipFLine(&x1, &y1, &x2, &y2, -far, -far, far, far)) return true;
     if (!ToInt(x1, &ix1) || !ToInt(y1, &iy1) || !ToInt(x2, &ix2) || !ToInt(y2, &iy2)) return true;
   }
-  PX_Line(&clip, clip.X(ix1), clip.Y(iy1), clip.X(ix2), clip.Y(iy2), PxColor(pColor),
-          PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+  // At scale s the line is s pixels thick: s x s copies, one per offset.
+  for (int dy = 0; dy < s; ++dy) {
+    for (int dx = 0; dx < s; ++dx) {
+      PX_Line(&clip, clip.X(static_cast<int64_t>(ix1) + dx), clip.Y(static_cast<int64_t>(iy1) + dy),
+              clip.X(static_cast<int64_t>(ix2) + dx), clip.Y(static_cast<int64_t>(iy2) + dy),
+              PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+    }
+  }
   return true;
 }
 
@@ -82,62 +142,79 @@ bool Graphics::DrawRadialLine(const IColor* pColor, float cx, float cy, float an
                   cy - maxRadius * c, pBlend, antiAlias);
 }
 
+// At scale s the outline is s pixels thick: s rings one pixel apart around
+// the scaled radius.
 bool Graphics::DrawArc(const IColor* pColor, float cx, float cy, float r, float minAngle,
                        float maxAngle, const IChannelBlend* pBlend, bool antiAlias) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  const float x = cx - static_cast<float>(clip.OX), y = cy - static_cast<float>(clip.OY);
-  if (clip.Empty() || !CircleMeets(clip, x, y, r)) return true;
-  PX_Arc(&clip, x, y, r, minAngle, maxAngle, PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend),
-         antiAlias);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  const int s = mDrawScale;
+  const float x = Centre(cx, s) - static_cast<float>(clip.OX);
+  const float y = Centre(cy, s) - static_cast<float>(clip.OY);
+  const float outer = Centre(r, s);
+  if (clip.Empty() || !CircleMeets(clip, x, y, outer)) return true;
+  for (int k = 0; k < s; ++k) {
+    PX_Arc(&clip, x, y, outer - static_cast<float>(k), minAngle, maxAngle, PxColor(pColor),
+           PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+  }
   return true;
 }
 
 bool Graphics::DrawCircle(const IColor* pColor, float cx, float cy, float r,
                           const IChannelBlend* pBlend, bool antiAlias) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  const float x = cx - static_cast<float>(clip.OX), y = cy - static_cast<float>(clip.OY);
-  if (clip.Empty() || !CircleMeets(clip, x, y, r)) return true;
-  PX_Circle(&clip, x, y, r, PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  const int s = mDrawScale;
+  const float x = Centre(cx, s) - static_cast<float>(clip.OX);
+  const float y = Centre(cy, s) - static_cast<float>(clip.OY);
+  const float outer = Centre(r, s);
+  if (clip.Empty() || !CircleMeets(clip, x, y, outer)) return true;
+  for (int k = 0; k < s; ++k) {
+    PX_Circle(&clip, x, y, outer - static_cast<float>(k), PxColor(pColor), PxWeight(pBlend),
+              PxBlendMode(pBlend), antiAlias);
+  }
   return true;
 }
 
 bool Graphics::FillCircle(const IColor* pColor, int cx, int cy, float r,
                           const IChannelBlend* pBlend, bool antiAlias) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  const float x = static_cast<float>(static_cast<int64_t>(cx) - clip.OX);
-  const float y = static_cast<float>(static_cast<int64_t>(cy) - clip.OY);
-  if (clip.Empty() || !CircleMeets(clip, x, y, r)) return true;
-  PX_FillCircle(&clip, x, y, r, PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  const int s = mDrawScale;
+  const float x = static_cast<float>(static_cast<int64_t>(cx) * s - clip.OX) + 0.5f * (s - 1);
+  const float y = static_cast<float>(static_cast<int64_t>(cy) * s - clip.OY) + 0.5f * (s - 1);
+  const float sr = Centre(r, s);
+  if (clip.Empty() || !CircleMeets(clip, x, y, sr)) return true;
+  PX_FillCircle(&clip, x, y, sr, PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
   return true;
 }
 
 bool Graphics::RoundRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend,
                          int cornerRadius, bool antiAlias) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  const double l = static_cast<double>(pR->L) - clip.OX, t = static_cast<double>(pR->T) - clip.OY;
-  const double w = static_cast<double>(pR->R) - pR->L, h = static_cast<double>(pR->B) - pR->T;
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
+  const int s = mDrawScale;
+  const double l = static_cast<double>(pR->L) * s - clip.OX;
+  const double t = static_cast<double>(pR->T) * s - clip.OY;
+  const double w = (static_cast<double>(pR->R) - pR->L) * s + (s - 1);
+  const double h = (static_cast<double>(pR->B) - pR->T) * s + (s - 1);
   if (clip.Empty() || !clip.Meets(l, t, l + w, t + h)) return true;
   if (std::fabs(l) > DrawClip::kFar || std::fabs(t) > DrawClip::kFar || w > 2.0 * DrawClip::kFar ||
       h > 2.0 * DrawClip::kFar) {
     return true;
   }
-  PX_RoundRect(&clip, static_cast<float>(l), static_cast<float>(t), static_cast<float>(w),
-               static_cast<float>(h), cornerRadius, PxColor(pColor), PxWeight(pBlend),
-               PxBlendMode(pBlend), antiAlias);
+  const int64_t corner = static_cast<int64_t>(cornerRadius) * s;
+  // At scale s the outline is s pixels thick: s outlines, each one pixel inside the last.
+  for (int k = 0; k < s; ++k) {
+    const int64_t c = k == 0 ? corner : std::max<int64_t>(corner - k, 0);
+    PX_RoundRect(&clip, static_cast<float>(l + k), static_cast<float>(t + k),
+                 static_cast<float>(w - 2 * k), static_cast<float>(h - 2 * k),
+                 static_cast<int>(std::min<int64_t>(std::max<int64_t>(c, INT32_MIN), INT32_MAX)),
+                 PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend), antiAlias);
+  }
   return true;
 }
 
 bool Graphics::FillIRect(const IColor* pColor, IRECT* pR, const IChannelBlend* pBlend) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  if (clip.Empty()) return true;
-  // Only the part inside the clip, worked out without overflow.
-  const int64_t l = std::max<int64_t>(static_cast<int64_t>(pR->L) - clip.OX, 0);
-  const int64_t t = std::max<int64_t>(static_cast<int64_t>(pR->T) - clip.OY, 0);
-  const int64_t r = std::min<int64_t>(static_cast<int64_t>(pR->R) - clip.OX, clip.getWidth());
-  const int64_t b = std::min<int64_t>(static_cast<int64_t>(pR->B) - clip.OY, clip.getHeight());
-  if (r <= l || b <= t) return true;
-  PX_FillRect(&clip, static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
-              static_cast<int>(b - t), PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend));
+  const int64_t s = mDrawScale;
+  FillPixels(PxColor(pColor), pR->L * s, pR->T * s, pR->R * s, pR->B * s, PxWeight(pBlend),
+             PxBlendMode(pBlend));
   return true;
 }
 
@@ -166,16 +243,18 @@ bool Graphics::FillRoundRect(const IColor* pColor, IRECT* pR, const IChannelBlen
 
 bool Graphics::FillTriangle(const IColor* pColor, int x1, int y1, int x2, int y2, int x3, int y3,
                             const IChannelBlend* pBlend) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
   if (clip.Empty()) return true;
-  PX_FillTriangle(&clip, clip.X(x1), clip.Y(y1), clip.X(x2), clip.Y(y2), clip.X(x3), clip.Y(y3),
-                  PxColor(pColor), PxWeight(pBlend), PxBlendMode(pBlend));
+  const int64_t s = mDrawScale;
+  PX_FillTriangle(&clip, clip.X(x1 * s), clip.Y(y1 * s), clip.X(x2 * s), clip.Y(y2 * s),
+                  clip.X(x3 * s), clip.Y(y3 * s), PxColor(pColor), PxWeight(pBlend),
+                  PxBlendMode(pBlend));
   return true;
 }
 
 bool Graphics::FillIConvexPolygon(const IColor* pColor, const int* x, const int* y, int npoints,
                                   const IChannelBlend* pBlend) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
   if (clip.Empty() || !x || !y || npoints <= 0) return true;
   int stackX[kStackPoints], stackY[kStackPoints];
   int* cx = stackX;
@@ -184,9 +263,10 @@ bool Graphics::FillIConvexPolygon(const IColor* pColor, const int* x, const int*
     cx = new int[npoints];
     cy = new int[npoints];
   }
+  const int64_t s = mDrawScale;
   for (int i = 0; i < npoints; ++i) {
-    cx[i] = clip.X(x[i]);
-    cy[i] = clip.Y(y[i]);
+    cx[i] = clip.X(x[i] * s);
+    cy[i] = clip.Y(y[i] * s);
   }
   PX_FillConvexPolygon(&clip, cx, cy, npoints, PxColor(pColor), PxWeight(pBlend),
                        PxBlendMode(pBlend));
@@ -198,19 +278,11 @@ bool Graphics::FillIConvexPolygon(const IColor* pColor, const int* x, const int*
 }
 
 bool Graphics::DrawVerticalLine(const IColor* pColor, int xi, int yLo, int yHi) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  if (clip.Empty()) return true;
-  PX_Line(&clip, clip.X(xi), clip.Y(yLo), clip.X(xi), clip.Y(yHi), PxColor(pColor), 1.0f,
-          PX_COMBINE_COPY, false);
-  return true;
+  return DrawAxisLine(pColor, xi, yLo, xi, yHi);
 }
 
 bool Graphics::DrawHorizontalLine(const IColor* pColor, int yi, int xLo, int xHi) {
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  if (clip.Empty()) return true;
-  PX_Line(&clip, clip.X(xLo), clip.Y(yi), clip.X(xHi), clip.Y(yi), PxColor(pColor), 1.0f,
-          PX_COMBINE_COPY, false);
-  return true;
+  return DrawAxisLine(pColor, xLo, yi, xHi, yi);
 }
 
 bool Graphics::DrawRect(const IColor* pColor, IRECT* pR) {
@@ -224,19 +296,26 @@ bool Graphics::DrawRect(const IColor* pColor, IRECT* pR) {
 bool Graphics::DrawVerticalLine(const IColor* pColor, IRECT* pR, float x) {
   x = Fraction(x);
   const int64_t xi = pR->L + static_cast<int64_t>(x * (static_cast<double>(pR->R) - pR->L));
-  DrawClip clip(mDrawBitmap, mDrawRECT);
-  if (clip.Empty()) return true;
-  PX_Line(&clip, clip.X(xi), clip.Y(pR->T), clip.X(xi), clip.Y(pR->B), PxColor(pColor), 1.0f,
-          PX_COMBINE_COPY, false);
-  return true;
+  return DrawAxisLine(pColor, xi, pR->T, xi, pR->B);
 }
 
 bool Graphics::DrawHorizontalLine(const IColor* pColor, IRECT* pR, float y) {
   y = Fraction(y);
   const int64_t yi = pR->B - static_cast<int64_t>(y * (static_cast<double>(pR->B) - pR->T));
-  DrawClip clip(mDrawBitmap, mDrawRECT);
+  return DrawAxisLine(pColor, pR->L, yi, pR->R, yi);
+}
+
+// Both ends are included; at scale s the line covers s x s blocks.
+bool Graphics::DrawAxisLine(const IColor* pColor, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  const int64_t s = mDrawScale;
+  if (s > 1) {
+    FillPixels(PxColor(pColor), std::min(x1, x2) * s, std::min(y1, y2) * s,
+               (std::max(x1, x2) + 1) * s, (std::max(y1, y2) + 1) * s, 1.0f, PX_COMBINE_COPY);
+    return true;
+  }
+  DrawClip clip(mDrawBitmap, ScaledDrawRECT());
   if (clip.Empty()) return true;
-  PX_Line(&clip, clip.X(pR->L), clip.Y(yi), clip.X(pR->R), clip.Y(yi), PxColor(pColor), 1.0f,
+  PX_Line(&clip, clip.X(x1), clip.Y(y1), clip.X(x2), clip.Y(y2), PxColor(pColor), 1.0f,
           PX_COMBINE_COPY, false);
   return true;
 }

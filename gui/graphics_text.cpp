@@ -71,6 +71,15 @@ PX_CachedFont* Graphics::CacheFont(IText* pTxt) {
   return pFont;
 }
 
+// At scale 2 text is set in a font of twice the size, found in the shared
+// cache under its own size.
+PX_CachedFont* Graphics::ScaledFont(const IText* pTxt) {
+  IText scaled = *pTxt;
+  scaled.mSize = Saturate(static_cast<int64_t>(pTxt->mSize) * mDrawScale);
+  scaled.mCached = nullptr;
+  return CacheFont(&scaled);
+}
+
 bool Graphics::MeasureIText(IText* pTxt, const char* str, IRECT* pR) {
   return DrawIText(pTxt, str, pR, true);
 }
@@ -80,7 +89,8 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
   ResourceUse use;
   if (!use || !pTxt || !pR) return false;
   TextLock lock;
-  PX_IFont* pFont = pTxt->mCached ? pTxt->mCached : CacheFont(pTxt);
+  const int s = mDrawScale;
+  PX_IFont* pFont = s > 1 ? ScaledFont(pTxt) : pTxt->mCached ? pTxt->mCached : CacheFont(pTxt);
   if (!pFont) return false;
   pFont->SetTextColor(PxColor(&pTxt->mColor));
   unsigned flags = DT_NOCLIP;
@@ -90,7 +100,8 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
   if (measure) {
     RECT r = {0, 0, 0, 0};
     pFont->DrawText(nullptr, str, -1, &r, flags | DT_CALCRECT);
-    const int w = r.right, h = r.bottom;
+    // The extent in editor units, rounded up.
+    const int w = (r.right + s - 1) / s, h = (r.bottom + s - 1) / s;
     if (pTxt->mAlign == IText::kAlignCenter) {
       pR->L = static_cast<int>(pR->MW()) - w / 2;
     } else if (pTxt->mAlign == IText::kAlignFar) {
@@ -104,12 +115,16 @@ bool Graphics::DrawIText(IText* pTxt, const char* str, IRECT* pR, bool measure) 
   // never runs over a neighbour. Up and down it keeps to the region being
   // repainted: a rectangle lower than a line still shows the line whole.
   const IRECT box(pR->L, mDrawRECT.T, pR->R, mDrawRECT.B);
-  DrawClip clip(mDrawBitmap, mDrawRECT.Intersect(box));
+  const IRECT area = mDrawRECT.Intersect(box);
+  DrawClip clip(mDrawBitmap, IRECT(Saturate(static_cast<int64_t>(area.L) * s),
+                                   Saturate(static_cast<int64_t>(area.T) * s),
+                                   Saturate(static_cast<int64_t>(area.R) * s),
+                                   Saturate(static_cast<int64_t>(area.B) * s)));
   if (clip.Empty()) return true;
-  RECT r = {Saturate(static_cast<int64_t>(pR->L) - clip.OX),
-            Saturate(static_cast<int64_t>(pR->T) - clip.OY),
-            Saturate(static_cast<int64_t>(pR->R) - clip.OX),
-            Saturate(static_cast<int64_t>(pR->B) - clip.OY)};
+  RECT r = {Saturate(static_cast<int64_t>(pR->L) * s - clip.OX),
+            Saturate(static_cast<int64_t>(pR->T) * s - clip.OY),
+            Saturate(static_cast<int64_t>(pR->R) * s - clip.OX),
+            Saturate(static_cast<int64_t>(pR->B) * s - clip.OY)};
   pFont->DrawText(&clip, str, -1, &r, flags);
   return true;
 }

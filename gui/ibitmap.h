@@ -6,6 +6,8 @@
 
 struct IBitmap {
   PX_IBitmap* mData = nullptr;
+  // The same image at twice the resolution, or null (then mData is scaled).
+  PX_IBitmap* mData2x = nullptr;
   int W = 0, H = 0;  // H is the height of the whole strip
   int N = 1;         // frames, at least 1
   bool mFramesAreHorizontal = false;

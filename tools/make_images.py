@@ -7,6 +7,9 @@ Skylaneplug.png              500 x 332  the panel: product name, group frames
 IRadioButtonsControl_x2.png   24 x 48   radio button, off frame above on frame
 fxloop2.png                  200 x 64   effects-loop switch, off above on
 
+Each is also written at twice the resolution as NAME@2x.png, drawn anew
+(not enlarged) for screens at scale 2.
+
 Only the standard library is used (zlib and struct); text comes from a small
 pixel font defined here, so the output is the same on every machine.
 """
@@ -43,9 +46,12 @@ CLEAR = (0, 0, 0, 0)
 
 
 class Image:
-    def __init__(self, w, h, fill):
-        self.w, self.h = w, h
-        self.px = [list(fill) for _ in range(w * h)]
+    """Drawing calls take positions in 1x units; the image has scale x the pixels."""
+
+    def __init__(self, w, h, fill, scale=1):
+        self.s = scale
+        self.w, self.h = w * scale, h * scale
+        self.px = [list(fill) for _ in range(self.w * self.h)]
 
     def blend(self, x, y, colour, cover=1.0):
         if not (0 <= x < self.w and 0 <= y < self.h) or cover <= 0:
@@ -60,15 +66,17 @@ class Image:
         p[3] = round(out_a * 255)
 
     def rect(self, x0, y0, x1, y1, colour):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
+        s = self.s
+        for y in range(y0 * s, y1 * s):
+            for x in range(x0 * s, x1 * s):
                 self.blend(x, y, colour)
 
     def shape(self, x0, y0, x1, y1, inside, colour):
         """Fills where inside(x, y) holds, with 4 x 4 supersampled edges."""
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                hits = sum(inside(x + (i + 0.5) / 4, y + (j + 0.5) / 4)
+        s = self.s
+        for y in range(y0 * s, y1 * s):
+            for x in range(x0 * s, x1 * s):
+                hits = sum(inside((x + (i + 0.5) / 4) / s, (y + (j + 0.5) / 4) / s)
                            for i in range(4) for j in range(4))
                 self.blend(x, y, colour, hits / 16.0)
 
@@ -121,8 +129,8 @@ def group(img, x0, y0, x1, y1, title=None):
         img.text(x, y0 - 3, title, OFF)
 
 
-def panel():
-    img = Image(500, 332, PANEL)
+def panel(scale):
+    img = Image(500, 332, PANEL, scale)
     # Product name and a thin accent rule, top right, clear of the status line.
     img.text(484 - text_width("SKYLANE", 4), 14, "SKYLANE", INK, 4)
     img.rect(484 - text_width("SKYLANE", 4), 46, 484, 48, ACCENT)
@@ -138,8 +146,8 @@ def panel():
     return img
 
 
-def radio():
-    img = Image(24, 48, CLEAR)
+def radio(scale):
+    img = Image(24, 48, CLEAR, scale)
     for frame, on in ((0, False), (1, True)):
         cy = frame * 24 + 12
         img.circle(12, cy, 9, ACCENT_DARK if on else OFF)
@@ -149,8 +157,8 @@ def radio():
     return img
 
 
-def fx_loop():
-    img = Image(200, 64, CLEAR)
+def fx_loop(scale):
+    img = Image(200, 64, CLEAR, scale)
     for frame, on in ((0, False), (1, True)):
         top = frame * 32
         img.round_rect(1, top + 2, 198, top + 29, 13, ACCENT if on else OFF)
@@ -166,9 +174,10 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "plugin", "resources", "img")
     os.makedirs(out, exist_ok=True)
-    panel().png(os.path.join(out, "Skylaneplug.png"))
-    radio().png(os.path.join(out, "IRadioButtonsControl_x2.png"))
-    fx_loop().png(os.path.join(out, "fxloop2.png"))
+    for draw, name in ((panel, "Skylaneplug"), (radio, "IRadioButtonsControl_x2"),
+                       (fx_loop, "fxloop2")):
+        draw(1).png(os.path.join(out, name + ".png"))
+        draw(2).png(os.path.join(out, name + "@2x.png"))
 
 
 if __name__ == "__main__":

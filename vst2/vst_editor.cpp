@@ -94,7 +94,8 @@ VstIntPtr PlugVST::SetEditorScale(VstIntPtr value, float factor) {
 VstIntPtr PlugVST::RenderEditorPicture(SkyEditorPicture* pPicture) {
   Graphics* pGUI = GetGUI();
   if (!pGUI || !pPicture || !pGUI->GetDrawBitmap()) return 0;
-  const int w = pGUI->Width(), h = pGUI->Height();
+  // The picture as drawn: at the editor's draw scale, so 2x is twice the size.
+  const int w = pGUI->GetDrawBitmap()->getWidth(), h = pGUI->GetDrawBitmap()->getHeight();
   pPicture->width = w;
   pPicture->height = h;
   if (!pPicture->rgba || pPicture->capacity < (VstIntPtr)w * h * 4) return (VstIntPtr)w * h;

@@ -15,7 +15,9 @@
 #include "gui/x11/x11_window.h"
 
 GraphicsX11::GraphicsX11(PlugBase* pPlug, int w, int h, int fps)
-    : Graphics(pPlug, w, h, fps), mScale(EditorScaleFromEnvironment()) {}
+    : Graphics(pPlug, w, h, fps), mScale(EditorScaleFromEnvironment()) {
+  SetDrawScale(mScale);
+}
 
 // The plug-in is being destroyed: no end notice can reach it any more.
 GraphicsX11::~GraphicsX11() {
@@ -92,11 +94,15 @@ void GraphicsX11::SetScale(double factor) {
   const int scale = EditorScaleFromFactor(factor);
   if (scale == mScale) return;
   mScale = scale;
+  SetDrawScale(scale);
   if (!mWindow) return;
   X11ErrorTrap trap(mWindow->GetDisplay());
   if (mTextField) EndTextEntry(false);
   mWindow->Resize(Width() * mScale, Height() * mScale);
-  mScreenPending = IRECT(0, 0, Width(), Height());
+  // The picture is drawn again at the new scale before it goes out.
+  IRECT whole(0, 0, Width(), Height());
+  Draw(&whole);
+  mScreenPending = whole;
   FlushScreen();
   if (trap.Failed()) mWindow->NoteError(trap.BadResource());
 }
@@ -142,7 +148,11 @@ bool GraphicsX11::DrawScreen(IRECT* pR) {
 
 void GraphicsX11::FlushScreen() {
   if (!mWindow || mScreenPending.Empty() || mWindow->IsGone()) return;
-  if (mWindow->Put(GetDrawBitmap(), mScreenPending, mScale)) mScreenPending = IRECT();
+  // The draw bitmap is at the window's scale: the region goes out pixel for pixel.
+  const int s = DrawScale();
+  const IRECT r(mScreenPending.L * s, mScreenPending.T * s, mScreenPending.R * s,
+                mScreenPending.B * s);
+  if (mWindow->Put(GetDrawBitmap(), r, mScale / s)) mScreenPending = IRECT();
 }
 
 void GraphicsX11::HostPath(SkyString* pPath) { GetHostPath(pPath); }

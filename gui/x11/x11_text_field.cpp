@@ -42,7 +42,9 @@ X11TextField::X11TextField(Graphics* pGraphics, Display* pDisplay, IControl* pCo
       mStyle(*pText),
       mRect(r),
       mScale(scale),
-      mBitmap(r.W(), r.H()) {
+      mBitmap(r.W() * scale, r.H() * scale) {
+  // Drawn at the window's scale: text in a font of scale x the size.
+  mStyle.mSize = pText->mSize * scale;
   mStyle.mColor = pText->mTextEntryFGColor;
   mStyle.mCached = nullptr;
 }
@@ -115,7 +117,7 @@ X11TextField::EResult X11TextField::OnKey(XKeyEvent* pEvent) {
 }
 
 void X11TextField::OnClick(int x) {
-  const int target = x / mScale - TextX();
+  const int target = x - TextX();
   const std::string& text = mEdit.Text();
   size_t best = 0;
   int bestDistance = abs(target);
@@ -135,29 +137,31 @@ int X11TextField::TextWidth(size_t len) const {
 }
 
 int X11TextField::TextX() const {
-  const int w = mRect.W(), textW = TextWidth(mEdit.Text().size());
-  int x = kPadding;
+  const int w = mRect.W() * mScale, textW = TextWidth(mEdit.Text().size());
+  const int padding = kPadding * mScale;
+  int x = padding;
   if (mStyle.mAlign == IText::kAlignCenter) x = (w - textW) / 2;
-  if (mStyle.mAlign == IText::kAlignFar) x = w - kPadding - textW;
-  return x < kPadding ? kPadding : x;
+  if (mStyle.mAlign == IText::kAlignFar) x = w - padding - textW;
+  return x < padding ? padding : x;
 }
 
 void X11TextField::Paint() {
-  const int w = mRect.W(), h = mRect.H();
+  const int s = mScale, w = mRect.W() * s, h = mRect.H() * s;
   const std::string& text = mEdit.Text();
   PX_FillRect(&mBitmap, 0, 0, w, h, PxColor(&mStyle.mTextEntryBGColor), 1.0f, 0);
   const int x = TextX();
   if (mEdit.HasSelection()) {
     const int from = x + TextWidth(mEdit.SelectionStart());
     const int to = x + TextWidth(mEdit.SelectionEnd());
-    PX_FillRect(&mBitmap, from, 1, to - from, h - 2, PxColor(&kSelectionColor), 1.0f, 0);
+    PX_FillRect(&mBitmap, from, s, to - from, h - 2 * s, PxColor(&kSelectionColor), 1.0f, 0);
   }
   RECT r = {x, 0, w, h};
   X11DrawText(mGraphics, &mBitmap, &mStyle, text.c_str(), (int)text.size(), &r,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE);
   const int caretX = x + TextWidth(mEdit.Caret());
   if (caretX < w) {
-    PX_FillRect(&mBitmap, caretX, 2, 1, h - 4 > 0 ? h - 4 : h, PxColor(&mStyle.mColor), 1.0f, 0);
+    PX_FillRect(&mBitmap, caretX, 2 * s, s, h - 4 * s > 0 ? h - 4 * s : h, PxColor(&mStyle.mColor),
+                1.0f, 0);
   }
-  X11PutBitmap(mDisplay, mWindow, &mBitmap, mScale);
+  X11PutBitmap(mDisplay, mWindow, &mBitmap, 1);
 }

@@ -60,7 +60,7 @@ class X11TextField {
   static IRECT FieldRect(const IRECT& r, int textSize, int w, int h);
 
  private:
-  // Where the text starts in the field (field pixels).
+  // Where the text starts in the field (window pixels, at the scale).
   int TextX() const;
   int TextWidth(size_t len) const;
 

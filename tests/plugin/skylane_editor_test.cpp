@@ -96,6 +96,43 @@ TEST(SkylaneEditor, PictureAtScaleOneIsUnchanged) {
   EXPECT_EQ(changed, 0xef131ed3a1717053ull);
 }
 
+// Pixels of the picture at scale 2 that differ from the 1x picture with each
+// pixel doubled, inside r (editor units).
+int DifferencesFromDoubled(const std::vector<PX_pixel>& one, const std::vector<PX_pixel>& two,
+                           IRECT r) {
+  int n = 0;
+  for (int y = 2 * r.T; y < 2 * r.B; ++y) {
+    for (int x = 2 * r.L; x < 2 * r.R; ++x) n += two[y * 1000 + x] != one[(y / 2) * 500 + x / 2];
+  }
+  return n;
+}
+
+// At scale 2 the editor is drawn anew, not enlarged: text and the panel's
+// frames get their own edges while flat areas keep their colours; back at
+// scale 1 the picture is the 1x one again.
+TEST(SkylaneEditor, PictureAtScaleTwoIsDrawnAtTwiceTheResolution) {
+  ScriptedRelay relay;
+  UseTestRelay(relay.Port(), 60000);
+  std::unique_ptr<Skylane> plug = OpenSkylane();
+  Graphics* pGUI = plug->GetGUI();
+  ShowText(*plug, kStatus, "Connected: Desk - Mono");
+  ShowText(*plug, kDeviceName0, "Desk");
+  SetParam(*plug, kParamEffectsLoop, 1);
+  pGUI->SetAllControlsDirty();
+  const std::vector<PX_pixel> one = Paint(*plug);
+  pGUI->SetDrawScale(2);
+  const std::vector<PX_pixel> two = Paint(*plug);
+  ASSERT_EQ(two.size(), 1000u * 664u);
+  EXPECT_EQ(pGUI->Width(), 500);
+  EXPECT_GT(DifferencesFromDoubled(one, two, IRECT(16, 20, 300, 48)), 200);   // status line
+  EXPECT_GT(DifferencesFromDoubled(one, two, IRECT(48, 100, 156, 120)), 50);  // device name
+  EXPECT_GT(DifferencesFromDoubled(one, two, IRECT(8, 90, 20, 102)), 10);     // a frame corner
+  EXPECT_GT(DifferencesFromDoubled(one, two, IRECT(16, 52, 216, 84)), 100);   // loop switch
+  EXPECT_EQ(DifferencesFromDoubled(one, two, IRECT(320, 256, 490, 280)), 0);  // plain footer
+  pGUI->SetDrawScale(1);
+  EXPECT_EQ(Fingerprint(Paint(*plug)), Fingerprint(one));
+}
+
 TEST(SkylaneEditor, LayoutAndStartTexts) {
   ScriptedRelay relay;
   UseTestRelay(relay.Port(), 60000);  // no tick during the test

@@ -152,8 +152,17 @@ TEST_F(SkylaneWindowTest, ScaleTwoDoublesTheRectangleTheWindowAndThePicture) {
   EXPECT_EQ(pRect->bottom, 664);
   ASSERT_EQ(Dispatch(effEditOpen, 0, 0, mHost.Parent()), 1);
   EXPECT_TRUE(ShowsPicture(2));
+  EXPECT_EQ(mPlug->GetGUI()->GetDrawBitmap()->getWidth(), 1000);  // drawn at 2x, not doubled
   Click(40, 68, 2);
   EXPECT_TRUE(WaitFor([&] { return LoopOn(*mPlug); }, [&] { Dispatch(effEditIdle); }));
+  // The third latency button (editor x 212 ... 236, latency 3) and the last channel row.
+  Click(224, 224, 2);
+  EXPECT_TRUE(WaitFor([&] { return mPlug->GetParam(kParamLatency)->Int() == 3; },
+                      [&] { Dispatch(effEditIdle); }));
+  Click(252, 180, 2);
+  EXPECT_TRUE(WaitFor([&] { return mPlug->GetParam(kParamChannel)->Int() == 3; },
+                      [&] { Dispatch(effEditIdle); }));
+  EXPECT_TRUE(ShowsPicture(2));
 }
 
 TEST_F(SkylaneWindowTest, HundredOpeningsGiveEverythingBack) {

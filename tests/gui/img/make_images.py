@@ -22,6 +22,9 @@ png('button_x2.png', 40, 40,
     lambda x, y: ((220, 40, 40) if y < 20 else (40, 200, 60)) + (min(255, 60 + 40 * min(x, 39 - x, y % 20, 19 - y % 20)),))
 # Three frames side by side, 10 x 10 each.
 png('strip_x3.png', 30, 10, lambda x, y: ((x // 10) * 120, 255 - (x // 10) * 120, y * 25, 255))
+# Its 2x version: the same frames with twice the rows of blue steps, so that it
+# cannot pass for the 1x strip enlarged.
+png('strip_x3@2x.png', 60, 20, lambda x, y: ((x // 20) * 120, 255 - (x // 20) * 120, y * 12, 255))
 # A knob base, mask and top of 21 x 21 (odd width).
 png('knob_base.png', 21, 21, lambda x, y: (90, 90, 200, 255))
 png('knob_mask.png', 21, 21,

@@ -163,9 +163,24 @@ TEST(X11EditorInput, TextFieldCommitsOnlyAcceptedCharacters) {
 
 // Typed text replaces the value the field opens with; the editing keys and a
 // click that places the caret work; a narrow control gets a 64-pixel field.
-TEST(X11EditorInput, TextFieldOpensSelectedAndEdits) {
+// Pixels of the window that differ from the top left one of their 2 x 2
+// block: none when the picture is a doubled smaller one.
+int BlockDifferences(Display* pDisplay, Window window, unsigned w, unsigned h) {
+  XImage* pImage = XGetImage(pDisplay, window, 0, 0, w, h, AllPlanes, ZPixmap);
+  if (!pImage) return -1;
+  int n = 0;
+  for (unsigned y = 0; y < h; ++y) {
+    for (unsigned x = 0; x < w; ++x)
+      n += XGetPixel(pImage, x, y) != XGetPixel(pImage, x & ~1u, y & ~1u);
+  }
+  XDestroyImage(pImage);
+  return n;
+}
+
+// At scale 2 the field is twice the size and drawn at that size, not doubled.
+void TextFieldOpensSelectedAndEdits(int scale) {
   FakeHostWindow host;
-  InputEditor editor(1);
+  InputEditor editor(scale);
   ASSERT_NE(editor.gui->OpenWindow(host.Parent()), nullptr);
   Display* pHost = host.GetDisplay();
   IRECT r(180, 20, 190, 30);
@@ -185,9 +200,12 @@ TEST(X11EditorInput, TextFieldOpensSelectedAndEdits) {
   int x, y;
   unsigned w, h, border, depth;
   ASSERT_TRUE(XGetGeometry(pHost, field, &root, &x, &y, &w, &h, &border, &depth));
-  EXPECT_EQ(w, 64u);
-  EXPECT_EQ(x, kW - 64);                                    // kept inside the editor
-  EXPECT_GE((int)h, editor.control->GetText()->mSize + 4);  // room for the text size
+  EXPECT_EQ(w, 64u * scale);
+  EXPECT_EQ(x, (kW - 64) * scale);                                    // kept inside the editor
+  EXPECT_GE((int)h, (editor.control->GetText()->mSize + 4) * scale);  // room for the text size
+  if (scale == 2) {
+    EXPECT_TRUE(WaitFor([&] { return BlockDifferences(pHost, field, w, h) > 20; }, [] {}));
+  }
   SendKey(pHost, field, XK_7);
   ASSERT_TRUE(commit(field));
   EXPECT_EQ(editor.plug.GetParam(0)->Int(), 7);
@@ -209,6 +227,11 @@ TEST(X11EditorInput, TextFieldOpensSelectedAndEdits) {
   SendKey(pHost, field, XK_5);
   ASSERT_TRUE(commit(field));
   EXPECT_EQ(editor.plug.GetParam(0)->Int(), 56);
+}
+
+TEST(X11EditorInput, TextFieldOpensSelectedAndEdits) {
+  TextFieldOpensSelectedAndEdits(1);
+  TextFieldOpensSelectedAndEdits(2);
 }
 
 // The override-redirect window the editor shows (menu or tooltip), or 0.

@@ -82,6 +82,9 @@ bool WaitFor(const std::function<bool()>& done, const std::function<void()>& ste
 int CountWindowDifferences(Display* pDisplay, Window window, Graphics* pGraphics, int scale) {
   PX_IBitmap* pBitmap = pGraphics->GetDrawBitmap();
   const int w = pBitmap->getWidth(), h = pBitmap->getHeight();
+  // The bitmap is drawn at the editor's scale; what remains is pixel doubling.
+  scale = scale / pGraphics->DrawScale();
+  if (scale < 1) return -1;
   XImage* pImage = XGetImage(pDisplay, window, 0, 0, (unsigned)(w * scale), (unsigned)(h * scale),
                              AllPlanes, ZPixmap);
   if (!pImage) return -1;

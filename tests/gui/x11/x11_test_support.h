@@ -41,8 +41,9 @@ class FakeHostWindow {
 // Calls step until done() holds or the deadline passes; true when done.
 bool WaitFor(const std::function<bool()>& done, const std::function<void()>& step,
              int timeoutMs = 10000);
-// Pixels of the window (host connection) that differ from the editor's
-// draw bitmap at the scale; -1 when the window cannot be read.
+// Pixels of the window (host connection) at the window's scale that differ
+// from the editor's draw bitmap (drawn at its own scale); -1 when the window
+// cannot be read.
 int CountWindowDifferences(Display* pDisplay, Window window, Graphics* pGraphics, int scale);
 // Open descriptors of this process.
 int CountOpenDescriptors();
