@@ -1,6 +1,5 @@
 #include "relay/jack_host.h"
 
-#include <chrono>
 #include <cstdarg>
 
 #include "relay/capture_source.h"
@@ -12,59 +11,33 @@ JackHost::JackHost(const JackHostConfig& config, std::vector<JackDeviceSpec> dev
   for (size_t i = 0; i < devices_.size(); ++i) feeds_.push_back(std::make_shared<JackFeed>());
 }
 
-JackHost::~JackHost() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
-  }
-  wake_.notify_all();
-  if (thread_.joinable()) thread_.join();
-}
+JackHost::~JackHost() = default;
 
 std::unique_ptr<Source> JackHost::MakeSource(size_t device) {
   return std::make_unique<CaptureSource>(feeds_.at(device), config_.reserveSeconds);
 }
 
 void JackHost::Start() {
-  thread_ = std::thread([this] { Supervise(); });
+  loop_.Start([this] { Supervise(); }, [this] { link_.reset(); });
 }
 
+// One round of the loop: notices a lost server, links again, keeps what the
+// link asked for.
 void JackHost::Supervise() {
-  do {
-    if (link_ && link_->lost()) {
-      link_.reset();
-      Log("JACK: the server went away; JACK devices play silence, retrying every %g s",
-          config_.retrySeconds);
-      announcedAbsent_ = true;
-    }
-    if (!link_) TryLink();
-    if (link_) KeepConnections();
-  } while (Wait());
-  link_.reset();
-}
-
-// Sleeps for the retry period; false once the host is stopping. A lost server
-// wakes it early.
-bool JackHost::Wait() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  wake_.wait_for(lock, std::chrono::duration<double>(config_.retrySeconds),
-                 [this] { return stop_ || lost_; });
-  lost_ = false;
-  return !stop_;
+  if (link_ && link_->lost()) {
+    link_.reset();
+    Log("JACK: the server went away; JACK devices play silence, retrying every %g s",
+        config_.retrySeconds);
+    announcedAbsent_ = true;
+  }
+  if (!link_) TryLink();
+  if (link_) KeepConnections();
 }
 
 void JackHost::TryLink() {
   std::string error;
   link_ = JackLink::Open(
-      config_.clientName, devices_, feeds_,
-      [this] {
-        {
-          std::lock_guard<std::mutex> lock(mutex_);
-          lost_ = true;
-        }
-        wake_.notify_all();
-      },
-      &error);
+      config_.clientName, devices_, feeds_, [this] { loop_.Wake(); }, &error);
   if (!link_) {
     if (!announcedAbsent_)
       Log("JACK: %s; JACK devices play silence, retrying every %g s", error.c_str(),
@@ -105,16 +78,11 @@ void JackHost::KeepConnections() {
   }
 }
 
-// One whole line per call, so lines from the relay's thread never interleave.
 void JackHost::Log(const char* format, ...) {
-  if (!config_.log) return;
-  char line[1024];
   va_list args;
   va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
+  LogLine(config_.log, format, args);
   va_end(args);
-  fprintf(config_.log, "%s\n", line);
-  fflush(config_.log);
 }
 
 }  // namespace relay

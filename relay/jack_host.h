@@ -6,18 +6,16 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "relay/jack_feed.h"
 #include "relay/jack_link.h"
 #include "relay/jack_ports.h"
+#include "relay/retry_loop.h"
 #include "relay/source.h"
 
 namespace relay {
@@ -49,7 +47,6 @@ class JackHost {
   void Supervise();
   void TryLink();
   void KeepConnections();
-  bool Wait();
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   JackHostConfig config_;
@@ -59,11 +56,7 @@ class JackHost {
   bool announcedAbsent_ = false;    // supervisor thread only
   std::vector<bool> reportedMissing_;
   std::atomic<uint32_t> links_{0};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stop_ = false;  // guarded by mutex_
-  bool lost_ = false;  // guarded by mutex_
-  std::thread thread_;
+  RetryLoop loop_{config_.retrySeconds};  // last: stops before the rest goes
 };
 
 }  // namespace relay

@@ -5,17 +5,15 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "relay/jack_feed.h"
 #include "relay/pipewire_link.h"
+#include "relay/retry_loop.h"
 #include "relay/source.h"
 
 namespace relay {
@@ -46,7 +44,6 @@ class PipeWireHost {
   void Supervise();
   void TryLink();
   void ReportTargets();
-  bool Wait();
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   PipeWireHostConfig config_;
@@ -56,11 +53,7 @@ class PipeWireHost {
   bool announcedAbsent_ = false;        // supervisor thread only
   std::vector<int> reported_;           // per device: -1 not yet, 0 silent, 1 linked
   std::atomic<uint32_t> links_{0};
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool stop_ = false;  // guarded by mutex_
-  bool lost_ = false;  // guarded by mutex_
-  std::thread thread_;
+  RetryLoop loop_{config_.retrySeconds};  // last: stops before the rest goes
 };
 
 }  // namespace relay
