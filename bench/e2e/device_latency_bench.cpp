@@ -42,9 +42,9 @@ struct Settings {
 
 const Settings kRuns[] = {
     {"default", 256, 512, 30},
-    {"low", 256, 128, 10},
+    {"low", 256, 128, 15},
     {"default", 1024, 512, 30},
-    {"low", 1024, 128, 10},
+    {"low", 1024, 128, 15},
 };
 
 struct Result {
@@ -68,7 +68,7 @@ void ScanPulses(const std::vector<float>& left, double blockTime, std::vector<do
                 std::vector<float>* peaks) {
   for (size_t i = 0; i < left.size(); ++i) {
     const float level = std::fabs(left[i]);
-    if (level < 0.5f) continue;
+    if (level < 0.3f) continue;
     const double t = blockTime + double(i) / kRate;
     if (times->empty() || t - times->back() > 0.5) {
       times->push_back(t);
