@@ -49,14 +49,12 @@ std::string PeerName(const sockaddr_in& address) {
 }  // namespace
 
 Server::Server(const ServerConfig& config, std::vector<Device> devices)
-    : config_(config), devices_(std::move(devices)) {
+    : config_(config),
+      devices_(std::move(devices)),
+      packets_(devices_.size() + 1, config_.blockFrames),
+      loopback_(static_cast<size_t>(config_.blockFrames) * 2) {
   assert(config_.blockFrames >= 8 && config_.blockFrames <= 512);
   assert(devices_.size() <= kMaxDevices);
-  const size_t block = static_cast<size_t>(config_.blockFrames) * 2;
-  deviceBlocks_.resize(block * devices_.size());
-  silence_.assign(block, 0.0f);
-  scratch_.resize(block);
-  packet_.resize(4 + block * sizeof(float));
 }
 
 Server::~Server() {
@@ -201,28 +199,30 @@ void Server::LogUnknownDevice(const Session& session) {
       known.empty() ? "none" : known.c_str());
 }
 
+// Each device's block is encoded once per channel view and the same bytes go
+// to every client of that view; a loopback client's block is its own.
 void Server::SendPackets(int64_t now) {
   const int frames = config_.blockFrames;
-  const size_t block = static_cast<size_t>(frames) * 2;
+  const size_t silence = devices_.size();
+  packets_.Clear();
   for (size_t d = 0; d < devices_.size(); ++d)
-    if (devices_[d].source) devices_[d].source->Render(&deviceBlocks_[d * block], frames);
-  EncodeAudioHeader(frames, packet_.data());
+    if (devices_[d].source) devices_[d].source->Render(packets_.Block(d), frames);
   for (auto& session : sessions_) {
     if (session->state() != Session::State::kStreaming) continue;
     const int index = session->deviceIndex();
-    const float* in = silence_.data();
-    if (index >= 0 && devices_[static_cast<size_t>(index)].source) {
-      in = &deviceBlocks_[static_cast<size_t>(index) * block];
-    } else if (index >= 0) {
-      session->RenderLoopback(scratch_.data(), frames);
-      in = scratch_.data();
+    const int channel = session->request().channel;
+    const uint8_t* packet;
+    if (index < 0) {
+      packet = packets_.Get(silence, channel);
+    } else if (devices_[static_cast<size_t>(index)].source) {
+      packet = packets_.Get(static_cast<size_t>(index), channel);
+    } else {
+      session->RenderLoopback(loopback_.data(), frames);
+      packet = packets_.EncodeOnce(loopback_.data(), channel);
     }
-    MapChannel(session->request().channel, in, scratch_.data(), frames);
-    std::memcpy(packet_.data() + 4, scratch_.data(), block * sizeof(float));
-    if (session->Queue(packet_.data(), packet_.size()))
+    if (session->Send(packet, packets_.packetSize(), now))
       session->framesSent += static_cast<uint64_t>(frames);
     else ++session->packetsDropped;
-    session->Flush(now);
   }
 }
 

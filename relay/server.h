@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "relay/audio_packets.h"
 #include "relay/device.h"
 #include "relay/protocol.h"
 #include "relay/session.h"
@@ -63,10 +64,8 @@ class Server {
   int nextClient_ = 1;
   std::atomic<bool> stop_{false};
   std::vector<std::unique_ptr<Session>> sessions_;
-  std::vector<float> deviceBlocks_;  // one block per device, rendered each tick
-  std::vector<float> silence_;
-  std::vector<float> scratch_;
-  std::vector<uint8_t> packet_;
+  AudioPackets packets_;  // a block per device, then one of silence
+  std::vector<float> loopback_;
   struct Totals {
     uint64_t framesSent = 0;
     uint64_t framesReceived = 0;

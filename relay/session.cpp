@@ -96,6 +96,24 @@ void Session::Flush(int64_t nowNs) {
   lastProgressNs_ = nowNs;
 }
 
+bool Session::Send(const uint8_t* data, size_t size, int64_t nowNs) {
+  if (queue_.size() > 0 || state_ == State::kClosed) {
+    const bool queued = Queue(data, size);
+    Flush(nowNs);
+    return queued;
+  }
+  const ssize_t n = send(fd_, data, size, MSG_DONTWAIT | MSG_NOSIGNAL);
+  if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+    Close("write error");
+    return true;
+  }
+  const size_t sent = n > 0 ? static_cast<size_t>(n) : 0;
+  // The queue is empty, so the rest of one packet always fits.
+  Queue(data + sent, size - sent);
+  if (sent > 0) lastProgressNs_ = nowNs;
+  return true;
+}
+
 void Session::Close(const char* reason) {
   if (state_ == State::kClosed) return;
   state_ = State::kClosed;

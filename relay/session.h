@@ -32,6 +32,10 @@ class Session : private InboundSink {
   bool Queue(const uint8_t* data, size_t size);
   // Sends what the socket takes without blocking.
   void Flush(int64_t nowNs);
+  // Sends a whole packet after what is queued: straight from data when nothing
+  // waits, the part the socket does not take queued. False (nothing sent or
+  // queued) when it does not fit.
+  bool Send(const uint8_t* data, size_t size, int64_t nowNs);
   // Marks the session closed; the first reason given is kept.
   void Close(const char* reason);
   // Plays back the effects-loop audio received, silence while too little is buffered.

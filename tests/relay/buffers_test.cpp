@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
+#include "relay/audio_packets.h"
 #include "relay/byte_queue.h"
 #include "relay/device.h"
 #include "relay/frame_ring.h"
@@ -73,6 +76,35 @@ TEST(Channels, GiveBothSidesLeftRightOrTheMix) {
   EXPECT_EQ(std::vector<float>(out, out + 4), (std::vector<float>{0.25f, 0.25f, 0.5f, 0.5f}));
   EXPECT_STREQ(ChannelName(3), "Mono");
   EXPECT_STREQ(ChannelName(4), "");
+}
+
+// A packet is the frame count, then the channel's view of the block.
+std::vector<float> Samples(const uint8_t* packet, int frames) {
+  int32_t count;
+  std::memcpy(&count, packet, 4);
+  EXPECT_EQ(count, frames);
+  std::vector<float> samples(static_cast<size_t>(frames) * 2);
+  std::memcpy(samples.data(), packet + 4, samples.size() * sizeof(float));
+  return samples;
+}
+
+TEST(AudioPackets, EncodeEachViewOnceATickAndAgainAfterClear) {
+  AudioPackets packets(2, 2);
+  EXPECT_EQ(packets.packetSize(), 4u + 2 * 2 * sizeof(float));
+  const float first[4] = {1.0f, -0.5f, 0.25f, 0.75f};
+  std::memcpy(packets.Block(0), first, sizeof first);
+  std::fill(packets.Block(1), packets.Block(1) + 4, 0.0f);
+  EXPECT_EQ(Samples(packets.Get(0, 0), 2), std::vector<float>(first, first + 4));
+  EXPECT_EQ(Samples(packets.Get(0, 2), 2), (std::vector<float>{-0.5f, -0.5f, 0.75f, 0.75f}));
+  EXPECT_EQ(Samples(packets.Get(1, 3), 2), std::vector<float>(4, 0.0f));
+  // Within a tick the packet stays what it was first encoded as.
+  packets.Block(0)[0] = 9.0f;
+  EXPECT_EQ(Samples(packets.Get(0, 0), 2)[0], 1.0f);
+  packets.Clear();
+  EXPECT_EQ(Samples(packets.Get(0, 0), 2)[0], 9.0f);
+  EXPECT_EQ(Samples(packets.Get(0, 1), 2), (std::vector<float>{9.0f, 9.0f, 0.25f, 0.25f}));
+  const float own[4] = {0.5f, 0.1f, -0.5f, 0.3f};
+  EXPECT_EQ(Samples(packets.EncodeOnce(own, 1), 2), (std::vector<float>{0.5f, 0.5f, -0.5f, -0.5f}));
 }
 
 }  // namespace

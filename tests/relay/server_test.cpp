@@ -244,6 +244,36 @@ TEST(Server, AClientThatStopsReadingDisturbsNoOther) {
   EXPECT_NEAR(MeasureRate(&reader), 44100.0, 44100.0 * 0.05);
 }
 
+// A client that pauses with a small receive buffer fills its socket, so the
+// relay queues what the socket refuses and sends it when the client reads
+// again: the stream goes on without a frame lost, repeated or torn, and a
+// client of another view of the same device gets its own view.
+TEST(Server, AClientThatPausesGetsTheStreamWhole) {
+  constexpr int kRamp = 1000;
+  std::vector<float> ramp;
+  for (int i = 0; i < kRamp; ++i) ramp.insert(ramp.end(), {float(i), -float(i)});
+  std::vector<Device> devices;
+  AddDevice(&devices, "Ramp", MakeLoopSource(ramp));
+  RunningServer server(std::move(devices));
+  TestClient paused, right;
+  ASSERT_TRUE(paused.Connect(server.port(), 1024));
+  ASSERT_TRUE(paused.SendRequest(0, 0));
+  ASSERT_TRUE(right.Connect(server.port()));
+  ASSERT_TRUE(right.SendRequest(0, 2));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::vector<float> stereo, mono;
+  ASSERT_TRUE(paused.ReadFrames(512 * 60, &stereo));
+  ASSERT_TRUE(right.ReadFrames(512 * 4, &mono));
+  for (size_t i = 0; i < stereo.size(); i += 2) {
+    ASSERT_EQ(stereo[i], float((int(stereo[0]) + int(i / 2)) % kRamp)) << i;
+    ASSERT_EQ(stereo[i + 1], -stereo[i]) << i;
+  }
+  for (size_t i = 0; i < mono.size(); i += 2) {
+    ASSERT_LE(mono[i], 0.0f);
+    ASSERT_EQ(mono[i], mono[i + 1]);
+  }
+}
+
 TEST(Server, ClosesAClientThatSendsNoRequest) {
   ServerConfig config;
   config.requestTimeoutSeconds = 0.2;
