@@ -84,6 +84,10 @@ void copyRows(const PxGlyphDraw& g, PX_pixel src) {
 
 bool px_glyph_copy_rows_simd(const PxGlyphDraw& g, PX_pixel src, bool full) {
   if (px_simd() < kPxSse2 || g.ia < 1 || g.ia > 256) return false;
+  if (px_simd() >= kPxAvx2) {
+    px_glyph_copy_rows_avx2(g, src, full);
+    return true;
+  }
   if (full) copyRows<true>(g, src);
   else copyRows<false>(g, src);
   return true;
