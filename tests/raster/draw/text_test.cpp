@@ -498,6 +498,68 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
   }
 }
 
+// A subclass that draws every glyph through the base class, counting them.
+struct CountingFont : PX_CachedFont {
+  int calls = 0;
+  bool DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RECT* clip) override {
+    ++calls;
+    return PX_CachedFont::DrawGlyph(bm, c, x, y, clip);
+  }
+};
+
+// Whole texts drawn at once against the same texts drawn glyph by glyph
+// through an overriding DrawGlyph, over modes, opacities, background cells,
+// effects, alignment and clips, at every vector level.
+TEST(CachedFontText, MatchesGlyphByGlyphDrawing) {
+  const int fontFlags[] = {0, PX_FONT_FLAG_FX_MONO, PX_FONT_FLAG_FX_OUTLINE, PX_FONT_FLAG_VERTICAL};
+  const char* texts[] = {"Latency Control: 512 samples!", "Wg\xC3\xA9 il\n1.5", "MMMM"};
+  const float alphas[] = {1.0f, 0.5f, 0.3f, 1.5f};
+  const unsigned aligns[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_BOTTOM,
+                             DT_NOCLIP};
+  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2};
+  std::mt19937 rng(31);
+  for (int flags : fontFlags) {
+    PX_CachedFont own;
+    CountingFont counted;
+    own.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | flags);
+    counted.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | flags);
+    for (int iter = 0; iter < 40; ++iter) {
+      const char* text = texts[rng() % 3];
+      const unsigned align = aligns[rng() % 4];
+      const int mode = iter % 2 ? PX_COMBINE_COPY : (int)(rng() % 7);
+      const float alpha = alphas[rng() % 4];
+      const PX_pixel fg = RandomPixel(rng), bg = RandomPixel(rng), fx = RandomPixel(rng);
+      const int bgmode = rng() % 4 == 0;
+      const RECT rect{(int)(rng() % 40) - 20, (int)(rng() % 20) - 10, 120 + (int)(rng() % 100),
+                      20 + (int)(rng() % 40)};
+      TestBitmap base(200, 60, rng() % 2, rng() % 2);
+      FillRandom(base, rng);
+      for (PX_CachedFont* f : {&own, static_cast<PX_CachedFont*>(&counted)}) {
+        f->SetTextColor(fg);
+        f->SetBkColor(bg);
+        f->SetEffectColor(fx);
+        f->SetBkMode(bgmode);
+        f->SetCombineMode(mode, alpha);
+      }
+      for (PxSimd level : levels) {
+        TestBitmap a(200, 60), b(200, 60);
+        for (int y = 0; y < 60; ++y)
+          for (int x = 0; x < 200; ++x) a.at(x, y) = b.at(x, y) = base.at(x, y);
+        px_limit_simd(level);
+        RECT ra = rect, rb = rect;
+        counted.calls = 0;
+        const int ha = own.DrawText(&a, text, -1, &ra, align);
+        const int hb = counted.DrawText(&b, text, -1, &rb, align);
+        px_limit_simd(kPxAvx2);
+        EXPECT_EQ(ha, hb);
+        EXPECT_GT(counted.calls, 3);
+        ASSERT_TRUE(Same(a, b)) << "flags " << flags << " iter " << iter << " level " << level;
+        ASSERT_TRUE(a.paddingIntact());
+      }
+    }
+  }
+}
+
 // Coverage maps: the real code against the plain reference, clipped at every edge.
 TEST(DrawGlyphEx, MatchesReferenceOnRandomMaps) {
   std::mt19937 rng(5);
