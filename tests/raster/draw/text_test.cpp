@@ -341,11 +341,11 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
   for (int iter = 0; iter < 600; ++iter) {
     const int w = iter % 20, h = 1 + rng() % 4, span = w + rng() % 3;
     const bool flipped = rng() % 2;
-    TestBitmap scalar(w + 2, h + 1, rng() % 2, flipped), vec(w + 2, h + 1, rng() % 2, flipped);
+    TestBitmap scalar(w + 2, h + 1, rng() % 2, flipped);
+    const int padding = rng() % 2;
     FillRandom(scalar, rng);
-    for (int y = 0; y < h + 1; ++y)
-      for (int x = 0; x < w + 2; ++x) vec.at(x, y) = scalar.at(x, y);
-    Img ref = ImgOf(scalar);
+    const Img before = ImgOf(scalar);
+    Img ref = before;
     std::vector<unsigned char> cov((size_t)span * h + 1);
     for (auto& c : cov) c = rng() % 4 == 0 ? 0 : rng() % 4 == 0 ? 255 : (unsigned char)rng();
     const PxGlyphKind kind = rng() % 2 ? kPxGlyphNormal : kPxGlyphScaled;
@@ -357,17 +357,26 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
       const PxGlyphDraw g{px_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       return px_draw_coverage(g, PX_COMBINE_COPY, kind);
     };
-    px_limit_simd(kPxScalar);
-    const bool drew = draw(scalar);
-    px_limit_simd(kPxAvx2);
-    ASSERT_EQ(draw(vec), drew);
-    if (ia > 0) RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
-    for (int y = 0; y < h + 1; ++y)
-      for (int x = 0; x < w + 2; ++x) {
-        ASSERT_EQ(scalar.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
-        ASSERT_EQ(vec.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
-      }
-    ASSERT_TRUE(vec.paddingIntact());
+    // The scalar loop first, then each vector level on a fresh copy.
+    TestBitmap vec(w + 2, h + 1, padding, flipped);
+    bool scalarDrew = false;
+    for (PxSimd level : {kPxScalar, kPxSse2, kPxAvx2}) {
+      TestBitmap& out = level == kPxScalar ? scalar : vec;
+      for (int y = 0; y < h + 1; ++y)
+        for (int x = 0; x < w + 2; ++x) vec.at(x, y) = before.get(x, y);
+      px_limit_simd(level);
+      const bool drew = draw(out);
+      px_limit_simd(kPxAvx2);
+      if (level == kPxScalar) scalarDrew = drew;
+      ASSERT_EQ(drew, scalarDrew);
+      if (level == kPxScalar && ia > 0)
+        RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
+      for (int y = 0; y < h + 1; ++y)
+        for (int x = 0; x < w + 2; ++x)
+          ASSERT_EQ(out.at(x, y), ref.at(x, y))
+              << "iter " << iter << " level " << level << " at " << x << "," << y;
+      ASSERT_TRUE(out.paddingIntact());
+    }
     if (px_simd() >= kPxSse2 && ia >= 1 && ia <= 256) {
       const PxGlyphDraw g{px_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       ASSERT_TRUE(px_glyph_copy_rows_simd(g, colour, false));
