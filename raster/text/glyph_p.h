@@ -34,6 +34,11 @@ void px_store_coverage(const PxGlyphDraw& g, PxGlyphKind kind);
 // c + 1 (full) or g.ia x c / 256; false (nothing drawn) when no vector unit
 // serves or g.ia lies outside 1..256.
 bool px_glyph_copy_rows_simd(const PxGlyphDraw& g, PX_pixel src, bool full);
+// The vector kernel behind it for the current vector level (g.ia within
+// 1..256), or null when none serves; text drawing picks it once per call.
+using PxGlyphCopyRows = void (*)(const PxGlyphDraw& g, PX_pixel src, bool full);
+PxGlyphCopyRows px_glyph_copy_kernel();
+void px_glyph_copy_rows_avx2(const PxGlyphDraw& g, PX_pixel src, bool full);
 
 // Columns and rows of a coverage map that hold non-zero bytes (right and
 // bottom exclusive; left >= right when the map is empty). The font cache

@@ -73,24 +73,32 @@ void copyRow(PX_pixel* d, const unsigned char* cov, int n, __m128i s, __m128i ia
   if (i < n) copyTail<FULL>(d + i, cov + i, n - i, s, ia16);
 }
 
-template <bool FULL>
-void copyRows(const PxGlyphDraw& g, PX_pixel src) {
+void copyRows(const PxGlyphDraw& g, PX_pixel src, bool full) {
   const __m128i s = _mm_set1_epi32((int)src), ia16 = _mm_set1_epi16((short)g.ia);
-  for (int row = 0; row < g.h; ++row)
-    copyRow<FULL>(g.rows.row(g.y + row) + g.x, g.cov + (ptrdiff_t)row * g.span, g.w, s, ia16);
+  for (int row = 0; row < g.h; ++row) {
+    PX_pixel* d = g.rows.row(g.y + row) + g.x;
+    const unsigned char* cov = g.cov + (ptrdiff_t)row * g.span;
+    if (full) copyRow<true>(d, cov, g.w, s, ia16);
+    else copyRow<false>(d, cov, g.w, s, ia16);
+  }
 }
 
 }  // namespace
 
-bool px_glyph_copy_rows_simd(const PxGlyphDraw& g, PX_pixel src, bool full) {
-  if (px_simd() < kPxSse2 || g.ia < 1 || g.ia > 256) return false;
-  if (full) copyRows<true>(g, src);
-  else copyRows<false>(g, src);
-  return true;
+PxGlyphCopyRows px_glyph_copy_kernel() {
+  const PxSimd level = px_simd();
+  return level >= kPxAvx2 ? px_glyph_copy_rows_avx2 : level >= kPxSse2 ? copyRows : nullptr;
 }
 
 #else
 
-bool px_glyph_copy_rows_simd(const PxGlyphDraw&, PX_pixel, bool) { return false; }
+PxGlyphCopyRows px_glyph_copy_kernel() { return nullptr; }
 
 #endif
+
+bool px_glyph_copy_rows_simd(const PxGlyphDraw& g, PX_pixel src, bool full) {
+  const PxGlyphCopyRows copy = px_glyph_copy_kernel();
+  if (!copy || g.ia < 1 || g.ia > 256) return false;
+  copy(g, src, full);
+  return true;
+}

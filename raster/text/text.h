@@ -84,6 +84,9 @@ class PX_CachedFont : public PX_IFont {
   charEnt* glyphFor(unsigned short c);
   RECT layoutText(PX_IBitmap* bm, const char* text, int length, int x0, int y0, const RECT* clip,
                   unsigned flags);
+  struct Pen;
+  Pen makePen(PX_IBitmap* bm, const RECT& clip) const;
+  bool drawCached(const Pen& pen, const charEnt* e, int x, int y);
   bool useNative(unsigned flags) const;
   int drawNative(PX_IBitmap* bm, const char* text, int length, RECT* rect, unsigned flags);
 

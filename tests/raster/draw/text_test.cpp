@@ -341,11 +341,11 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
   for (int iter = 0; iter < 600; ++iter) {
     const int w = iter % 20, h = 1 + rng() % 4, span = w + rng() % 3;
     const bool flipped = rng() % 2;
-    TestBitmap scalar(w + 2, h + 1, rng() % 2, flipped), vec(w + 2, h + 1, rng() % 2, flipped);
+    TestBitmap scalar(w + 2, h + 1, rng() % 2, flipped);
+    const int padding = rng() % 2;
     FillRandom(scalar, rng);
-    for (int y = 0; y < h + 1; ++y)
-      for (int x = 0; x < w + 2; ++x) vec.at(x, y) = scalar.at(x, y);
-    Img ref = ImgOf(scalar);
+    const Img before = ImgOf(scalar);
+    Img ref = before;
     std::vector<unsigned char> cov((size_t)span * h + 1);
     for (auto& c : cov) c = rng() % 4 == 0 ? 0 : rng() % 4 == 0 ? 255 : (unsigned char)rng();
     const PxGlyphKind kind = rng() % 2 ? kPxGlyphNormal : kPxGlyphScaled;
@@ -357,17 +357,26 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
       const PxGlyphDraw g{px_rows(&bm), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       return px_draw_coverage(g, PX_COMBINE_COPY, kind);
     };
-    px_limit_simd(kPxScalar);
-    const bool drew = draw(scalar);
-    px_limit_simd(kPxAvx2);
-    ASSERT_EQ(draw(vec), drew);
-    if (ia > 0) RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
-    for (int y = 0; y < h + 1; ++y)
-      for (int x = 0; x < w + 2; ++x) {
-        ASSERT_EQ(scalar.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
-        ASSERT_EQ(vec.at(x, y), ref.at(x, y)) << "iter " << iter << " at " << x << "," << y;
-      }
-    ASSERT_TRUE(vec.paddingIntact());
+    // The scalar loop first, then each vector level on a fresh copy.
+    TestBitmap vec(w + 2, h + 1, padding, flipped);
+    bool scalarDrew = false;
+    for (PxSimd level : {kPxScalar, kPxSse2, kPxAvx2}) {
+      TestBitmap& out = level == kPxScalar ? scalar : vec;
+      for (int y = 0; y < h + 1; ++y)
+        for (int x = 0; x < w + 2; ++x) vec.at(x, y) = before.get(x, y);
+      px_limit_simd(level);
+      const bool drew = draw(out);
+      px_limit_simd(kPxAvx2);
+      if (level == kPxScalar) scalarDrew = drew;
+      ASSERT_EQ(drew, scalarDrew);
+      if (level == kPxScalar && ia > 0)
+        RefCoverage(ref, 1, 1, cov.data(), w, span, h, colour, alpha, ia, 0, kind);
+      for (int y = 0; y < h + 1; ++y)
+        for (int x = 0; x < w + 2; ++x)
+          ASSERT_EQ(out.at(x, y), ref.at(x, y))
+              << "iter " << iter << " level " << level << " at " << x << "," << y;
+      ASSERT_TRUE(out.paddingIntact());
+    }
     if (px_simd() >= kPxSse2 && ia >= 1 && ia <= 256) {
       const PxGlyphDraw g{px_rows(&vec), 1, 1, cov.data(), span, w, h, colour, colour, ia};
       ASSERT_TRUE(px_glyph_copy_rows_simd(g, colour, false));
@@ -494,6 +503,68 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
         for (int i = 0; i < ref.w; ++i)
           ASSERT_EQ(out.at(i, j), ref.at(i, j))
               << "iter " << iter << " level " << level << " at " << i << "," << j;
+    }
+  }
+}
+
+// A subclass that draws every glyph through the base class, counting them.
+struct CountingFont : PX_CachedFont {
+  int calls = 0;
+  bool DrawGlyph(PX_IBitmap* bm, unsigned short c, int x, int y, RECT* clip) override {
+    ++calls;
+    return PX_CachedFont::DrawGlyph(bm, c, x, y, clip);
+  }
+};
+
+// Whole texts drawn at once against the same texts drawn glyph by glyph
+// through an overriding DrawGlyph, over modes, opacities, background cells,
+// effects, alignment and clips, at every vector level.
+TEST(CachedFontText, MatchesGlyphByGlyphDrawing) {
+  const int fontFlags[] = {0, PX_FONT_FLAG_FX_MONO, PX_FONT_FLAG_FX_OUTLINE, PX_FONT_FLAG_VERTICAL};
+  const char* texts[] = {"Latency Control: 512 samples!", "Wg\xC3\xA9 il\n1.5", "MMMM"};
+  const float alphas[] = {1.0f, 0.5f, 0.3f, 1.5f};
+  const unsigned aligns[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_BOTTOM,
+                             DT_NOCLIP};
+  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2};
+  std::mt19937 rng(31);
+  for (int flags : fontFlags) {
+    PX_CachedFont own;
+    CountingFont counted;
+    own.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | flags);
+    counted.SetFromHFont(Sans(14), PX_FONT_FLAG_OWNS_HFONT | flags);
+    for (int iter = 0; iter < 40; ++iter) {
+      const char* text = texts[rng() % 3];
+      const unsigned align = aligns[rng() % 4];
+      const int mode = iter % 2 ? PX_COMBINE_COPY : (int)(rng() % 7);
+      const float alpha = alphas[rng() % 4];
+      const PX_pixel fg = RandomPixel(rng), bg = RandomPixel(rng), fx = RandomPixel(rng);
+      const int bgmode = rng() % 4 == 0;
+      const RECT rect{(int)(rng() % 40) - 20, (int)(rng() % 20) - 10, 120 + (int)(rng() % 100),
+                      20 + (int)(rng() % 40)};
+      TestBitmap base(200, 60, rng() % 2, rng() % 2);
+      FillRandom(base, rng);
+      for (PX_CachedFont* f : {&own, static_cast<PX_CachedFont*>(&counted)}) {
+        f->SetTextColor(fg);
+        f->SetBkColor(bg);
+        f->SetEffectColor(fx);
+        f->SetBkMode(bgmode);
+        f->SetCombineMode(mode, alpha);
+      }
+      for (PxSimd level : levels) {
+        TestBitmap a(200, 60), b(200, 60);
+        for (int y = 0; y < 60; ++y)
+          for (int x = 0; x < 200; ++x) a.at(x, y) = b.at(x, y) = base.at(x, y);
+        px_limit_simd(level);
+        RECT ra = rect, rb = rect;
+        counted.calls = 0;
+        const int ha = own.DrawText(&a, text, -1, &ra, align);
+        const int hb = counted.DrawText(&b, text, -1, &rb, align);
+        px_limit_simd(kPxAvx2);
+        EXPECT_EQ(ha, hb);
+        EXPECT_GT(counted.calls, 3);
+        ASSERT_TRUE(Same(a, b)) << "flags " << flags << " iter " << iter << " level " << level;
+        ASSERT_TRUE(a.paddingIntact());
+      }
     }
   }
 }
