@@ -21,7 +21,7 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
   FillRandom(start, rng);
   Img ref = ImgOf(start);
   RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f, PX_FILTER_BILINEAR);
-  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
+  for (PxSimd level : {kPxAvx512, kPxAvx2, kPxSse2, kPxScalar}) {
     px_limit_simd(level);
     TestBitmap dest(dw + 5, dh + 3, 0, !flipped);
     PX_Copy(&dest, &start);
@@ -31,7 +31,7 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
         << " at " << sx << "," << sy << " size " << srcw << "x" << srch << " dst " << dstx << ","
         << dsty << " " << dw << "x" << dh;
   }
-  px_limit_simd(kPxAvx2);
+  px_limit_simd(kPxAvx512);
 }
 
 TEST(ScaledKernels, UpscalingMatchesReferenceAtEveryLevel) {
