@@ -199,9 +199,12 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
   // Column sums, with slack the kernels may read but never use.
   const size_t nsums = (size_t)(hi - lo + 1) + 4;
   Scratch mem;
-  if (!mem.reserve(nsums * 8 + (size_t)n * 4)) return false;
+  if (!mem.reserve(nsums * 12 + (size_t)n * 4)) return false;
   uint16_t* sums = mem.take<uint16_t>(nsums * 4);
   memset(sums, 0, nsums * 8);
+  // A zero row stands in for the missing one at the top and bottom edges.
+  PX_pixel* zeros = mem.take<PX_pixel>(nsums);
+  memset(zeros, 0, nsums * 4);
   int32_t* off = mem.take<int32_t>((size_t)n);
   for (int k = 0; k < n; ++k)
     off[k] = ((int)((j.isx + (int64_t)(i0 + k) * j.idx) >> 16) - 1 - lo) * 8;
@@ -212,18 +215,25 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
     if (y < 0 || (y >> 16) >= j.clip_b) continue;
     const int sy = (int)(y >> 16);
     PX_pixel* d = j.drow(row);
-    if (n > 0 && sy >= 1 && sy + 1 < j.clip_b) {
-      if (summedRow != sy)
-        px_box3_sums(j.s.row(sy - 1) + lo, j.s.row(sy) + lo, j.s.row(sy + 1) + lo, hi - lo + 1,
-                     sums);
+    const bool top = sy == 0, bottom = sy + 1 == j.clip_b;
+    const PX_pixel* r0 = top ? zeros : j.s.row(sy - 1) + lo;
+    const PX_pixel* r1 = j.s.row(sy) + lo;
+    const PX_pixel* r2 = bottom ? zeros : j.s.row(sy + 1) + lo;
+    int done = 0;
+    if (n > 0 && !top && !bottom) {
+      // A reduction by two reads the rows directly; column sums serve the rest.
+      done = step2 ? px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip9) : 0;
+      if (done < n && summedRow != sy)
+        px_box3_sums(r0 + 2 * done, r1 + 2 * done, r2 + 2 * done, hi - lo + 1 - 2 * done, sums);
       summedRow = sy;
-      if (step2) px_box3_row_step2(d + i0, sums, n);
+      if (step2) px_box3_row_step2(d + i0 + done, sums, n - done);
       else px_box3_row(d + i0, sums, off, n);
-      boxEdges(j, d, sy, 0, i0);
-      boxEdges(j, d, sy, i1, j.dw);
-    } else {
-      boxEdges(j, d, sy, 0, j.dw);
+      done = n;
+    } else if (n > 0 && step2 && !(top && bottom)) {
+      done = px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip6);  // six pixels per box
     }
+    boxEdges(j, d, sy, 0, i0);
+    boxEdges(j, d, sy, i0 + done, j.dw);
   }
   return true;
 }

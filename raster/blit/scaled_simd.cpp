@@ -19,17 +19,6 @@ namespace {
 inline __m128i load4(const void* p) { return _mm_loadu_si128((const __m128i*)p); }
 inline void store4(void* p, __m128i v) { _mm_storeu_si128((__m128i*)p, v); }
 
-// Reciprocal for the full 3 x 3 box: (s x M) >> 16 == s / 9 for every sum of
-// nine channel values.
-constexpr unsigned kRecip9 = 7282;
-
-constexpr bool recip9Exact() {
-  for (unsigned s = 0; s <= 255 * 9; ++s)
-    if ((s * kRecip9) >> 16 != s / 9) return false;
-  return true;
-}
-static_assert(recip9Exact(), "the box reciprocal is exact");
-
 // One bilinear pixel, four 32-bit channels: (E + (b, C) . w) >> 16.
 inline __m128i bilinear1(const char* rec, int32_t off, __m128i w) {
   const __m128i* r = (const __m128i*)(rec + off);
@@ -128,7 +117,7 @@ PX_AVX2 inline __m256i box4Step2(const uint16_t* c, __m256i recip) {
 
 PX_AVX2 int box3Step2Avx2(PX_pixel* d, const uint16_t* sums, int n) {
   const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
-  const __m256i recip = _mm256_set1_epi16((short)kRecip9);
+  const __m256i recip = _mm256_set1_epi16((short)kPxRecip9);
   int k = 0;
   for (; k + 8 <= n; k += 8) {
     const __m256i v =
@@ -237,7 +226,7 @@ void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, in
 
 void px_box3_row(PX_pixel* d, const uint16_t* sums16, const int32_t* off, int n) {
   const char* sums = (const char*)sums16;
-  const __m128i recip = _mm_set1_epi16((short)kRecip9);
+  const __m128i recip = _mm_set1_epi16((short)kPxRecip9);
   int k = 0;
   for (; k + 4 <= n; k += 4) {
     const __m128i a = box2(sums, off[k], off[k + 1], recip);
@@ -251,7 +240,7 @@ void px_box3_row(PX_pixel* d, const uint16_t* sums16, const int32_t* off, int n)
 }
 
 void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n) {
-  const __m128i recip = _mm_set1_epi16((short)kRecip9);
+  const __m128i recip = _mm_set1_epi16((short)kPxRecip9);
   int k = 0;
 #if PX_HAVE_AVX2
   if (px_simd() >= kPxAvx2) k = box3Step2Avx2(d, sums, n);

@@ -28,6 +28,18 @@ void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w);
 // d[k] for k < n from the record at byte offset off[k] and the weights w[k].
 void px_bilinear_row(PX_pixel* d, const int32_t* rec, const int32_t* off, const uint32_t* w, int n);
 
+// Reciprocals of the 3 x 3 box and of its 2 x 3 part at a top or bottom edge:
+// (s x M) >> 16 == s / k for every sum of k channel values.
+constexpr unsigned kPxRecip9 = 7282, kPxRecip6 = 10923;
+
+constexpr bool px_recip_exact(unsigned k, unsigned m) {
+  for (unsigned s = 0; s <= 255 * k; ++s)
+    if ((s * m) >> 16 != s / k) return false;
+  return true;
+}
+static_assert(px_recip_exact(9, kPxRecip9) && px_recip_exact(6, kPxRecip6),
+              "the box reciprocals are exact");
+
 // Per channel 16-bit sums of three rows for columns [0, n).
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n, uint16_t* out);
 // d[k] for k < n: the mean of the three column sums starting at byte offset
@@ -36,3 +48,9 @@ void px_box3_row(PX_pixel* d, const uint16_t* sums, const int32_t* off, int n);
 // The same for off[k] = 16 k (a reduction by exactly two); reads one column
 // of sums past column 2n, the last one used.
 void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n);
+// The reduction by two read straight from rows r0..r2, each given at column
+// 2k - 1 of output k = 0 (columns up to 2n are read), with the reciprocal of
+// the pixels per box; returns the outputs done: all of them from 8 on, none
+// below AVX2.
+int px_box3_half_rows(PX_pixel* d, const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2,
+                      int n, unsigned recip);

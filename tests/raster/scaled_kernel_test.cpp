@@ -70,4 +70,18 @@ TEST(ScaledKernels, BoxReductionsMatchReferenceAtEveryLevel) {
   }
 }
 
+// Halvings whose first or last sampled row is the source's top or bottom row
+// (a box of two rows), at widths around the 8-pixel vector groups.
+TEST(ScaledKernels, HalvingAtTheTopAndBottomRowsMatchesReference) {
+  std::mt19937 rng(34);
+  for (int iter = 0; iter < 60; ++iter) {
+    const int dw = 1 + (int)(rng() % 30), dh = 1 + (int)(rng() % 6);
+    const float sx = (float)(rng() % 2), sy = (float)(iter % 2);
+    // Height 2 dh - 1 + sy puts the last sample on the last row.
+    const int sw = 2 * dw + (int)(rng() % 3), sh = 2 * dh - 1 + (int)sy + (int)(rng() % 2);
+    ExpectMatches(rng, sw, sh, (int)(rng() % 3) - 1, 0, dw, dh, sx, sy, 2.0f * (float)dw,
+                  2.0f * (float)dh);
+  }
+}
+
 }  // namespace
