@@ -53,7 +53,7 @@ void innerColumns(const PxScaleJob& j, int lo, int hi, int& i0, int& i1) {
 // One allocation carved into at most kParts 32-byte aligned arrays.
 class Scratch {
  public:
-  static constexpr int kParts = 6;
+  static constexpr int kParts = 8;
   ~Scratch() { free(block_); }
   bool reserve(size_t bytes) {
     block_ = malloc(bytes + 32 * (kParts + 1));
@@ -95,8 +95,9 @@ struct BilinearPlan {
     const int c1 = (int)((j.isx + (int64_t)(i1 - 1) * j.idx) >> 16);
     const size_t ncols = (size_t)(c1 - c0 + 1), n = (size_t)(i1 - i0);
     if (ncols > 2 * n) return false;  // strong reductions: per-pixel sampling is cheaper
-    if (!mem.reserve(ncols * (kPxBilinearRecBytes + 32) + n * 10)) return false;
-    cols.rec = mem.take<int32_t>(ncols * kPxBilinearRecBytes / 4);
+    if (!mem.reserve(ncols * 4 * kPxBilinearColBytes + n * 10)) return false;
+    cols.e = mem.take<int32_t>(ncols * 4);
+    cols.bc = mem.take<int16_t>(ncols * 8);
     cols.base = mem.take<int32_t>(ncols * 4);
     cols.d10 = mem.take<int16_t>(ncols * 8);
     cols.ncols = (int)ncols;
@@ -106,7 +107,7 @@ struct BilinearPlan {
     fx = mem.take<uint16_t>(n);
     for (size_t k = 0; k < n; ++k) {
       const int64_t pos = j.isx + (int64_t)(i0 + (int)k) * j.idx;
-      off[k] = ((int)(pos >> 16) - c0) * kPxBilinearRecBytes;
+      off[k] = ((int)(pos >> 16) - c0) * kPxBilinearColBytes;
       fx[k] = (unsigned short)(pos & 0xFFFF);
     }
     return true;
@@ -121,8 +122,7 @@ struct BilinearPlan {
     if (!lastIsEdge) return;
     const int c = body.ncols;
     const PX_pixel a[2] = {r0[c0 + c], r0[c0 + c]}, b[2] = {r1[c0 + c], r1[c0 + c]};
-    PxBilinearCols last = {cols.rec + c * kPxBilinearRecBytes / 4, cols.base + 4 * c,
-                           cols.d10 + 8 * c, 1};
+    PxBilinearCols last = {cols.e + 4 * c, cols.bc + 8 * c, cols.base + 4 * c, cols.d10 + 8 * c, 1};
     px_bilinear_cols(a, b, fy, last);
   }
 
@@ -141,7 +141,7 @@ struct BilinearPlan {
       px_bilinear_weights(fx, i1 - i0, fy, w);
       wFy = fy;
     }
-    px_bilinear_row(d + i0, cols.rec, off, w, i1 - i0);
+    px_bilinear_row(d + i0, cols, off, w, i1 - i0);
   }
 };
 

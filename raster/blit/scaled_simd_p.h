@@ -10,13 +10,16 @@
 //   S = E + (fx - 32768)(p01 - p00) + (w11 - 32768) C,  C = p00 - p01 - p10 + p11,
 //   E = (p00 << 16) + 32768 (p11 - p00) + (fy - 32768)(p10 - p00),
 // whose arithmetic shift by 16 is the bilinear sample of every channel.
+// Per column, in arrays of 16-byte entries so that neighbouring columns fill
+// whole vectors.
 struct PxBilinearCols {
-  int32_t* rec = nullptr;   // per column, 32 bytes: E (4 x int32), then (b, C) pairs (8 x int16)
-  int32_t* base = nullptr;  // per column: (p00 << 16) + 32768 (p11 - p00), 4 x int32
-  int16_t* d10 = nullptr;   // per column: (p10 - p00, 0) pairs, 8 x int16
+  int32_t* e = nullptr;     // E, 4 x int32
+  int16_t* bc = nullptr;    // (p01 - p00, C) pairs, 8 x int16
+  int32_t* base = nullptr;  // (p00 << 16) + 32768 (p11 - p00), 4 x int32
+  int16_t* d10 = nullptr;   // (p10 - p00, 0) pairs, 8 x int16
   int ncols = 0;
 };
-constexpr int kPxBilinearRecBytes = 32;
+constexpr int kPxBilinearColBytes = 16;
 
 // Fills the records of columns [0, ncols) from rows r0 and r1 (each read up to
 // column ncols) for the fraction fy.
@@ -25,8 +28,9 @@ void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBil
 void px_bilinear_refy(PxBilinearCols& t, unsigned fy);
 // Per destination column weights (fx - 32768, w11 - 32768), w11 = fx fy >> 16.
 void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w);
-// d[k] for k < n from the record at byte offset off[k] and the weights w[k].
-void px_bilinear_row(PX_pixel* d, const int32_t* rec, const int32_t* off, const uint32_t* w, int n);
+// d[k] for k < n from the column at byte offset off[k] and the weights w[k].
+void px_bilinear_row(PX_pixel* d, const PxBilinearCols& t, const int32_t* off, const uint32_t* w,
+                     int n);
 
 // Reciprocals of the 3 x 3 box and of its 2 x 3 part at a top or bottom edge:
 // (s x M) >> 16 == s / k for every sum of k channel values.
