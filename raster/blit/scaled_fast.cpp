@@ -81,11 +81,11 @@ struct BilinearPlan {
   PxBilinearCols cols;
   int32_t* off = nullptr;
   uint16_t* fx = nullptr;
-  uint32_t* w = nullptr;
+  uint32_t *w = nullptr, *w2 = nullptr;
   int i0 = 0, i1 = 0, c0 = 0;
   bool lastIsEdge = false;
   int64_t colsRow = -1;
-  unsigned colsFy = 0, wFy = 0x10000;
+  unsigned colsFy = 0, wFy = 0x10000, w2Fy = 0x10000;
   Scratch mem;
 
   bool init(const PxScaleJob& j) {
@@ -95,7 +95,7 @@ struct BilinearPlan {
     const int c1 = (int)((j.isx + (int64_t)(i1 - 1) * j.idx) >> 16);
     const size_t ncols = (size_t)(c1 - c0 + 1), n = (size_t)(i1 - i0);
     if (ncols > 2 * n) return false;  // strong reductions: per-pixel sampling is cheaper
-    if (!mem.reserve(ncols * 4 * kPxBilinearColBytes + n * 10)) return false;
+    if (!mem.reserve(ncols * 4 * kPxBilinearColBytes + n * 14)) return false;
     cols.e = mem.take<int32_t>(ncols * 4);
     cols.bc = mem.take<int16_t>(ncols * 8);
     cols.base = mem.take<int32_t>(ncols * 4);
@@ -104,6 +104,7 @@ struct BilinearPlan {
     lastIsEdge = c1 + 1 == j.clip_r;
     off = mem.take<int32_t>(n);
     w = mem.take<uint32_t>(n);
+    w2 = mem.take<uint32_t>(n);
     fx = mem.take<uint16_t>(n);
     for (size_t k = 0; k < n; ++k) {
       const int64_t pos = j.isx + (int64_t)(i0 + (int)k) * j.idx;
@@ -126,22 +127,39 @@ struct BilinearPlan {
     px_bilinear_cols(a, b, fy, last);
   }
 
-  // Columns [i0, i1) of a row sampling source row sy (inside the source); the
-  // last row repeats itself, which makes the sum the horizontal lerp.
+  // Tables for source row sy (inside the source); the last row repeats
+  // itself, which makes the sum the horizontal lerp.
+  void useRow(const PxScaleJob& j, int sy, unsigned fy) {
+    if (sy == colsRow) return;
+    buildCols(j.s.row(sy), j.s.row(sy + 1 < j.clip_b ? sy + 1 : sy), fy);
+    colsRow = sy;
+    colsFy = fy;
+  }
+  void weights(uint32_t* to, unsigned& toFy, unsigned fy) {
+    if (fy == toFy) return;
+    px_bilinear_weights(fx, i1 - i0, fy, to);
+    toFy = fy;
+  }
+
+  // Columns [i0, i1) of a row sampling source row sy.
   void row(const PxScaleJob& j, PX_pixel* d, int sy, unsigned fy) {
-    if (sy != colsRow) {
-      buildCols(j.s.row(sy), j.s.row(sy + 1 < j.clip_b ? sy + 1 : sy), fy);
-      colsRow = sy;
-      colsFy = fy;
-    } else if (fy != colsFy) {
+    useRow(j, sy, fy);
+    if (fy != colsFy) {
       px_bilinear_refy(cols, fy);
       colsFy = fy;
     }
-    if (fy != wFy) {
-      px_bilinear_weights(fx, i1 - i0, fy, w);
-      wFy = fy;
-    }
+    weights(w, wFy, fy);
     px_bilinear_row(d + i0, cols, off, w, i1 - i0);
+  }
+
+  // The same for two rows sampling source row sy at once; false when the
+  // processor has no kernel for it.
+  bool rows2(const PxScaleJob& j, PX_pixel* d0, PX_pixel* d1, int sy, unsigned fy0, unsigned fy1) {
+    if (px_simd() < kPxAvx2) return false;
+    useRow(j, sy, fy0);
+    weights(w, wFy, fy0);
+    weights(w2, w2Fy, fy1);
+    return px_bilinear_rows2(d0 + i0, d1 + i0, cols, off, w, w2, fy0, fy1, i1 - i0) == i1 - i0;
   }
 };
 
@@ -179,6 +197,18 @@ bool px_scale_bilinear_copy_fast(const PxScaleJob& j) {
     const int64_t y = j.isy + row * j.idy, sy = y >> 16;
     PX_pixel* d = j.drow(row);
     if (tables && sy >= 0 && sy < j.clip_b) {
+      const int64_t y2 = y + j.idy;
+      if (row + 1 < j.dh && (y2 >> 16) == sy &&
+          t.rows2(j, d, j.drow(row + 1), (int)sy, (unsigned)(y & 0xFFFF),
+                  (unsigned)(y2 & 0xFFFF))) {
+        PX_pixel* d2 = j.drow(row + 1);
+        bilinearEdges(j, d, y, 0, t.i0);
+        bilinearEdges(j, d, y, t.i1, j.dw);
+        bilinearEdges(j, d2, y2, 0, t.i0);
+        bilinearEdges(j, d2, y2, t.i1, j.dw);
+        ++row;
+        continue;
+      }
       t.row(j, d, (int)sy, (unsigned)(y & 0xFFFF));
       bilinearEdges(j, d, y, 0, t.i0);
       bilinearEdges(j, d, y, t.i1, j.dw);

@@ -10,6 +10,9 @@
 #include <immintrin.h>
 #define PX_HAVE_AVX2 1
 #define PX_AVX2 __attribute__((target("avx2")))
+// Kernels called twice per row must be inlined: a call would leave the upper
+// vector state dirty after the caller's vzeroupper.
+#define PX_INLINE inline __attribute__((always_inline))
 #else
 #define PX_HAVE_AVX2 0
 #endif
@@ -70,6 +73,57 @@ PX_AVX2 int bilinearRowAvx2(PX_pixel* d, const PxBilinearCols& t, const int32_t*
     _mm256_storeu_si256((__m256i*)(d + k), v);
   }
   return k;
+}
+
+// Pixels k and k + 4 (lanes) of two rows of the same source rows at fractions
+// kfy0 and kfy1, weights a and b: their E come from base and d10 here, and
+// each column is fetched once for both rows.
+PX_AVX2 PX_INLINE void rows2Pair(const PxBilinearCols& t, int32_t o0, int32_t o1, __m256i kfy0,
+                                 __m256i kfy1, __m256i a, __m256i b, __m256i* r0, __m256i* r1) {
+  const char *bc = (const char*)t.bc, *base = (const char*)t.base, *d10 = (const char*)t.d10;
+  const __m256i e = pair(base + o0, base + o1), dp = pair(d10 + o0, d10 + o1);
+  const __m256i c = pair(bc + o0, bc + o1);
+  const __m256i e0 = _mm256_add_epi32(e, _mm256_madd_epi16(dp, kfy0));
+  const __m256i e1 = _mm256_add_epi32(e, _mm256_madd_epi16(dp, kfy1));
+  *r0 = _mm256_srai_epi32(_mm256_add_epi32(e0, _mm256_madd_epi16(c, a)), 16);
+  *r1 = _mm256_srai_epi32(_mm256_add_epi32(e1, _mm256_madd_epi16(c, b)), 16);
+}
+
+// Pixels k .. k + 7 of both rows.
+PX_AVX2 PX_INLINE void rows2Group(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t,
+                                  const int32_t* off, const uint32_t* w0, const uint32_t* w1,
+                                  __m256i kfy0, __m256i kfy1, int k) {
+  const __m256i a8 = _mm256_loadu_si256((const __m256i*)(w0 + k));
+  const __m256i b8 = _mm256_loadu_si256((const __m256i*)(w1 + k));
+  const __m256i i0 = _mm256_setr_epi32(0, 0, 0, 0, 4, 4, 4, 4), one = _mm256_set1_epi32(1);
+  const __m256i i1 = _mm256_add_epi32(i0, one), i2 = _mm256_add_epi32(i1, one);
+  const __m256i i3 = _mm256_add_epi32(i2, one);
+  const int32_t* o = off + k;
+  __m256i p0, p1, p2, p3, q0, q1, q2, q3;
+  rows2Pair(t, o[0], o[4], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i0),
+            _mm256_permutevar8x32_epi32(b8, i0), &p0, &q0);
+  rows2Pair(t, o[1], o[5], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i1),
+            _mm256_permutevar8x32_epi32(b8, i1), &p1, &q1);
+  rows2Pair(t, o[2], o[6], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i2),
+            _mm256_permutevar8x32_epi32(b8, i2), &p2, &q2);
+  rows2Pair(t, o[3], o[7], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i3),
+            _mm256_permutevar8x32_epi32(b8, i3), &p3, &q3);
+  _mm256_storeu_si256((__m256i*)(d0 + k),
+                      _mm256_packus_epi16(_mm256_packs_epi32(p0, p1), _mm256_packs_epi32(p2, p3)));
+  _mm256_storeu_si256((__m256i*)(d1 + k),
+                      _mm256_packus_epi16(_mm256_packs_epi32(q0, q1), _mm256_packs_epi32(q2, q3)));
+}
+
+// The last group overlaps the one before it rather than leaving a tail.
+PX_AVX2 int bilinearRows2Avx2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t,
+                              const int32_t* off, const uint32_t* w0, const uint32_t* w1,
+                              unsigned fy0, unsigned fy1, int n) {
+  if (n < 8) return 0;
+  const __m256i kfy0 = _mm256_set1_epi32((int)((fy0 - 32768u) & 0xFFFF));
+  const __m256i kfy1 = _mm256_set1_epi32((int)((fy1 - 32768u) & 0xFFFF));
+  for (int k = 0; k + 8 <= n; k += 8) rows2Group(d0, d1, t, off, w0, w1, kfy0, kfy1, k);
+  if (n % 8) rows2Group(d0, d1, t, off, w0, w1, kfy0, kfy1, n - 8);
+  return n;
 }
 
 // Columns c (low lane) and c + 1 (high lane) at once, as in px_bilinear_cols;
@@ -244,6 +298,14 @@ void px_bilinear_row(PX_pixel* d, const PxBilinearCols& t, const int32_t* off, c
     const __m128i r16 = _mm_packs_epi32(r, r);
     d[k] = (PX_pixel)_mm_cvtsi128_si32(_mm_packus_epi16(r16, r16));
   }
+}
+
+int px_bilinear_rows2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* off,
+                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n) {
+#if PX_HAVE_AVX2
+  if (px_simd() >= kPxAvx2) return bilinearRows2Avx2(d0, d1, t, off, w0, w1, fy0, fy1, n);
+#endif
+  return 0;
 }
 
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,

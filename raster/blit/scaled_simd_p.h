@@ -31,6 +31,11 @@ void px_bilinear_weights(const uint16_t* fx, int n, unsigned fy, uint32_t* w);
 // d[k] for k < n from the column at byte offset off[k] and the weights w[k].
 void px_bilinear_row(PX_pixel* d, const PxBilinearCols& t, const int32_t* off, const uint32_t* w,
                      int n);
+// Two rows of the same source rows, at fractions fy0 (weights w0) and fy1
+// (w1), without E; returns the pixels done in both: all of them from 8 on,
+// none below AVX2.
+int px_bilinear_rows2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* off,
+                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n);
 
 // Reciprocals of the 3 x 3 box and of its 2 x 3 part at a top or bottom edge:
 // (s x M) >> 16 == s / k for every sum of k channel values.
