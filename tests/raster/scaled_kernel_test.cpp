@@ -5,6 +5,7 @@
 #include "random_case.h"
 #include "raster/raster.h"
 #include "raster/blit/blit.h"
+#include "raster/blit/scaled_p.h"
 #include "raster/pixels/cpu_p.h"
 #include "reference.h"
 
@@ -82,6 +83,13 @@ TEST(ScaledKernels, HalvingAtTheTopAndBottomRowsMatchesReference) {
     ExpectMatches(rng, sw, sh, (int)(rng() % 3) - 1, 0, dw, dh, sx, sy, 2.0f * (float)dw,
                   2.0f * (float)dh);
   }
+}
+
+// The box means divide by multiplying: exact for every count the boxes have.
+TEST(ScaledKernels, BoxSumDivisionIsExact) {
+  for (int n = 1; n <= 32; ++n)
+    for (int sum = 0; sum <= 255 * n; ++sum)
+      ASSERT_EQ(px_div_sum(sum, n), sum / n) << sum << "/" << n;
 }
 
 }  // namespace
