@@ -229,17 +229,19 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
   // Column sums, with slack the kernels may read but never use.
   const size_t nsums = (size_t)(hi - lo + 1) + 4;
   Scratch mem;
-  if (!mem.reserve(nsums * 12 + (size_t)n * 4)) return false;
+  if (!mem.reserve(nsums * 12 + (size_t)n * 12)) return false;
   uint16_t* sums = mem.take<uint16_t>(nsums * 4);
   memset(sums, 0, nsums * 8);
   // A zero row stands in for the missing one at the top and bottom edges.
   PX_pixel* zeros = mem.take<PX_pixel>(nsums);
   memset(zeros, 0, nsums * 4);
   int32_t* off = mem.take<int32_t>((size_t)n);
+  // Row sums of the halving kernel, passed from one row to the next.
+  uint16_t* carry = mem.take<uint16_t>((size_t)n * 4);
   for (int k = 0; k < n; ++k)
     off[k] = ((int)((j.isx + (int64_t)(i0 + k) * j.idx) >> 16) - 1 - lo) * 8;
   const bool step2 = j.idx == 0x20000;
-  int summedRow = -1;
+  int summedRow = -1, carriedRow = -1;
   for (int row = 0; row < j.dh; ++row) {
     const int64_t y = j.isy + row * j.idy;
     if (y < 0 || (y >> 16) >= j.clip_b) continue;
@@ -252,7 +254,10 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
     int done = 0;
     if (n > 0 && !top && !bottom) {
       // A reduction by two reads the rows directly; column sums serve the rest.
-      done = step2 ? px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip9) : 0;
+      done = step2
+                 ? px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip9, carry, carriedRow == sy - 1)
+                 : 0;
+      carriedRow = done > 0 ? sy + 1 : -1;
       if (done < n && summedRow != sy)
         px_box3_sums(r0 + 2 * done, r1 + 2 * done, r2 + 2 * done, hi - lo + 1 - 2 * done, sums);
       summedRow = sy;
@@ -260,7 +265,9 @@ bool px_scale_box_copy_fast(const PxScaleJob& j, int size) {
       else px_box3_row(d + i0, sums, off, n);
       done = n;
     } else if (n > 0 && step2 && !(top && bottom)) {
-      done = px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip6);  // six pixels per box
+      // Six pixels per box; the zero row is never carried.
+      done = px_box3_half_rows(d + i0, r0, r1, r2, n, kPxRecip6, carry, false);
+      carriedRow = done > 0 && !bottom ? sy + 1 : -1;
     }
     boxEdges(j, d, sy, 0, i0);
     boxEdges(j, d, sy, i0 + done, j.dw);

@@ -24,45 +24,64 @@ PX_AVX2 inline __m256i rowSums4(const PX_pixel* p, __m256i pairs, __m256i lefts,
                           _mm256_shuffle_epi8(left, lefts));
 }
 
-// Outputs k .. k + 7.
+// Outputs k .. k + 7. The sums of r2 are kept in carry (four per output);
+// with CARRY, those of the row before serve as r0, which is not read.
+template <bool CARRY>
 PX_AVX2 inline void half8(PX_pixel* d, const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2,
-                          int k, __m256i recip) {
+                          uint16_t* carry, int k, __m256i recip) {
   const __m256i pairs = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4,
                                          1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
   const __m256i lefts = _mm256_setr_epi8(0, -1, 1, -1, 2, -1, 3, -1, 8, -1, 9, -1, 10, -1, 11, -1,
                                          0, -1, 1, -1, 2, -1, 3, -1, 8, -1, 9, -1, 10, -1, 11, -1);
   const __m256i ones = _mm256_set1_epi8(1);
   const int c = 2 * k;
-  __m256i a = rowSums4(r0 + c, pairs, lefts, ones), b = rowSums4(r0 + c + 8, pairs, lefts, ones);
+  __m256i* kept = (__m256i*)(carry + 4 * k);
+  __m256i a, b;
+  if (CARRY) {
+    a = _mm256_loadu_si256(kept);
+    b = _mm256_loadu_si256(kept + 1);
+  } else {
+    a = rowSums4(r0 + c, pairs, lefts, ones);
+    b = rowSums4(r0 + c + 8, pairs, lefts, ones);
+  }
   a = _mm256_add_epi16(a, rowSums4(r1 + c, pairs, lefts, ones));
   b = _mm256_add_epi16(b, rowSums4(r1 + c + 8, pairs, lefts, ones));
-  a = _mm256_add_epi16(a, rowSums4(r2 + c, pairs, lefts, ones));
-  b = _mm256_add_epi16(b, rowSums4(r2 + c + 8, pairs, lefts, ones));
+  const __m256i a2 = rowSums4(r2 + c, pairs, lefts, ones);
+  const __m256i b2 = rowSums4(r2 + c + 8, pairs, lefts, ones);
+  _mm256_storeu_si256(kept, a2);
+  _mm256_storeu_si256(kept + 1, b2);
+  a = _mm256_add_epi16(a, a2);
+  b = _mm256_add_epi16(b, b2);
   // Packing leaves outputs (0, 1, 4, 5 | 2, 3, 6, 7): restore their order.
   const __m256i v = _mm256_packus_epi16(_mm256_mulhi_epu16(a, recip), _mm256_mulhi_epu16(b, recip));
   _mm256_storeu_si256((__m256i*)(d + k), _mm256_permute4x64_epi64(v, 0xD8));
 }
 
-// The last group overlaps the one before it rather than leaving a tail.
+// The last group overlaps the one before it rather than leaving a tail; the
+// carried sums of its first outputs are overwritten by then, so it reads r0.
 PX_AVX2 int halfRowsAvx2(PX_pixel* d, const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2,
-                         int n, unsigned recip) {
+                         int n, unsigned recip, uint16_t* carry, bool carried) {
   if (n < 8) return 0;
   const __m256i m = _mm256_set1_epi16((short)recip);
-  for (int k = 0; k + 8 <= n; k += 8) half8(d, r0, r1, r2, k, m);
-  if (n % 8) half8(d, r0, r1, r2, n - 8, m);
+  for (int k = 0; k + 8 <= n; k += 8) {
+    if (carried) half8<true>(d, r0, r1, r2, carry, k, m);
+    else half8<false>(d, r0, r1, r2, carry, k, m);
+  }
+  if (n % 8) half8<false>(d, r0, r1, r2, carry, n - 8, m);
   return n;
 }
 
 }  // namespace
 
 int px_box3_half_rows(PX_pixel* d, const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2,
-                      int n, unsigned recip) {
-  return px_simd() >= kPxAvx2 ? halfRowsAvx2(d, r0, r1, r2, n, recip) : 0;
+                      int n, unsigned recip, uint16_t* carry, bool carried) {
+  return px_simd() >= kPxAvx2 ? halfRowsAvx2(d, r0, r1, r2, n, recip, carry, carried) : 0;
 }
 
 #else
 
-int px_box3_half_rows(PX_pixel*, const PX_pixel*, const PX_pixel*, const PX_pixel*, int, unsigned) {
+int px_box3_half_rows(PX_pixel*, const PX_pixel*, const PX_pixel*, const PX_pixel*, int, unsigned,
+                      uint16_t*, bool) {
   return 0;
 }
 

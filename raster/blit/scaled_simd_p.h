@@ -60,6 +60,7 @@ void px_box3_row_step2(PX_pixel* d, const uint16_t* sums, int n);
 // The reduction by two read straight from rows r0..r2, each given at column
 // 2k - 1 of output k = 0 (columns up to 2n are read), with the reciprocal of
 // the pixels per box; returns the outputs done: all of them from 8 on, none
-// below AVX2.
+// below AVX2. The row sums of r2 are left in carry (4n entries); carried
+// tells that it holds those of r0, from the call before.
 int px_box3_half_rows(PX_pixel* d, const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2,
-                      int n, unsigned recip);
+                      int n, unsigned recip, uint16_t* carry, bool carried);
