@@ -53,7 +53,7 @@ void innerColumns(const PxScaleJob& j, int lo, int hi, int& i0, int& i1) {
 // One allocation carved into at most kParts 32-byte aligned arrays.
 class Scratch {
  public:
-  static constexpr int kParts = 8;
+  static constexpr int kParts = 10;
   ~Scratch() { free(block_); }
   bool reserve(size_t bytes) {
     block_ = malloc(bytes + 32 * (kParts + 1));
@@ -79,7 +79,8 @@ class Scratch {
 // their source rows or their fraction.
 struct BilinearPlan {
   PxBilinearCols cols;
-  int32_t* off = nullptr;
+  int32_t* off = nullptr;   // per pixel: byte offset of its column's entries
+  int32_t* poff = nullptr;  // doubled tables: load offset of pixels k and k + 1
   uint16_t* fx = nullptr;
   uint32_t *w = nullptr, *w2 = nullptr;
   int i0 = 0, i1 = 0, c0 = 0;
@@ -95,14 +96,19 @@ struct BilinearPlan {
     const int c1 = (int)((j.isx + (int64_t)(i1 - 1) * j.idx) >> 16);
     const size_t ncols = (size_t)(c1 - c0 + 1), n = (size_t)(i1 - i0);
     if (ncols > 2 * n) return false;  // strong reductions: per-pixel sampling is cheaper
-    if (!mem.reserve(ncols * 4 * kPxBilinearColBytes + n * 14)) return false;
-    cols.e = mem.take<int32_t>(ncols * 4);
-    cols.bc = mem.take<int16_t>(ncols * 8);
-    cols.base = mem.take<int32_t>(ncols * 4);
-    cols.d10 = mem.take<int16_t>(ncols * 8);
+    // Upscales at AVX2 take the doubled tables.
+    cols.doubled = j.idx <= 0x10000 && px_simd() >= kPxAvx2;
+    const size_t entries = cols.doubled ? 2 * ncols : ncols;
+    if (!mem.reserve(entries * 3 * kPxBilinearColBytes + ncols * kPxBilinearColBytes + n * 18))
+      return false;
+    cols.e = cols.doubled ? nullptr : mem.take<int32_t>(ncols * 4);
+    cols.bc = mem.take<int16_t>(entries * 8);
+    cols.base = mem.take<int32_t>(entries * 4);
+    cols.d10 = mem.take<int16_t>(entries * 8);
     cols.ncols = (int)ncols;
     lastIsEdge = c1 + 1 == j.clip_r;
     off = mem.take<int32_t>(n);
+    poff = mem.take<int32_t>(n);
     w = mem.take<uint32_t>(n);
     w2 = mem.take<uint32_t>(n);
     fx = mem.take<uint16_t>(n);
@@ -111,6 +117,10 @@ struct BilinearPlan {
       off[k] = ((int)(pos >> 16) - c0) * kPxBilinearColBytes;
       fx[k] = (unsigned short)(pos & 0xFFFF);
     }
+    // Columns c and c' of pixels k and k + 1: entry c, second copy, then
+    // entry c + 1 when c' = c + 1.
+    for (size_t k = 0; k < n; ++k)
+      poff[k] = 2 * off[k] + (k + 1 < n && off[k + 1] != off[k] ? kPxBilinearColBytes : 0);
     return true;
   }
 
@@ -123,7 +133,7 @@ struct BilinearPlan {
     if (!lastIsEdge) return;
     const int c = body.ncols;
     const PX_pixel a[2] = {r0[c0 + c], r0[c0 + c]}, b[2] = {r1[c0 + c], r1[c0 + c]};
-    PxBilinearCols last = {cols.e + 4 * c, cols.bc + 8 * c, cols.base + 4 * c, cols.d10 + 8 * c, 1};
+    PxBilinearCols last = cols.from(c);
     px_bilinear_cols(a, b, fy, last);
   }
 
@@ -144,6 +154,11 @@ struct BilinearPlan {
   // Columns [i0, i1) of a row sampling source row sy.
   void row(const PxScaleJob& j, PX_pixel* d, int sy, unsigned fy) {
     useRow(j, sy, fy);
+    if (cols.doubled) {
+      weights(w, wFy, fy);
+      px_bilinear_pairs(d + i0, nullptr, cols, poff, w, w, fy, fy, i1 - i0);
+      return;
+    }
     if (fy != colsFy) {
       px_bilinear_refy(cols, fy);
       colsFy = fy;
@@ -159,6 +174,8 @@ struct BilinearPlan {
     useRow(j, sy, fy0);
     weights(w, wFy, fy0);
     weights(w2, w2Fy, fy1);
+    if (cols.doubled)
+      return px_bilinear_pairs(d0 + i0, d1 + i0, cols, poff, w, w2, fy0, fy1, i1 - i0) > 0;
     return px_bilinear_rows2(d0 + i0, d1 + i0, cols, off, w, w2, fy0, fy1, i1 - i0) == i1 - i0;
   }
 };

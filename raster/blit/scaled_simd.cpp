@@ -126,6 +126,68 @@ PX_AVX2 int bilinearRows2Avx2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& 
   return n;
 }
 
+// Pixels k and k + 1 (lanes) of one or two rows from doubled tables at load
+// offset o, E computed here from base and d10.
+template <bool TWO>
+PX_AVX2 PX_INLINE void pairSamples(const PxBilinearCols& t, int32_t o, __m256i kfy0, __m256i kfy1,
+                                   __m256i w0, __m256i w1, __m256i* r0, __m256i* r1) {
+  const __m256i b = _mm256_loadu_si256((const __m256i*)((const char*)t.base + o));
+  const __m256i dp = _mm256_loadu_si256((const __m256i*)((const char*)t.d10 + o));
+  const __m256i c = _mm256_loadu_si256((const __m256i*)((const char*)t.bc + o));
+  *r0 = _mm256_srai_epi32(
+      _mm256_add_epi32(_mm256_add_epi32(b, _mm256_madd_epi16(dp, kfy0)), _mm256_madd_epi16(c, w0)),
+      16);
+  if (TWO)
+    *r1 = _mm256_srai_epi32(_mm256_add_epi32(_mm256_add_epi32(b, _mm256_madd_epi16(dp, kfy1)),
+                                             _mm256_madd_epi16(c, w1)),
+                            16);
+}
+
+// Pixel pairs (0, 1), (2, 3), (4, 5), (6, 7) packed into eight pixels in order.
+PX_AVX2 PX_INLINE void storePairs(PX_pixel* d, __m256i a, __m256i b, __m256i c, __m256i e) {
+  const __m256i v = _mm256_packus_epi16(_mm256_packs_epi32(a, b), _mm256_packs_epi32(c, e));
+  _mm256_storeu_si256((__m256i*)d,
+                      _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7)));
+}
+
+// Pixels k .. k + 7 of one or two rows.
+template <bool TWO>
+PX_AVX2 PX_INLINE void pairsGroup(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t,
+                                  const int32_t* poff, const uint32_t* w0, const uint32_t* w1,
+                                  __m256i kfy0, __m256i kfy1, int k) {
+  const __m256i a8 = _mm256_loadu_si256((const __m256i*)(w0 + k));
+  const __m256i b8 = TWO ? _mm256_loadu_si256((const __m256i*)(w1 + k)) : a8;
+  const __m256i i0 = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1), two = _mm256_set1_epi32(2);
+  const __m256i i1 = _mm256_add_epi32(i0, two), i2 = _mm256_add_epi32(i1, two);
+  const __m256i i3 = _mm256_add_epi32(i2, two);
+  __m256i p0, p1, p2, p3, q0, q1, q2, q3;
+  pairSamples<TWO>(t, poff[k], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i0),
+                   _mm256_permutevar8x32_epi32(b8, i0), &p0, &q0);
+  pairSamples<TWO>(t, poff[k + 2], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i1),
+                   _mm256_permutevar8x32_epi32(b8, i1), &p1, &q1);
+  pairSamples<TWO>(t, poff[k + 4], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i2),
+                   _mm256_permutevar8x32_epi32(b8, i2), &p2, &q2);
+  pairSamples<TWO>(t, poff[k + 6], kfy0, kfy1, _mm256_permutevar8x32_epi32(a8, i3),
+                   _mm256_permutevar8x32_epi32(b8, i3), &p3, &q3);
+  storePairs(d0 + k, p0, p1, p2, p3);
+  if (TWO) storePairs(d1 + k, q0, q1, q2, q3);
+}
+
+template <bool TWO>
+PX_AVX2 void pairsAvx2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
+                       const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n) {
+  const __m256i kfy0 = _mm256_set1_epi32((int)((fy0 - 32768u) & 0xFFFF));
+  const __m256i kfy1 = _mm256_set1_epi32((int)((fy1 - 32768u) & 0xFFFF));
+  for (int k = 0; k + 8 <= n; k += 8) pairsGroup<TWO>(d0, d1, t, poff, w0, w1, kfy0, kfy1, k);
+  if (n % 8) pairsGroup<TWO>(d0, d1, t, poff, w0, w1, kfy0, kfy1, n - 8);
+}
+
+// The entries of columns c (low lane) and c + 1 (high lane), each twice.
+PX_AVX2 PX_INLINE void storeTwice(void* p, __m256i v) {
+  _mm256_storeu_si256((__m256i*)p, _mm256_permute4x64_epi64(v, 0x44));
+  _mm256_storeu_si256((__m256i*)p + 1, _mm256_permute4x64_epi64(v, 0xEE));
+}
+
 // Columns c (low lane) and c + 1 (high lane) at once, as in px_bilinear_cols;
 // each 128-bit lane holds its column's two pixels of a row, 16 bits a channel.
 PX_AVX2 int colsAvx2(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBilinearCols& t) {
@@ -143,12 +205,18 @@ PX_AVX2 int colsAvx2(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBili
     const __m256i cc = _mm256_sub_epi16(_mm256_sub_epi16(d11, d10), b);
     const __m256i base = _mm256_add_epi32(_mm256_slli_epi32(_mm256_unpacklo_epi16(p00, zero), 16),
                                           _mm256_srai_epi32(_mm256_unpacklo_epi16(zero, d11), 1));
-    const __m256i dpair = _mm256_unpacklo_epi16(d10, zero);
+    const __m256i dpair = _mm256_unpacklo_epi16(d10, zero), bc = _mm256_unpacklo_epi16(b, cc);
+    if (t.doubled) {
+      storeTwice(t.base + 8 * c, base);
+      storeTwice(t.d10 + 16 * c, dpair);
+      storeTwice(t.bc + 16 * c, bc);
+      continue;
+    }
     _mm256_storeu_si256((__m256i*)(t.base + 4 * c), base);
     _mm256_storeu_si256((__m256i*)(t.d10 + 8 * c), dpair);
     _mm256_storeu_si256((__m256i*)(t.e + 4 * c),
                         _mm256_add_epi32(base, _mm256_madd_epi16(dpair, kfy)));
-    _mm256_storeu_si256((__m256i*)(t.bc + 8 * c), _mm256_unpacklo_epi16(b, cc));
+    _mm256_storeu_si256((__m256i*)(t.bc + 8 * c), bc);
   }
   return c;
 }
@@ -240,11 +308,19 @@ void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBil
     // (p00 << 16) + (p11 - p00) << 15, the latter sign-extended from 16 bits
     const __m128i base = _mm_add_epi32(_mm_slli_epi32(_mm_unpacklo_epi16(p00, zero), 16),
                                        _mm_srai_epi32(_mm_unpacklo_epi16(zero, d11), 1));
-    const __m128i dpair = _mm_unpacklo_epi16(d10, zero);
+    const __m128i dpair = _mm_unpacklo_epi16(d10, zero), bc = _mm_unpacklo_epi16(b, cc);
+    if (t.doubled) {
+      for (int k = 2 * c; k < 2 * c + 2; ++k) {
+        store4(t.base + 4 * k, base);
+        store4(t.d10 + 8 * k, dpair);
+        store4(t.bc + 8 * k, bc);
+      }
+      continue;
+    }
     store4(t.base + 4 * c, base);
     store4(t.d10 + 8 * c, dpair);
     store4(t.e + 4 * c, _mm_add_epi32(base, _mm_madd_epi16(dpair, kfy)));
-    store4(t.bc + 8 * c, _mm_unpacklo_epi16(b, cc));
+    store4(t.bc + 8 * c, bc);
   }
 }
 
@@ -306,6 +382,18 @@ int px_bilinear_rows2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const
   if (px_simd() >= kPxAvx2) return bilinearRows2Avx2(d0, d1, t, off, w0, w1, fy0, fy1, n);
 #endif
   return 0;
+}
+
+int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
+                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n) {
+#if PX_HAVE_AVX2
+  if (px_simd() < kPxAvx2 || n < 8) return 0;
+  if (d1) pairsAvx2<true>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
+  else pairsAvx2<false>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
+  return n;
+#else
+  return 0;
+#endif
 }
 
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n,

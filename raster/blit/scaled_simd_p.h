@@ -11,18 +11,33 @@
 //   E = (p00 << 16) + 32768 (p11 - p00) + (fy - 32768)(p10 - p00),
 // whose arithmetic shift by 16 is the bilinear sample of every channel.
 // Per column, in arrays of 16-byte entries so that neighbouring columns fill
-// whole vectors.
+// whole vectors. Doubled tables hold every entry but E twice in a row (32
+// bytes a column), so that one 32-byte load at 32 c or 32 c + 16 gives the
+// entries of columns (c, c) or (c, c + 1): the tables of the upscaling kernel.
 struct PxBilinearCols {
-  int32_t* e = nullptr;     // E, 4 x int32
+  int32_t* e = nullptr;     // E, 4 x int32 (none when doubled)
   int16_t* bc = nullptr;    // (p01 - p00, C) pairs, 8 x int16
   int32_t* base = nullptr;  // (p00 << 16) + 32768 (p11 - p00), 4 x int32
   int16_t* d10 = nullptr;   // (p10 - p00, 0) pairs, 8 x int16
   int ncols = 0;
+  bool doubled = false;
+
+  // The table from column c on.
+  PxBilinearCols from(int c) const {
+    const int s = doubled ? 2 : 1;
+    PxBilinearCols t = *this;
+    if (e) t.e = e + 4 * c;
+    t.bc = bc + 8 * s * c;
+    t.base = base + 4 * s * c;
+    t.d10 = d10 + 8 * s * c;
+    t.ncols = ncols - c;
+    return t;
+  }
 };
 constexpr int kPxBilinearColBytes = 16;
 
 // Fills the records of columns [0, ncols) from rows r0 and r1 (each read up to
-// column ncols) for the fraction fy.
+// column ncols) for the fraction fy (E only when not doubled).
 void px_bilinear_cols(const PX_pixel* r0, const PX_pixel* r1, unsigned fy, PxBilinearCols& t);
 // Refreshes E of every record for another fraction fy of the same rows.
 void px_bilinear_refy(PxBilinearCols& t, unsigned fy);
@@ -48,6 +63,12 @@ constexpr bool px_recip_exact(unsigned k, unsigned m) {
 }
 static_assert(px_recip_exact(9, kPxRecip9) && px_recip_exact(6, kPxRecip6),
               "the box reciprocals are exact");
+
+// Upscaling kernel on doubled tables: d0 (and d1 when not null) for
+// fractions fy0 (fy1) and weights w0 (w1), n >= 8, with poff[k] the load
+// offset of pixels k and k + 1. Returns the pixels done: n, or none below AVX2.
+int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
+                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n);
 
 // Per channel 16-bit sums of three rows for columns [0, n).
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n, uint16_t* out);
