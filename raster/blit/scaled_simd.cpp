@@ -388,7 +388,8 @@ int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const
                       const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n) {
 #if PX_HAVE_AVX2
   if (px_simd() < kPxAvx2 || n < 8) return 0;
-  if (d1) pairsAvx2<true>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
+  if (px_simd() >= kPxAvx512) px_bilinear_pairs_vnni(d0, d1, t, poff, w0, w1, fy0, fy1, n);
+  else if (d1) pairsAvx2<true>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
   else pairsAvx2<false>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
   return n;
 #else

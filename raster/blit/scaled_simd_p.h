@@ -69,6 +69,10 @@ static_assert(px_recip_exact(9, kPxRecip9) && px_recip_exact(6, kPxRecip6),
 // offset of pixels k and k + 1. Returns the pixels done: n, or none below AVX2.
 int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
                       const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n);
+// Its AVX-512 body (call only at kPxAvx512, with n >= 8).
+void px_bilinear_pairs_vnni(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t,
+                            const int32_t* poff, const uint32_t* w0, const uint32_t* w1,
+                            unsigned fy0, unsigned fy1, int n);
 
 // Per channel 16-bit sums of three rows for columns [0, n).
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n, uint16_t* out);

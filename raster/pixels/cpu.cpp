@@ -7,7 +7,9 @@ namespace {
 
 PxSimd detect() {
 #if defined(__x86_64__) || defined(__i386__)
-  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) return kPxAvx512;
+  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+      __builtin_cpu_supports("avx512vnni"))
+    return kPxAvx512;
   if (__builtin_cpu_supports("avx2")) return kPxAvx2;
 #endif
 #if defined(__SSE2__)

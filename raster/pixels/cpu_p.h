@@ -2,7 +2,7 @@
 // lowered by tests so that every kernel is checked against the reference.
 #pragma once
 
-// kPxAvx512 means AVX-512 BW and VL (byte masks on 256-bit vectors).
+// kPxAvx512 means AVX-512 BW, VL and VNNI (on 256-bit vectors).
 enum PxSimd { kPxScalar = 0, kPxSse2 = 1, kPxAvx2 = 2, kPxAvx512 = 3 };
 
 PxSimd px_simd();
