@@ -82,11 +82,11 @@ struct BilinearPlan {
   int32_t* off = nullptr;   // per pixel: byte offset of its column's entries
   int32_t* poff = nullptr;  // doubled tables: load offset of pixels k and k + 1
   uint16_t* fx = nullptr;
-  uint32_t *w = nullptr, *w2 = nullptr;
+  uint32_t* w[3] = {nullptr, nullptr, nullptr};
   int i0 = 0, i1 = 0, c0 = 0;
   bool lastIsEdge = false;
   int64_t colsRow = -1;
-  unsigned colsFy = 0, wFy = 0x10000, w2Fy = 0x10000;
+  unsigned colsFy = 0, wFy[3] = {0x10000, 0x10000, 0x10000};
   Scratch mem;
 
   bool init(const PxScaleJob& j) {
@@ -99,7 +99,7 @@ struct BilinearPlan {
     // Upscales at AVX2 take the doubled tables.
     cols.doubled = j.idx <= 0x10000 && px_simd() >= kPxAvx2;
     const size_t entries = cols.doubled ? 2 * ncols : ncols;
-    if (!mem.reserve(entries * 3 * kPxBilinearColBytes + ncols * kPxBilinearColBytes + n * 18))
+    if (!mem.reserve(entries * 3 * kPxBilinearColBytes + ncols * kPxBilinearColBytes + n * 22))
       return false;
     cols.e = cols.doubled ? nullptr : mem.take<int32_t>(ncols * 4);
     cols.bc = mem.take<int16_t>(entries * 8);
@@ -109,8 +109,7 @@ struct BilinearPlan {
     lastIsEdge = c1 + 1 == j.clip_r;
     off = mem.take<int32_t>(n);
     poff = mem.take<int32_t>(n);
-    w = mem.take<uint32_t>(n);
-    w2 = mem.take<uint32_t>(n);
+    for (uint32_t*& to : w) to = mem.take<uint32_t>(n);
     fx = mem.take<uint16_t>(n);
     for (size_t k = 0; k < n; ++k) {
       const int64_t pos = j.isx + (int64_t)(i0 + (int)k) * j.idx;
@@ -145,38 +144,41 @@ struct BilinearPlan {
     colsRow = sy;
     colsFy = fy;
   }
-  void weights(uint32_t* to, unsigned& toFy, unsigned fy) {
-    if (fy == toFy) return;
-    px_bilinear_weights(fx, i1 - i0, fy, to);
-    toFy = fy;
+  // Weights of slot i for the fraction fy.
+  const uint32_t* weights(int i, unsigned fy) {
+    if (fy != wFy[i]) {
+      px_bilinear_weights(fx, i1 - i0, fy, w[i]);
+      wFy[i] = fy;
+    }
+    return w[i];
   }
 
-  // Columns [i0, i1) of a row sampling source row sy.
-  void row(const PxScaleJob& j, PX_pixel* d, int sy, unsigned fy) {
-    useRow(j, sy, fy);
+  // Columns [i0, i1) of rows d[0 .. count) (count up to 3) sampling source row
+  // sy at fractions fy; returns the rows drawn, which kernels draw together.
+  int rows(const PxScaleJob& j, PX_pixel* const* d, const unsigned* fy, int count, int sy) {
+    useRow(j, sy, fy[0]);
+    const int n = i1 - i0;
     if (cols.doubled) {
-      weights(w, wFy, fy);
-      px_bilinear_pairs(d + i0, nullptr, cols, poff, w, w, fy, fy, i1 - i0);
-      return;
+      PxPairRows r = {{}, {}, {}, count};
+      for (int i = 0; i < count; ++i) {
+        r.d[i] = d[i] + i0;
+        r.w[i] = weights(i, fy[i]);
+        r.fy[i] = fy[i];
+      }
+      px_bilinear_pairs(r, cols, poff, n);
+      return count;
     }
-    if (fy != colsFy) {
-      px_bilinear_refy(cols, fy);
-      colsFy = fy;
+    if (count >= 2 && px_simd() >= kPxAvx2) {
+      px_bilinear_rows2(d[0] + i0, d[1] + i0, cols, off, weights(0, fy[0]), weights(1, fy[1]),
+                        fy[0], fy[1], n);
+      return 2;
     }
-    weights(w, wFy, fy);
-    px_bilinear_row(d + i0, cols, off, w, i1 - i0);
-  }
-
-  // The same for two rows sampling source row sy at once; false when the
-  // processor has no kernel for it.
-  bool rows2(const PxScaleJob& j, PX_pixel* d0, PX_pixel* d1, int sy, unsigned fy0, unsigned fy1) {
-    if (px_simd() < kPxAvx2) return false;
-    useRow(j, sy, fy0);
-    weights(w, wFy, fy0);
-    weights(w2, w2Fy, fy1);
-    if (cols.doubled)
-      return px_bilinear_pairs(d0 + i0, d1 + i0, cols, poff, w, w2, fy0, fy1, i1 - i0) > 0;
-    return px_bilinear_rows2(d0 + i0, d1 + i0, cols, off, w, w2, fy0, fy1, i1 - i0) == i1 - i0;
+    if (fy[0] != colsFy) {
+      px_bilinear_refy(cols, fy[0]);
+      colsFy = fy[0];
+    }
+    px_bilinear_row(d[0] + i0, cols, off, weights(0, fy[0]), n);
+    return 1;
   }
 };
 
@@ -210,27 +212,25 @@ bool px_scale_bilinear_copy_fast(const PxScaleJob& j) {
   if (j.idx <= 0 || px_simd() == kPxScalar) return false;
   BilinearPlan t;
   const bool tables = t.init(j);
-  for (int row = 0; row < j.dh; ++row) {
+  for (int row = 0; row < j.dh;) {
     const int64_t y = j.isy + row * j.idy, sy = y >> 16;
-    PX_pixel* d = j.drow(row);
-    if (tables && sy >= 0 && sy < j.clip_b) {
-      const int64_t y2 = y + j.idy;
-      if (row + 1 < j.dh && (y2 >> 16) == sy &&
-          t.rows2(j, d, j.drow(row + 1), (int)sy, (unsigned)(y & 0xFFFF),
-                  (unsigned)(y2 & 0xFFFF))) {
-        PX_pixel* d2 = j.drow(row + 1);
-        bilinearEdges(j, d, y, 0, t.i0);
-        bilinearEdges(j, d, y, t.i1, j.dw);
-        bilinearEdges(j, d2, y2, 0, t.i0);
-        bilinearEdges(j, d2, y2, t.i1, j.dw);
-        ++row;
-        continue;
-      }
-      t.row(j, d, (int)sy, (unsigned)(y & 0xFFFF));
-      bilinearEdges(j, d, y, 0, t.i0);
-      bilinearEdges(j, d, y, t.i1, j.dw);
-    } else {
-      bilinearEdges(j, d, y, 0, j.dw);
+    if (!tables || sy < 0 || sy >= j.clip_b) {
+      bilinearEdges(j, j.drow(row++), y, 0, j.dw);
+      continue;
+    }
+    // Up to three rows sampling the same source rows go together.
+    PX_pixel* d[3];
+    unsigned fy[3];
+    int count = 0;
+    for (int64_t yy = y; count < 3 && row + count < j.dh && (yy >> 16) == sy; yy += j.idy) {
+      d[count] = j.drow(row + count);
+      fy[count++] = (unsigned)(yy & 0xFFFF);
+    }
+    const int drawn = t.rows(j, d, fy, count, (int)sy);
+    for (int i = 0; i < drawn; ++i, ++row) {
+      const int64_t yy = j.isy + row * j.idy;
+      bilinearEdges(j, d[i], yy, 0, t.i0);
+      bilinearEdges(j, d[i], yy, t.i1, j.dw);
     }
   }
   return true;

@@ -384,13 +384,20 @@ int px_bilinear_rows2(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const
   return 0;
 }
 
-int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
-                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n) {
+int px_bilinear_pairs(const PxPairRows& rows, const PxBilinearCols& t, const int32_t* poff, int n) {
 #if PX_HAVE_AVX2
   if (px_simd() < kPxAvx2 || n < 8) return 0;
-  if (px_simd() >= kPxAvx512) px_bilinear_pairs_vnni(d0, d1, t, poff, w0, w1, fy0, fy1, n);
-  else if (d1) pairsAvx2<true>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
-  else pairsAvx2<false>(d0, d1, t, poff, w0, w1, fy0, fy1, n);
+  if (px_simd() >= kPxAvx512) {
+    px_bilinear_pairs_vnni(rows, t, poff, n);
+    return n;
+  }
+  // Two rows at a time, then the third alone.
+  if (rows.count >= 2)
+    pairsAvx2<true>(rows.d[0], rows.d[1], t, poff, rows.w[0], rows.w[1], rows.fy[0], rows.fy[1], n);
+  else
+    pairsAvx2<false>(rows.d[0], nullptr, t, poff, rows.w[0], rows.w[0], rows.fy[0], rows.fy[0], n);
+  if (rows.count == 3)
+    pairsAvx2<false>(rows.d[2], nullptr, t, poff, rows.w[2], rows.w[2], rows.fy[2], rows.fy[2], n);
   return n;
 #else
   return 0;

@@ -64,15 +64,21 @@ constexpr bool px_recip_exact(unsigned k, unsigned m) {
 static_assert(px_recip_exact(9, kPxRecip9) && px_recip_exact(6, kPxRecip6),
               "the box reciprocals are exact");
 
-// Upscaling kernel on doubled tables: d0 (and d1 when not null) for
-// fractions fy0 (fy1) and weights w0 (w1), n >= 8, with poff[k] the load
-// offset of pixels k and k + 1. Returns the pixels done: n, or none below AVX2.
-int px_bilinear_pairs(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t, const int32_t* poff,
-                      const uint32_t* w0, const uint32_t* w1, unsigned fy0, unsigned fy1, int n);
-// Its AVX-512 body (call only at kPxAvx512, with n >= 8).
-void px_bilinear_pairs_vnni(PX_pixel* d0, PX_pixel* d1, const PxBilinearCols& t,
-                            const int32_t* poff, const uint32_t* w0, const uint32_t* w1,
-                            unsigned fy0, unsigned fy1, int n);
+// Up to three destination rows of the same source rows: their pixels,
+// weights and fractions.
+struct PxPairRows {
+  PX_pixel* d[3];
+  const uint32_t* w[3];
+  unsigned fy[3];
+  int count;
+};
+// Upscaling kernel on doubled tables, n >= 8 pixels a row, with poff[k] the
+// load offset of pixels k and k + 1. Returns the pixels done: n, or none
+// below AVX2.
+int px_bilinear_pairs(const PxPairRows& rows, const PxBilinearCols& t, const int32_t* poff, int n);
+// Its AVX-512 body (call only at kPxAvx512).
+void px_bilinear_pairs_vnni(const PxPairRows& rows, const PxBilinearCols& t, const int32_t* poff,
+                            int n);
 
 // Per channel 16-bit sums of three rows for columns [0, n).
 void px_box3_sums(const PX_pixel* r0, const PX_pixel* r1, const PX_pixel* r2, int n, uint16_t* out);
