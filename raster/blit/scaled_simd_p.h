@@ -1,5 +1,6 @@
-// Row kernels of the opaque scaled blits (SSE2, with AVX2 chosen at run time
-// where the processor has it). Callers check px_simd() >= kPxSse2 first.
+// Row kernels of the opaque scaled blits (SSE2, with AVX2 and AVX-512 chosen
+// at run time where the processor has them). Callers check px_simd() >=
+// kPxSse2 first.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 //   S = E + (fx - 32768)(p01 - p00) + (w11 - 32768) C,  C = p00 - p01 - p10 + p11,
 //   E = (p00 << 16) + 32768 (p11 - p00) + (fy - 32768)(p10 - p00),
 // whose arithmetic shift by 16 is the bilinear sample of every channel.
+//
 // Per column, in arrays of 16-byte entries so that neighbouring columns fill
 // whole vectors. Doubled tables hold every entry but E twice in a row (32
 // bytes a column), so that one 32-byte load at 32 c or 32 c + 16 gives the
@@ -76,7 +78,7 @@ struct PxPairRows {
 // load offset of pixels k and k + 1. Returns the pixels done: n, or none
 // below AVX2.
 int px_bilinear_pairs(const PxPairRows& rows, const PxBilinearCols& t, const int32_t* poff, int n);
-// Its AVX-512 body (call only at kPxAvx512).
+// Its AVX-512 body (call only at kPxAvx512, with n >= 8).
 void px_bilinear_pairs_vnni(const PxPairRows& rows, const PxBilinearCols& t, const int32_t* poff,
                             int n);
 
