@@ -171,8 +171,12 @@ TEST(Blit, SourceAlphaRunsAndExtremesMatchReference) {
         }
       Img ref = ImgOf(dest);
       const float alpha = rng() % 2 ? 1.0f : (float)(1 + rng() % 256) / 256.0f;
-      PX_Blit(&dest, &src, 0, 0, nullptr, alpha, PX_USE_SOURCE_ALPHA);
-      RefBlit(ref, ImgOf(src), 0, 0, 0, 0, 67, 3, alpha, PX_USE_SOURCE_ALPHA);
+      // Any start in source and destination, so vector groups fall anywhere.
+      const RECT r = {(int)(rng() % 9), 0, 67, 3};
+      const int dstx = (int)(rng() % 9);
+      PX_Blit(&dest, &src, dstx, 0, &r, alpha, PX_USE_SOURCE_ALPHA);
+      RefBlit(ref, ImgOf(src), dstx, 0, r.left, r.top, r.right, r.bottom, alpha,
+              PX_USE_SOURCE_ALPHA);
       ASSERT_TRUE(ImgOf(dest).px == ref.px)
           << FirstDiff(ImgOf(dest), ref) << " alpha " << alpha << " level " << px_simd();
     }

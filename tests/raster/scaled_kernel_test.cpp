@@ -85,6 +85,15 @@ TEST(ScaledKernels, HalvingAtTheTopAndBottomRowsMatchesReference) {
   }
 }
 
+// The editor's sizes: many vector groups a row, rows sharing source rows in
+// twos and threes, and the halving's row sums carried down every row.
+TEST(ScaledKernels, EditorSizedScalingMatchesReference) {
+  std::mt19937 rng(35);
+  ExpectMatches(rng, 128, 128, 0, 0, 500, 332, 0.0f, 0.0f, 128.0f, 128.0f);
+  ExpectMatches(rng, 1000, 664, 0, 0, 500, 332, 0.0f, 0.0f, 1000.0f, 664.0f);
+  ExpectMatches(rng, 333, 250, 3, 1, 251, 190, 0.5f, 0.25f, 300.0f, 240.0f);
+}
+
 // The box means divide by multiplying: exact for every count the boxes have.
 TEST(ScaledKernels, BoxSumDivisionIsExact) {
   for (int n = 1; n <= 32; ++n)
