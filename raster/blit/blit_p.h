@@ -22,3 +22,5 @@ void px_row_srcalpha(PX_pixel* d, const PX_pixel* s, int n, int ia);
 // AVX2 bodies (call only when the processor has AVX2); return the pixels done.
 int px_row_srcalpha_full_avx2(PX_pixel* d, const PX_pixel* s, int n);
 int px_row_srcalpha_avx2(PX_pixel* d, const PX_pixel* s, int n, int ia);
+// AVX-512 body (BW and VL on 256-bit vectors); returns the pixels done.
+int px_row_srcalpha_full_avx512(PX_pixel* d, const PX_pixel* s, int n);

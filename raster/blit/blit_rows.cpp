@@ -53,7 +53,9 @@ inline void spread(__m128i v, __m128i* lo, __m128i* hi) {
 
 void px_row_srcalpha_full(PX_pixel* d, const PX_pixel* s, int n) {
   const PxSimd simd = px_simd();
-  int i = simd >= kPxAvx2 ? px_row_srcalpha_full_avx2(d, s, n) : 0;
+  int i = simd >= kPxAvx512 ? px_row_srcalpha_full_avx512(d, s, n)
+          : simd >= kPxAvx2 ? px_row_srcalpha_full_avx2(d, s, n)
+                            : 0;
 #if defined(__SSE2__)
   const __m128i amask = _mm_set1_epi32(0xFF);
   for (; simd >= kPxSse2 && i + 4 <= n; i += 4) {

@@ -42,8 +42,19 @@ static inline bool px_sample_bilinear(const PxRows& s, int64_t x, int64_t y, int
   return true;
 }
 
-// Mean of the size x size box centred on source (sx, sy), clipped to the
-// source limits, into rgba[R, G, B, A].
+// sum / n for a sum of n channel values, n <= 32, without a division:
+// ceil(2^18 / n) is within 1 of 2^18 / n, so the product's error stays below
+// 255 n / 2^18 <= 1 / n, too little to reach the next integer.
+static inline int px_div_sum(int sum, int n) {
+  static const unsigned kRecip[33] = {
+      0,     262144, 131072, 87382, 65536, 52429, 43691, 37450, 32768, 29128, 26215,
+      23832, 21846,  20165,  18725, 17477, 16384, 15421, 14564, 13798, 13108, 12484,
+      11916, 11398,  10923,  10486, 10083, 9710,  9363,  9040,  8739,  8457,  8192};
+  return (int)(((unsigned)sum * kRecip[n]) >> 18);
+}
+
+// Mean of the size x size box (size at most 5) centred on source (sx, sy),
+// clipped to the source limits, into rgba[R, G, B, A].
 static inline void px_sample_box(const PxRows& s, int sx, int sy, int size, int clip_r, int clip_b,
                                  int* rgba) {
   const int x0 = sx - size / 2, y0 = sy - size / 2;
@@ -60,7 +71,7 @@ static inline void px_sample_box(const PxRows& s, int sx, int sy, int size, int 
     }
   }
   const int n = (yhi - ylo) * (xhi - xlo);
-  for (int c = 0; c < 4; ++c) rgba[c] = sum[c] / n;
+  for (int c = 0; c < 4; ++c) rgba[c] = px_div_sum(sum[c], n);
 }
 
 // Vector kernels for the common opaque cases; false when not handled.

@@ -7,6 +7,9 @@ namespace {
 
 PxSimd detect() {
 #if defined(__x86_64__) || defined(__i386__)
+  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+      __builtin_cpu_supports("avx512vnni"))
+    return kPxAvx512;
   if (__builtin_cpu_supports("avx2")) return kPxAvx2;
 #endif
 #if defined(__SSE2__)
@@ -16,7 +19,7 @@ PxSimd detect() {
 #endif
 }
 
-std::atomic<int> g_limit{kPxAvx2};
+std::atomic<int> g_limit{kPxAvx512};
 
 }  // namespace
 

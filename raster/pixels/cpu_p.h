@@ -2,7 +2,8 @@
 // lowered by tests so that every kernel is checked against the reference.
 #pragma once
 
-enum PxSimd { kPxScalar = 0, kPxSse2 = 1, kPxAvx2 = 2 };
+// kPxAvx512 means AVX-512 BW, VL and VNNI (on 256-bit vectors).
+enum PxSimd { kPxScalar = 0, kPxSse2 = 1, kPxAvx2 = 2, kPxAvx512 = 3 };
 
 PxSimd px_simd();
 // Caps the level used from now on (never raises it above what the CPU has).

@@ -99,11 +99,11 @@ TEST(ScaledBlit, MatchesReferenceOnRandomCases) {
 // Runs body once per vector level (each capped to what the processor has).
 template <class F>
 void ForEachSimdLevel(F body) {
-  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
+  for (PxSimd level : {kPxAvx512, kPxAvx2, kPxSse2, kPxScalar}) {
     px_limit_simd(level);
     body();
   }
-  px_limit_simd(kPxAvx2);
+  px_limit_simd(kPxAvx512);
 }
 
 TEST(ScaledBlit, OpaqueFilteredScalingMatchesReference) {
@@ -145,6 +145,40 @@ TEST(Blit, SourceAlphaRowsMatchReference) {
               PX_USE_SOURCE_ALPHA);
       ASSERT_TRUE(ImgOf(*dest).px == ref.px)
           << FirstDiff(ImgOf(*dest), ref) << " alpha " << alpha << " level " << px_simd();
+    }
+  });
+}
+
+// Runs of transparent, opaque and mixed source pixels (the vector kernels
+// skip or copy whole groups) with channels at their extremes.
+TEST(Blit, SourceAlphaRunsAndExtremesMatchReference) {
+  ForEachSimdLevel([] {
+    std::mt19937 rng(26);
+    auto chan = [&] {
+      const uint32_t edge[] = {0, 1, 127, 128, 254, 255};
+      return rng() % 2 ? edge[rng() % 6] : rng() % 256;
+    };
+    for (int iter = 0; iter < 300; ++iter) {
+      TestBitmap src(67, 3), dest(67, 3);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 67;) {
+          const int kind = (int)(rng() % 3), run = 1 + (int)(rng() % 20);
+          for (int k = 0; k < run && x < 67; ++k, ++x) {
+            const uint32_t a = kind == 0 ? 0 : kind == 1 ? 255 : chan();
+            src.at(x, y) = chan() << 24 | chan() << 16 | chan() << 8 | a;
+            dest.at(x, y) = chan() << 24 | chan() << 16 | chan() << 8 | chan();
+          }
+        }
+      Img ref = ImgOf(dest);
+      const float alpha = rng() % 2 ? 1.0f : (float)(1 + rng() % 256) / 256.0f;
+      // Any start in source and destination, so vector groups fall anywhere.
+      const RECT r = {(int)(rng() % 9), 0, 67, 3};
+      const int dstx = (int)(rng() % 9);
+      PX_Blit(&dest, &src, dstx, 0, &r, alpha, PX_USE_SOURCE_ALPHA);
+      RefBlit(ref, ImgOf(src), dstx, 0, r.left, r.top, r.right, r.bottom, alpha,
+              PX_USE_SOURCE_ALPHA);
+      ASSERT_TRUE(ImgOf(dest).px == ref.px)
+          << FirstDiff(ImgOf(dest), ref) << " alpha " << alpha << " level " << px_simd();
     }
   });
 }

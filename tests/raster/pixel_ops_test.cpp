@@ -50,7 +50,7 @@ TEST(FillRect, MatchesReferenceOnRandomRectangles) {
 // the bottom row's start when the bitmap is stored flipped.
 TEST(FillRect, OpaqueFillsMatchReferenceAtEveryVectorLevel) {
   std::mt19937 rng(12);
-  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
+  for (PxSimd level : {kPxAvx512, kPxAvx2, kPxSse2, kPxScalar}) {
     px_limit_simd(level);
     for (int iter = 0; iter < 400; ++iter) {
       TestBitmap bm(1 + rng() % 70, 1 + rng() % 9, rng() % 2 ? 0 : 1 + rng() % 9, rng() % 2);
@@ -69,7 +69,7 @@ TEST(FillRect, OpaqueFillsMatchReferenceAtEveryVectorLevel) {
       ASSERT_TRUE(bm.paddingIntact()) << " level " << level << " iter " << iter;
     }
   }
-  px_limit_simd(kPxAvx2);
+  px_limit_simd(kPxAvx512);
 }
 
 TEST(FillRect, ClipsAndAveragesAlpha) {

@@ -5,6 +5,7 @@
 #include "random_case.h"
 #include "raster/raster.h"
 #include "raster/blit/blit.h"
+#include "raster/blit/scaled_p.h"
 #include "raster/pixels/cpu_p.h"
 #include "reference.h"
 
@@ -21,7 +22,7 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
   FillRandom(start, rng);
   Img ref = ImgOf(start);
   RefScaledBlit(ref, ImgOf(src), dstx, dsty, dw, dh, sx, sy, srcw, srch, 1.0f, PX_FILTER_BILINEAR);
-  for (PxSimd level : {kPxAvx2, kPxSse2, kPxScalar}) {
+  for (PxSimd level : {kPxAvx512, kPxAvx2, kPxSse2, kPxScalar}) {
     px_limit_simd(level);
     TestBitmap dest(dw + 5, dh + 3, 0, !flipped);
     PX_Copy(&dest, &start);
@@ -31,7 +32,7 @@ void ExpectMatches(std::mt19937& rng, int sw, int sh, int dstx, int dsty, int dw
         << " at " << sx << "," << sy << " size " << srcw << "x" << srch << " dst " << dstx << ","
         << dsty << " " << dw << "x" << dh;
   }
-  px_limit_simd(kPxAvx2);
+  px_limit_simd(kPxAvx512);
 }
 
 TEST(ScaledKernels, UpscalingMatchesReferenceAtEveryLevel) {
@@ -68,6 +69,36 @@ TEST(ScaledKernels, BoxReductionsMatchReferenceAtEveryLevel) {
     ExpectMatches(rng, sw, sh, (int)(rng() % 3) - 1, 0, dw, dh, sx, 0.0f, (float)dw * k,
                   (float)dh * k);
   }
+}
+
+// Halvings whose first or last sampled row is the source's top or bottom row
+// (a box of two rows), at widths around the 8-pixel vector groups.
+TEST(ScaledKernels, HalvingAtTheTopAndBottomRowsMatchesReference) {
+  std::mt19937 rng(34);
+  for (int iter = 0; iter < 60; ++iter) {
+    const int dw = 1 + (int)(rng() % 30), dh = 1 + (int)(rng() % 6);
+    const float sx = (float)(rng() % 2), sy = (float)(iter % 2);
+    // Height 2 dh - 1 + sy puts the last sample on the last row.
+    const int sw = 2 * dw + (int)(rng() % 3), sh = 2 * dh - 1 + (int)sy + (int)(rng() % 2);
+    ExpectMatches(rng, sw, sh, (int)(rng() % 3) - 1, 0, dw, dh, sx, sy, 2.0f * (float)dw,
+                  2.0f * (float)dh);
+  }
+}
+
+// The editor's sizes: many vector groups a row, rows sharing source rows in
+// twos and threes, and the halving's row sums carried down every row.
+TEST(ScaledKernels, EditorSizedScalingMatchesReference) {
+  std::mt19937 rng(35);
+  ExpectMatches(rng, 128, 128, 0, 0, 500, 332, 0.0f, 0.0f, 128.0f, 128.0f);
+  ExpectMatches(rng, 1000, 664, 0, 0, 500, 332, 0.0f, 0.0f, 1000.0f, 664.0f);
+  ExpectMatches(rng, 333, 250, 3, 1, 251, 190, 0.5f, 0.25f, 300.0f, 240.0f);
+}
+
+// The box means divide by multiplying: exact for every count the boxes have.
+TEST(ScaledKernels, BoxSumDivisionIsExact) {
+  for (int n = 1; n <= 32; ++n)
+    for (int sum = 0; sum <= 255 * n; ++sum)
+      ASSERT_EQ(px_div_sum(sum, n), sum / n) << sum << "/" << n;
 }
 
 }  // namespace
