@@ -360,13 +360,13 @@ TEST(GlyphCopyRows, VectorAndScalarMatchTheReference) {
     // The scalar loop first, then each vector level on a fresh copy.
     TestBitmap vec(w + 2, h + 1, padding, flipped);
     bool scalarDrew = false;
-    for (PxSimd level : {kPxScalar, kPxSse2, kPxAvx2}) {
+    for (PxSimd level : {kPxScalar, kPxSse2, kPxAvx2, kPxAvx512}) {
       TestBitmap& out = level == kPxScalar ? scalar : vec;
       for (int y = 0; y < h + 1; ++y)
         for (int x = 0; x < w + 2; ++x) vec.at(x, y) = before.get(x, y);
       px_limit_simd(level);
       const bool drew = draw(out);
-      px_limit_simd(kPxAvx2);
+      px_limit_simd(kPxAvx512);
       if (level == kPxScalar) scalarDrew = drew;
       ASSERT_EQ(drew, scalarDrew);
       if (level == kPxScalar && ia > 0)
@@ -461,7 +461,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
   EXPECT_GT(lit, 0);  // solid strokes, for the fully covered fast path
   std::mt19937 rng(23);
   const float alphas[] = {1.0f, 0.5f, 0.25f, 0.75f, 1.5f, 0.01f};
-  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2};
+  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2, kPxAvx512};
   for (int iter = 0; iter < 300; ++iter) {
     const int k = (int)(rng() % maps.size());
     const Map& map = maps[k];
@@ -498,7 +498,7 @@ TEST_F(FontFixture, GlyphsMatchThePlainReference) {
       px_limit_simd(level);
       RECT c = clip;
       EXPECT_EQ(font.DrawGlyph(&out, (unsigned char)chars[k], x, y, &c), r > l && b > t);
-      px_limit_simd(kPxAvx2);
+      px_limit_simd(kPxAvx512);
       for (int j = 0; j < ref.h; ++j)
         for (int i = 0; i < ref.w; ++i)
           ASSERT_EQ(out.at(i, j), ref.at(i, j))
@@ -525,7 +525,7 @@ TEST(CachedFontText, MatchesGlyphByGlyphDrawing) {
   const float alphas[] = {1.0f, 0.5f, 0.3f, 1.5f};
   const unsigned aligns[] = {0, DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_BOTTOM,
                              DT_NOCLIP};
-  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2};
+  const PxSimd levels[] = {kPxScalar, kPxSse2, kPxAvx2, kPxAvx512};
   std::mt19937 rng(31);
   for (int flags : fontFlags) {
     PX_CachedFont own;
@@ -559,7 +559,7 @@ TEST(CachedFontText, MatchesGlyphByGlyphDrawing) {
         counted.calls = 0;
         const int ha = own.DrawText(&a, text, -1, &ra, align);
         const int hb = counted.DrawText(&b, text, -1, &rb, align);
-        px_limit_simd(kPxAvx2);
+        px_limit_simd(kPxAvx512);
         EXPECT_EQ(ha, hb);
         EXPECT_GT(counted.calls, 3);
         ASSERT_TRUE(Same(a, b)) << "flags " << flags << " iter " << iter << " level " << level;
