@@ -40,11 +40,13 @@ struct Relay {
     config.log = log;
     host = std::make_unique<PipeWireHost>(
         config, std::vector<PwDeviceSpec>{{"Trial", PwMode::kTarget, "trial"},
-                                          {"Desktop Output", PwMode::kDefaultOutput, ""}});
+                                          {"Desktop Output", PwMode::kDefaultOutput, ""},
+                                          {"Desktop Input", PwMode::kDefaultInput, ""}});
     std::vector<Device> devices;
     AddDevice(&devices, "Tone", MakeToneSource());
     named = AddDevice(&devices, "Trial", host->MakeSource(0)).id;
     desktop = AddDevice(&devices, "Desktop Output", host->MakeSource(1)).id;
+    input = AddDevice(&devices, "Desktop Input", host->MakeSource(2)).id;
     ServerConfig serverConfig;
     serverConfig.stats = true;
     server = std::make_unique<RunningServer>(std::move(devices), serverConfig);
@@ -64,7 +66,7 @@ struct Relay {
   FILE* log;
   std::unique_ptr<PipeWireHost> host;
   std::unique_ptr<RunningServer> server;
-  uint32_t named = 0, desktop = 0;
+  uint32_t named = 0, desktop = 0, input = 0;
 };
 
 class PipeWireDevices : public ::testing::Test {
@@ -138,7 +140,7 @@ std::string ExpectTone(Relay* relay, uint32_t id, Recorder* recorder, const char
 }
 
 TEST_F(PipeWireDevices, CaptureASinkByNameAndAsTheDesktopOutput) {
-  for (const int quantum : {1024, 2048}) {
+  for (const int quantum : {256, 1024, 2048}) {
     SCOPED_TRACE(quantum);
     ASSERT_TRUE(pw_.Play("trial", quantum));
     Relay relay;
@@ -179,6 +181,26 @@ TEST_F(PipeWireDevices, NamedStaysDesktopFollowsTargetComesBack) {
   ASSERT_TRUE(pw_.AddSink("trial"));
   ASSERT_TRUE(pw_.Play("trial", 1024));
   EXPECT_TRUE(named.WaitFor(true)) << "back once the sink is\n" << relay.Log();
+}
+
+// The desktop input device follows the default input device: it goes
+// silent when the default moves to a quiet microphone and hears the first
+// again when the default comes back.
+TEST_F(PipeWireDevices, DesktopInputFollowsTheDefaultInput) {
+  ASSERT_TRUE(pw_.AddSource("mic"));
+  ASSERT_TRUE(pw_.AddSource("quiet"));
+  ASSERT_TRUE(pw_.SetDefaultSource("mic"));
+  ASSERT_TRUE(pw_.PlayInto("mic", 1024)) << pw_.Log();
+  Relay relay;
+  Recorder input(relay.server->port(), relay.input);
+  ASSERT_TRUE(input.WaitFor(true)) << relay.Log() << pw_.Log();
+  const std::string why = ExpectTone(&relay, relay.input, &input, "desktop input");
+  if (!why.empty()) GTEST_SKIP() << why;
+
+  ASSERT_TRUE(pw_.SetDefaultSource("quiet"));
+  EXPECT_TRUE(input.WaitFor(false)) << "the desktop input moved to the quiet default";
+  ASSERT_TRUE(pw_.SetDefaultSource("mic"));
+  EXPECT_TRUE(input.WaitFor(true)) << "and back with the default\n" << relay.Log();
 }
 
 // Killed and started again, the server brings every PipeWire device back;
