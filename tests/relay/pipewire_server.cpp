@@ -65,8 +65,9 @@ bool WriteTone(const std::string& path) {
 }  // namespace
 
 bool PipeWireInstalled() {
-  for (const char* p : {"/usr/bin/pipewire", "/usr/bin/wireplumber", "/usr/bin/pw-cli",
-                        "/usr/bin/pw-cat", "/usr/bin/pw-metadata", "/usr/bin/dbus-daemon"})
+  for (const char* p :
+       {"/usr/bin/pipewire", "/usr/bin/wireplumber", "/usr/bin/pw-cli", "/usr/bin/pw-cat",
+        "/usr/bin/pw-metadata", "/usr/bin/pw-link", "/usr/bin/dbus-daemon"})
     if (!Executable(p)) return false;
   return true;
 }
@@ -199,9 +200,25 @@ bool PrivatePipeWire::RemoveNode(const std::string& name) {
   return false;
 }
 
+bool PrivatePipeWire::AddSource(const std::string& name) {
+  return Run({"pw-cli", "create-node", "adapter",
+              "{ factory.name=support.null-audio-sink node.name=" + name +
+                  " media.class=Audio/Source/Virtual object.linger=true audio.position=[FL FR] "
+                  "}"}) &&
+         WaitNode(name, true);
+}
+
+bool PrivatePipeWire::SetDefault(const std::string& key, const std::string& name) {
+  return Run({"pw-metadata", "-n", "default", "0", key, "{ \"name\": \"" + name + "\" }",
+              "Spa:String:JSON"});
+}
+
 bool PrivatePipeWire::SetDefaultSink(const std::string& name) {
-  return Run({"pw-metadata", "-n", "default", "0", "default.configured.audio.sink",
-              "{ \"name\": \"" + name + "\" }", "Spa:String:JSON"});
+  return SetDefault("default.configured.audio.sink", name);
+}
+
+bool PrivatePipeWire::SetDefaultSource(const std::string& name) {
+  return SetDefault("default.configured.audio.source", name);
 }
 
 bool PrivatePipeWire::Play(const std::string& sink, int quantum) {
@@ -210,6 +227,25 @@ bool PrivatePipeWire::Play(const std::string& sink, int quantum) {
   player_ = Spawn({"pw-cat", "--playback", "--target", sink, "--latency", std::to_string(quantum),
                    "--properties", "{ node.dont-reconnect = true }", tone_});
   return player_ > 0;
+}
+
+// The session manager links players to sinks only: a source is fed by hand,
+// once the player's ports are there.
+bool PrivatePipeWire::PlayInto(const std::string& source, int quantum) {
+  StopPlaying();
+  player_ = Spawn({"pw-cat", "--playback", "--target", "0", "--latency", std::to_string(quantum),
+                   "--properties", "{ node.name = skylane-feed }", tone_});
+  if (player_ <= 0) return false;
+  for (const char* channel : {"FL", "FR"}) {
+    bool linked = false;
+    for (int waited = 0; waited < kDeadlineMs && !linked; waited += 50) {
+      linked = Run(
+          {"pw-link", std::string("skylane-feed:output_") + channel, source + ":input_" + channel});
+      if (!linked) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!linked) return false;
+  }
+  return true;
 }
 
 void PrivatePipeWire::StopPlaying() { Reap(&player_, SIGTERM); }

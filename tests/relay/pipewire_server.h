@@ -35,12 +35,19 @@ class PrivatePipeWire {
   bool AddSink(const std::string& name);
   // Removes a node by name.
   bool RemoveNode(const std::string& name);
-  // Makes the sink the desktop's default output, as the sound settings do.
+  // A virtual input device (a microphone as a program offers it); what is
+  // fed into it is what it captures.
+  bool AddSource(const std::string& name);
+  // Makes the sink the desktop's default output, or the source its default
+  // input, as the sound settings do.
   bool SetDefaultSink(const std::string& name);
+  bool SetDefaultSource(const std::string& name);
 
   // Plays a 1000 Hz sine at 0.5 left and a 1500 Hz sine at 0.25 right into
   // the sink, with the given quantum; stops the previous player.
   bool Play(const std::string& sink, int quantum);
+  // The same tone fed into a virtual source, linked port by port.
+  bool PlayInto(const std::string& source, int quantum);
   void StopPlaying();
 
   // What the servers printed, for a failure's message.
@@ -53,6 +60,7 @@ class PrivatePipeWire {
   pid_t Spawn(const std::vector<std::string>& argv);
   bool Run(const std::vector<std::string>& argv, std::string* output = nullptr);
   bool WaitNode(const std::string& name, bool present);
+  bool SetDefault(const std::string& key, const std::string& name);
 
   std::string dir_;
   std::string tone_;
