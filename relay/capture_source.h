@@ -1,6 +1,6 @@
 // A capture device (JACK or PipeWire) as the relay's thread plays it: takes
 // the audio the server's process thread left in the feed's ring and converts
-// it from the server's rate to 44100 Hz with libsamplerate, nudging the ratio
+// it from the server's rate to 44100 Hz, nudging the ratio
 // so that the ring's level stays where playback started however the two
 // clocks drift apart. Plays silence while no server is there, and until a
 // fresh stream has filled the ring to the target; fades in at every start.
@@ -13,9 +13,8 @@
 
 #include "relay/drift_control.h"
 #include "relay/jack_feed.h"
+#include "relay/rate_converter.h"
 #include "relay/source.h"
-
-typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace relay {
 
@@ -35,7 +34,6 @@ class CaptureSource : public Source {
   // reserveSeconds: queued beyond one device period and one relay block, against
   // the scheduling delays of both sides.
   explicit CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds = kDefaultReserve);
-  ~CaptureSource() override;
   CaptureSource(const CaptureSource&) = delete;
   CaptureSource& operator=(const CaptureSource&) = delete;
 
@@ -74,7 +72,7 @@ class CaptureSource : public Source {
 
   std::shared_ptr<JackFeed> feed_;
   double reserve_;
-  SRC_STATE* converter_ = nullptr;
+  RateConverter converter_{&CaptureSource::Pull, this};
   DriftControl drift_;
   uint32_t generation_ = 0;
   bool primed_ = false;

@@ -101,16 +101,10 @@ unsigned long long RelayUnderruns(const std::string& log) {
   return total;
 }
 
-bool SetQuantum(int quantum) {
-  const std::string command = "pw-metadata -n settings 0 clock.force-quantum " +
-                              std::to_string(quantum) + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
 bool Measure(const Settings& s, Result* r, std::string* error) {
   r->settings = s;
   r->seconds = MeasureSeconds();
-  if (!SetQuantum(s.quantum)) {
+  if (!ForcePipeWireQuantum(s.quantum)) {
     *error = "pw-metadata cannot set the quantum";
     return false;
   }
