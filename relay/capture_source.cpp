@@ -24,8 +24,7 @@ CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSecon
 
 size_t CaptureSource::TargetFill(int blockFrames, int rate, int period, double reserveSeconds) {
   const double block = static_cast<double>(blockFrames) * rate / kSampleRate;
-  const double margin = std::max(period + block, reserveSeconds * rate);
-  return static_cast<size_t>(std::ceil(period + block + margin));
+  return static_cast<size_t>(std::ceil(period + block + kPullFrames + reserveSeconds * rate));
 }
 
 void CaptureSource::Render(float* out, int frames) {

@@ -31,8 +31,8 @@ struct CaptureStats {
 
 class CaptureSource : public Source {
  public:
-  // reserveSeconds: queued beyond one device period and one relay block, against
-  // the scheduling delays of both sides.
+  // reserveSeconds: queued beyond one device period, one relay block and the
+  // converter's look-ahead, against a device's period arriving late.
   explicit CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds = kDefaultReserve);
   CaptureSource(const CaptureSource&) = delete;
   CaptureSource& operator=(const CaptureSource&) = delete;
@@ -55,8 +55,10 @@ class CaptureSource : public Source {
   static constexpr double kStepSeconds = 0.010;
 
   // Input frames queued before a block of blockFrames is taken, for a
-  // stream at rate with the given period: the reserve, but at least one period
-  // and one block more.
+  // stream at rate with the given period. The level before each block sinks
+  // to a period below where playback started; there it must still hold the
+  // block, what the converter reads ahead, and the reserve against a late
+  // period.
   static size_t TargetFill(int blockFrames, int rate, int period,
                            double reserveSeconds = kDefaultReserve);
 
