@@ -90,7 +90,7 @@ class CaptureSource : public Source {
   long fadeFrames_ = 0;  // input frames of the fade-in
   long faded_ = 0;       // of them, pulled so far
   CaptureStats stats_;
-  static constexpr size_t kPullFrames = 64;
+  static constexpr size_t kPullFrames = 16;
   float pull_[2 * kPullFrames] = {};
 };
 
