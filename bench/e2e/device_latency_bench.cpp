@@ -7,7 +7,8 @@
 // settings and with the lowest ones found free of underruns. A quiet 440 Hz bed under the impulses
 // makes any silent output block an underrun; the relay's own underruns come
 // from its statistics. Goal at quantum 256 with the low settings: 25 ms.
-// SKYLANE_DEVICE_BENCH_SECONDS sets the measured time of each run (default 20).
+// SKYLANE_DEVICE_BENCH_SECONDS sets the measured time of each run (default
+// 20); SKYLANE_DEVICE_BENCH_RUN=N makes only the Nth run of the table (from 1).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -169,7 +170,9 @@ void BM_DeviceToTrack(benchmark::State& state) {
       state.SkipWithError("the private PipeWire does not start");
       return;
     }
+    const char* only = std::getenv("SKYLANE_DEVICE_BENCH_RUN");
     for (const Settings& s : kRuns) {
+      if (only && std::atoi(only) != int(&s - kRuns) + 1) continue;
       Result r;
       std::string error;
       if (!Measure(s, &r, &error)) {
