@@ -83,6 +83,7 @@ void RateConverter::Reset() {
 }
 
 long RateConverter::Read(double ratio, long frames, float* out) {
+  if (!(ratio > 0)) return 0;
   const double step = 1.0 / ratio;
   for (long n = 0; n < frames; ++n) {
     while (static_cast<long>(next_) + kHalf >= end_)

@@ -128,7 +128,7 @@ TEST(RateConverter, TakesInputAtExactlyTheRatioAsked) {
 }
 
 // A stream that runs dry gives what it could, and carries on where it stopped
-// once input comes again.
+// once input comes again. A ratio that is no ratio gives nothing.
 TEST(RateConverter, ResumesAfterTheInputRanDry) {
   Input in = Sine(1000, 44100, 4000);
   RateConverter converter(&Input::Pull, &in);
@@ -140,6 +140,8 @@ TEST(RateConverter, ResumesAfterTheInputRanDry) {
   in.frames.resize(2 * 6000, 0.25f);
   const long second = converter.Read(1.0, 8000 - first, out.data() + 2 * first);
   EXPECT_GT(second, 0);
+  EXPECT_EQ(converter.Read(0.0, 10, out.data()), 0);
+  EXPECT_EQ(converter.Read(std::nan(""), 10, out.data()), 0);
   for (long i = 0; i < 4000; ++i) ASSERT_NEAR(out[2 * i], in.frames[2 * i], 1e-5f) << i;
 }
 
