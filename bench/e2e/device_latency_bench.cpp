@@ -10,6 +10,7 @@
 // SKYLANE_DEVICE_BENCH_SECONDS sets the measured time of each run (default
 // 20); SKYLANE_DEVICE_BENCH_RUN=N makes only the Nth run of the table (from 1).
 #include <benchmark/benchmark.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +21,8 @@
 
 #include "bench/e2e/bench_env.h"
 #include "bench/e2e/impulse_player.h"
+#include "tests/e2e/child_process.h"
 #include "tests/e2e/plugin_rack.h"
-#include "tests/e2e/relay_process.h"
 #include "tests/relay/pipewire_server.h"
 
 namespace {
@@ -111,6 +112,36 @@ double RingTargetMs(const std::string& log) {
   return 1000.0 * double(frames) / kRate;
 }
 
+// The relay with its statistics, read as they come: unread, they would fill
+// the pipe within minutes and hold the relay's thread.
+class StatsRelay {
+ public:
+  bool Start(const Settings& s, std::string* error) {
+    std::string line;
+    if (!child_.Start({RelayPath(), "--port", "0", "--pipewire", std::string("Sink=") + kSink,
+                       "--block", std::to_string(s.block), "--jack-reserve",
+                       std::to_string(s.reserveMs), "--stats"}) ||
+        !child_.ReadLine(&line, 5000) ||
+        std::sscanf(line.c_str(), "skylane-relay listening on 127.0.0.1:%d", &port_) != 1) {
+      *error = "the relay did not start";
+      return false;
+    }
+    return true;
+  }
+  void Drain() {
+    std::string line;
+    while (child_.ReadLine(&line, 1)) {
+    }
+  }
+  void Stop() { child_.Stop(SIGTERM, 5000); }
+  int port() const { return port_; }
+  const std::string& output() const { return child_.output(); }
+
+ private:
+  ChildProcess child_;
+  int port_ = 0;
+};
+
 bool Measure(const Settings& s, Result* r, std::string* error) {
   r->settings = s;
   r->seconds = MeasureSeconds();
@@ -123,29 +154,28 @@ bool Measure(const Settings& s, Result* r, std::string* error) {
     *error = "the impulse player cannot start";
     return false;
   }
-  RelayProcess relay;
-  if (!relay.Start(RelayPath(),
-                   {"--pipewire", std::string("Sink=") + kSink, "--block", std::to_string(s.block),
-                    "--jack-reserve", std::to_string(s.reserveMs), "--stats"},
-                   0, error))
-    return false;
+  StatsRelay relay;
+  if (!relay.Start(s, error)) return false;
   SetPluginEnv(relay.port(), kTickMs);
   PluginRack rack(kRate, s.hostBlock);
   if (rack.Add(PluginPath(), error) < 0) return false;
   const double blocksPerSecond = kRate / s.hostBlock;
-  while (rack.Silent(0) && rack.blocks() < long(kStartLimitSeconds * blocksPerSecond))
+  const auto process = [&] {
     rack.ProcessBlock();
+    if (rack.blocks() % 64 == 0) relay.Drain();
+  };
+  while (rack.Silent(0) && rack.blocks() < long(kStartLimitSeconds * blocksPerSecond)) process();
   if (rack.Silent(0)) {
     *error = "the plug-in played nothing";
     return false;
   }
   const long settled = rack.blocks() + long(kSettleSeconds * blocksPerSecond);
-  while (rack.blocks() < settled) rack.ProcessBlock();
+  while (rack.blocks() < settled) process();
   std::vector<double> out;
   std::vector<float> peaks;
   const long end = rack.blocks() + long(r->seconds * blocksPerSecond);
   while (rack.blocks() < end) {
-    rack.ProcessBlock();
+    process();
     r->silentBlocks += rack.Silent(0) ? 1 : 0;
     ScanPulses(rack.Left(0), rack.blockTime(), &out, &peaks);
   }
