@@ -1,7 +1,5 @@
 #include "relay/capture_source.h"
 
-#include <samplerate.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -22,19 +20,11 @@ constexpr size_t kTrimMs = 250;
 }  // namespace
 
 CaptureSource::CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds)
-    : feed_(std::move(feed)), reserve_(reserveSeconds) {
-  int error = 0;
-  converter_ = src_callback_new(&CaptureSource::Pull, SRC_SINC_MEDIUM_QUALITY, 2, &error, this);
-}
-
-CaptureSource::~CaptureSource() {
-  if (converter_) src_delete(converter_);
-}
+    : feed_(std::move(feed)), reserve_(reserveSeconds) {}
 
 size_t CaptureSource::TargetFill(int blockFrames, int rate, int period, double reserveSeconds) {
   const double block = static_cast<double>(blockFrames) * rate / kSampleRate;
-  const double margin = std::max(period + block, reserveSeconds * rate);
-  return static_cast<size_t>(std::ceil(period + block + margin));
+  return static_cast<size_t>(std::ceil(period + block + kPullFrames + reserveSeconds * rate));
 }
 
 void CaptureSource::Render(float* out, int frames) {
@@ -46,7 +36,7 @@ void CaptureSource::Render(float* out, int frames) {
     NewStream();
   }
   const int rate = feed_->sampleRate();
-  if (!converter_ || !live || rate <= 0) {
+  if (!live || rate <= 0) {
     primed_ = false;
     return Silence(out, 0, frames);
   }
@@ -74,7 +64,7 @@ void CaptureSource::NewStream() {
 bool CaptureSource::Prime(size_t fill, size_t target) {
   if (fill < target) return false;
   feed_->ring().Discard(fill - target);
-  src_reset(converter_);
+  converter_.SetInputRate(feed_->sampleRate());
   held_ = 0;
   drift_.Reset(true);
   reference_ = -1;
@@ -109,7 +99,7 @@ void CaptureSource::Play(float* out, int frames, size_t fill, size_t target) {
   const double correction = Control(static_cast<double>(fill) + held_, target, rate, frames);
   stats_.correction = correction;
   const double ratio = nominal / (1.0 + correction);
-  const long got = src_callback_read(converter_, ratio, frames, out);
+  const long got = converter_.Read(ratio, frames, out);
   held_ -= static_cast<double>(std::max(got, 0L)) / ratio;
   if (got < frames) Underrun(out, frames, static_cast<int>(std::max(got, 0L)));
 }

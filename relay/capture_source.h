@@ -1,6 +1,6 @@
 // A capture device (JACK or PipeWire) as the relay's thread plays it: takes
 // the audio the server's process thread left in the feed's ring and converts
-// it from the server's rate to 44100 Hz with libsamplerate, nudging the ratio
+// it from the server's rate to 44100 Hz, nudging the ratio
 // so that the ring's level stays where playback started however the two
 // clocks drift apart. Plays silence while no server is there, and until a
 // fresh stream has filled the ring to the target; fades in at every start.
@@ -13,9 +13,8 @@
 
 #include "relay/drift_control.h"
 #include "relay/jack_feed.h"
+#include "relay/rate_converter.h"
 #include "relay/source.h"
-
-typedef struct SRC_STATE_tag SRC_STATE;
 
 namespace relay {
 
@@ -32,10 +31,9 @@ struct CaptureStats {
 
 class CaptureSource : public Source {
  public:
-  // reserveSeconds: queued beyond one device period and one relay block, against
-  // the scheduling delays of both sides.
+  // reserveSeconds: queued beyond one device period, one relay block and the
+  // converter's look-ahead, against a device's period arriving late.
   explicit CaptureSource(std::shared_ptr<JackFeed> feed, double reserveSeconds = kDefaultReserve);
-  ~CaptureSource() override;
   CaptureSource(const CaptureSource&) = delete;
   CaptureSource& operator=(const CaptureSource&) = delete;
 
@@ -57,8 +55,10 @@ class CaptureSource : public Source {
   static constexpr double kStepSeconds = 0.010;
 
   // Input frames queued before a block of blockFrames is taken, for a
-  // stream at rate with the given period: the reserve, but at least one period
-  // and one block more.
+  // stream at rate with the given period. The level before each block sinks
+  // to a period below where playback started; there it must still hold the
+  // block, what the converter reads ahead, and the reserve against a late
+  // period.
   static size_t TargetFill(int blockFrames, int rate, int period,
                            double reserveSeconds = kDefaultReserve);
 
@@ -74,7 +74,7 @@ class CaptureSource : public Source {
 
   std::shared_ptr<JackFeed> feed_;
   double reserve_;
-  SRC_STATE* converter_ = nullptr;
+  RateConverter converter_{&CaptureSource::Pull, this};
   DriftControl drift_;
   uint32_t generation_ = 0;
   bool primed_ = false;
@@ -90,7 +90,7 @@ class CaptureSource : public Source {
   long fadeFrames_ = 0;  // input frames of the fade-in
   long faded_ = 0;       // of them, pulled so far
   CaptureStats stats_;
-  static constexpr size_t kPullFrames = 64;
+  static constexpr size_t kPullFrames = 16;
   float pull_[2 * kPullFrames] = {};
 };
 

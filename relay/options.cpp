@@ -162,8 +162,8 @@ bool ParseOptions(int argc, const char* const* argv, Options* out, std::string* 
       *error = std::string("bad port: ") + value;
     else if (flag == "--block" && !ParseInt(value, 8, 512, &out->blockFrames))
       *error = std::string("--block wants 8-512 frames, got: ") + value;
-    else if (flag == "--jack-reserve" && !ParseInt(value, 5, 1000, &out->jackReserveMs))
-      *error = std::string("--jack-reserve wants 5-1000 ms, got: ") + value;
+    else if (flag == "--jack-reserve" && !ParseInt(value, 0, 1000, &out->jackReserveMs))
+      *error = std::string("--jack-reserve wants 0-1000 ms, got: ") + value;
     else if (flag == "--config" && !*value) *error = "--config wants a file name";
     else if (flag == "--config") out->configPath = value;
     if (!error->empty()) return false;
@@ -232,7 +232,7 @@ const char* UsageText() {
          "               print the PipeWire nodes a device can capture, then exit\n"
          "  --jack-reserve MS\n"
          "               audio kept queued for JACK and PipeWire devices against delays,\n"
-         "               5-1000 ms (default 30); raise it when --stats counts underruns\n"
+         "               0-1000 ms (default 30); raise it when --stats counts underruns\n"
          "  --config FILE\n"
          "               read this configuration file (also when sources are given)\n"
          "  --version    print the version\n"

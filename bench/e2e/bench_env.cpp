@@ -16,6 +16,12 @@ void SetPluginEnv(int port, int tickMs) {
   else unsetenv("SKYLANE_TICK_MS");
 }
 
+bool ForcePipeWireQuantum(int quantum) {
+  const std::string command = "pw-metadata -n settings 0 clock.force-quantum " +
+                              std::to_string(quantum) + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
 namespace {
 
 std::string ReadProcFile(pid_t pid, const char* name) {

@@ -12,6 +12,9 @@ const char* RelayPath();
 // product's one-second tick.
 void SetPluginEnv(int port, int tickMs);
 
+// Fixes the quantum of the PipeWire server this process points at.
+bool ForcePipeWireQuantum(int quantum);
+
 // Processor time (user and system) a process has used so far, in seconds; -1
 // when it cannot be read.
 double ProcessCpuSeconds(pid_t pid);

@@ -180,6 +180,41 @@ TEST(CaptureSource, TakesALostPeriodAsANewLevelAndDropsAStallsExcess) {
   EXPECT_LT(source.stats().maxFill, before) << "back at the lower level, not 200 ms later";
 }
 
+// With a small reserve the queue stays short: a period, a block, the
+// converter's look-ahead and the reserve. A period that comes later than
+// the reserve allows is an underrun; one within it is not.
+TEST(CaptureSource, KeepsAShortQueueThatTheReserveCarriesThroughALatePeriod) {
+  constexpr int kSmallBlock = 128, kPeriod = 256;
+  constexpr double kReserve = 0.003, kTick = kSmallBlock / 44100.0;
+  struct Case {
+    double lateSeconds;
+    bool underruns;
+  };
+  for (const Case c : {Case{0.0025, false}, Case{0.015, true}}) {
+    SCOPED_TRACE(c.lateSeconds);
+    auto feed = std::make_shared<JackFeed>();
+    CaptureSource source(feed, kReserve);
+    SimulatedDevice device(feed.get(), 48000, kPeriod, 0);
+    float block[2 * kSmallBlock];
+    long periods = 0;
+    for (long tick = 0; tick * kTick < 20.0; ++tick) {
+      const double now = tick * kTick;
+      // Every second, from the fifth on, one period comes late.
+      for (;; ++periods) {
+        const double due = (periods + 1) * kPeriod / 48000.0;
+        const bool late = due > 5 && std::fmod(due, 1.0) < kPeriod / 48000.0;
+        if (due + (late ? c.lateSeconds : 0.0) > now) break;
+        device.Push(kPeriod);
+      }
+      source.Render(block, kSmallBlock);
+    }
+    const double most =
+        kPeriod + kSmallBlock * 48000 / 44100.0 + RateConverter::kHalf + kReserve * 48000;
+    EXPECT_LE(static_cast<double>(source.stats().target), most + 1);
+    EXPECT_EQ(source.stats().underruns > 0, c.underruns) << source.stats().underruns;
+  }
+}
+
 // After any start the output fades in: a tone that starts mid-wave is never
 // louder than itself, and the first samples are near silence.
 TEST(CaptureSource, FadesInAfterEveryStart) {
