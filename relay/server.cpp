@@ -50,6 +50,7 @@ std::string PeerName(const sockaddr_in& address) {
 
 Server::Server(const ServerConfig& config, std::vector<Device> devices)
     : config_(config),
+      log_(config_.log),
       devices_(std::move(devices)),
       packets_(devices_.size() + 1, config_.blockFrames),
       loopback_(static_cast<size_t>(config_.blockFrames) * 2) {
@@ -279,17 +280,16 @@ void Server::PrintStats(int64_t now) {
   }
 }
 
-// The lock keeps a line whole when another thread logs too.
+// Lines go out through the log's own thread: the serving thread never waits
+// on an output that nobody reads.
 void Server::Log(const char* format, ...) {
   if (!config_.log) return;
+  char line[1024];
   va_list args;
   va_start(args, format);
-  flockfile(config_.log);
-  vfprintf(config_.log, format, args);
-  fputc('\n', config_.log);
-  fflush(config_.log);
-  funlockfile(config_.log);
+  vsnprintf(line, sizeof line, format, args);
   va_end(args);
+  log_.Post(line);
 }
 
 }  // namespace relay

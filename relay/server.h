@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "relay/audio_packets.h"
+#include "relay/log_queue.h"
 #include "relay/device.h"
 #include "relay/protocol.h"
 #include "relay/session.h"
@@ -43,6 +44,8 @@ class Server {
   void Run();
   // Safe from a signal handler or another thread.
   void RequestStop() { stop_.store(true, std::memory_order_relaxed); }
+  // Waits until the lines logged so far are written, at most timeoutMs.
+  bool FlushLog(int timeoutMs) { return log_.Flush(timeoutMs); }
 
  private:
   void Tick(int64_t now);
@@ -57,6 +60,7 @@ class Server {
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   ServerConfig config_;
+  LogQueue log_;
   std::vector<Device> devices_;
   int listenFd_ = -1;
   int epollFd_ = -1;

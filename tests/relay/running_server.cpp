@@ -25,8 +25,9 @@ void RunningServer::Stop() {
   if (thread_.joinable()) thread_.join();
 }
 
-// Reads the file from the start; the writer's lines are flushed one by one.
+// Reads the file from the start, once the lines logged so far are written.
 std::string RunningServer::Log() {
+  server_->FlushLog(5000);
   std::string text;
   flockfile(log_);
   const long end = ftell(log_);

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -300,6 +302,60 @@ TEST(Server, LogsOneLinePerConnectAndDisconnect) {
   EXPECT_NE(log.find("client 1 connected from 127.0.0.1:"), std::string::npos) << log;
   EXPECT_NE(log.find("client 1 disconnected: peer"), std::string::npos) << log;
   EXPECT_NE(log.find("channel 3"), std::string::npos) << log;
+}
+
+// A pipe that holds nothing more, as a paused pager's does.
+bool FillPipe(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  const std::vector<char> filler(4096, '.');
+  while (write(fd, filler.data(), filler.size()) > 0) {
+  }
+  const bool full = errno == EAGAIN;
+  fcntl(fd, F_SETFL, flags);
+  return full;
+}
+
+// Logging to an output nobody reads holds up neither the audio nor the
+// relay's end; the lines come once the output is read again.
+TEST(Server, AnOutputNobodyReadsHoldsUpNothing) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  ASSERT_TRUE(FillPipe(ends[1]));
+  FILE* out = fdopen(ends[1], "w");
+  ServerConfig config;
+  config.port = 0;
+  config.stats = true;
+  config.log = out;
+  auto server = std::make_unique<Server>(config, TwoDevices());
+  std::string error;
+  ASSERT_TRUE(server->Open(&error)) << error;
+  std::thread serving([&] { server->Run(); });
+  TestClient client;
+  ASSERT_TRUE(client.Connect(server->port()));
+  ASSERT_TRUE(client.SendRequest(0, 0));
+  std::vector<float> samples;
+  EXPECT_TRUE(client.ReadFrames(3 * 44100, &samples, 10000)) << "the audio waited on the log";
+
+  std::string text;
+  std::vector<char> chunk(1 << 16);
+  fcntl(ends[0], F_SETFL, O_NONBLOCK);
+  for (const auto end = Clock::now() + std::chrono::seconds(10);
+       text.find("client 1 connected") == std::string::npos && Clock::now() < end;) {
+    const ssize_t got = read(ends[0], chunk.data(), chunk.size());
+    if (got > 0) text.append(chunk.data(), static_cast<size_t>(got));
+    else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_NE(text.find("client 1 connected"), std::string::npos);
+
+  ASSERT_TRUE(FillPipe(ends[1]));
+  const auto stopping = Clock::now();
+  server->RequestStop();
+  serving.join();
+  server.reset();
+  EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(5)) << "the end waited on the log";
+  fclose(out);
+  close(ends[0]);
 }
 
 }  // namespace
