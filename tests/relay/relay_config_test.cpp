@@ -139,7 +139,7 @@ TEST(RelayConfig, ABadLineIsNamedWithItsNumberAndWhatIsWrong) {
       {"stats --version", "f.conf:1: stats takes no value"},
       {"# port\nport 99999", "f.conf:2: bad port: 99999"},
       {"block 4", "f.conf:1: block wants 8-512 frames, got: 4"},
-      {"jack-reserve 1", "f.conf:1: jack-reserve wants 5-1000 ms, got: 1"},
+      {"jack-reserve 1001", "f.conf:1: jack-reserve wants 0-1000 ms, got: 1001"},
       {"file Drums", "f.conf:1: file wants NAME=PATH, got: Drums"},
       {"jack A=x,y,z", "f.conf:1: jack wants NAME, NAME=PORT or NAME=PORT_L,PORT_R, got: A=x,y,z"},
       {"tone A\n# again\ntone A", "f.conf:3: device name used twice: A"},
