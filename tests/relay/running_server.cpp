@@ -15,8 +15,10 @@ RunningServer::RunningServer(std::vector<relay::Device> devices, relay::ServerCo
   if (opened_) thread_ = std::thread([this] { server_->Run(); });
 }
 
+// The server's log thread writes to the file until the server is gone.
 RunningServer::~RunningServer() {
   Stop();
+  server_.reset();
   fclose(log_);
 }
 
